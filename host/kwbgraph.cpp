@@ -1,0 +1,324 @@
+#include "host/kwbgraph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "host/kwfactory.h"
+#include "host/kwtailor.h"
+
+struct KWBGraph::Component {
+  std::vector<KWDNode*> nodes;
+  std::vector<KWDEdge*> edges;
+  bool shiftable = true;
+};
+
+KWBGraph::KWBGraph(KWDGraph* owner) : KWGraphExt(owner) {}
+
+KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o) {}
+
+KWBGraph::~KWBGraph() { delete layInfo_; }
+
+KWBGraph* KWBGraph::of(const KWDGraph* g, KWLayoutStyleEnum style) {
+  return g ? castDown(g->pExtension(style)) : nullptr;
+}
+
+KWLayoutStyleEnum KWBGraph::style() const {
+  KWLayoutStyleEnum s = layoutStyle();
+  if (s != KWNoLayoutStyle || !pOwnerGraph()) return s;
+  for (int i = 0; i < KWNumberOfLayoutStyles; ++i)
+    if (pOwnerGraph()->pStyleExtension(static_cast<KWLayoutStyleEnum>(i)) == this) return static_cast<KWLayoutStyleEnum>(i);
+  return s;
+}
+
+KWBNode* KWBGraph::nodeExt(const KWGNode* n) const {
+  return n ? dynamic_cast<KWBNode*>(n->pExtension(style())) : nullptr;
+}
+
+KWBEdge* KWBGraph::edgeExt(const KWGEdge* e) const {
+  return e ? dynamic_cast<KWBEdge*>(e->pExtension(style())) : nullptr;
+}
+
+KWBGraphLayInfo* KWBGraph::newLayInfo(int) {
+  delete layInfo_;
+  layInfo_ = new KWBGraphLayInfo;
+  return layInfo_;
+}
+
+KWModelFileExtension* KWBGraph::newModelFileExtension(KWModelFile*) { return nullptr; }
+KWGraphFileExtension* KWBGraph::newGraphFileExtension(KWDGraph*) { return nullptr; }
+
+KWDGraph* KWBGraph::pReducedGraph() {
+  if (!reduced_) reduced_.reset(new KWDGraph(nullptr));
+  return reduced_.get();
+}
+
+// ---- the pipeline -------------------------------------------------------------
+
+namespace {
+KWDList listOf(const std::vector<KWDNode*>& v) {
+  KWDList l;
+  for (KWDNode* n : v) l.append(n);
+  return l;
+}
+KWDList listOf(const std::vector<KWDEdge*>& v) {
+  KWDList l;
+  for (KWDEdge* e : v) l.append(e);
+  return l;
+}
+long findRoot(std::vector<long>& parent, long i) {
+  while (parent[i] != i) {
+    parent[i] = parent[parent[i]];
+    i = parent[i];
+  }
+  return i;
+}
+}  // namespace
+
+KWErrorCodeEnum KWBGraph::layout() {
+  KWDGraph* g = pOwnerGraph();
+  if (!g) return KWErrorNoStyle;
+  if (g->layoutRunning()) return KWErrorLayoutRunning;
+  g->layoutRunning(1);
+  g->layoutPhase("prepare");
+  random_.seed(1);
+
+  std::vector<KWNode*> nodeOrder;
+  std::vector<KWEdge*> edgeOrder;
+  std::vector<KWDNode*> nodes;
+  std::vector<KWDEdge*> edges;
+  for (KWDNodeIter it(g); it; ++it) { nodeOrder.push_back(it.pNode()); nodes.push_back(it.pNode()); }
+  for (KWDEdgeIter it(g); it; ++it) { edgeOrder.push_back(it.pEdge()); edges.push_back(it.pEdge()); }
+
+  // Every run starts from straight edges and fresh scratch records.
+  for (KWDEdge* e : edges) e->removeAllBends();
+  preLayoutReset();
+  newLayInfo(0);
+  for (KWDNode* n : nodes) if (KWBNode* x = nodeExt(n)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
+  for (KWDEdge* e : edges) {
+    if (KWBEdge* x = edgeExt(e)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
+    for (KWPEdgeDListIter p(e->pathEdgeList()); p; ++p)
+      if (KWBEdge* x = edgeExt(p.pEdge())) x->newLayInfo(0, 0);
+  }
+
+  // Connected components by union-find over the edges, in node order.
+  std::unordered_map<const KWDNode*, long> index;
+  for (size_t i = 0; i < nodes.size(); ++i) index[nodes[i]] = static_cast<long>(i);
+  std::vector<long> parent(nodes.size());
+  for (size_t i = 0; i < nodes.size(); ++i) parent[i] = static_cast<long>(i);
+  for (KWDEdge* e : edges) {
+    long a = findRoot(parent, index[e->pFromNode()]);
+    long b = findRoot(parent, index[e->pToNode()]);
+    if (a != b) parent[std::max(a, b)] = std::min(a, b);
+  }
+  std::vector<Component> comps;
+  std::vector<long> compOfRoot(nodes.size(), -1);
+  std::vector<KWDNode*> disconnected;
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i]->degree() == 0) { disconnected.push_back(nodes[i]); continue; }
+    long r = findRoot(parent, static_cast<long>(i));
+    if (compOfRoot[r] < 0) { compOfRoot[r] = static_cast<long>(comps.size()); comps.emplace_back(); }
+    comps[compOfRoot[r]].nodes.push_back(nodes[i]);
+  }
+  for (KWDEdge* e : edges) comps[compOfRoot[findRoot(parent, index[e->pFromNode()])]].edges.push_back(e);
+
+  // The owner graph holds one component at a time; the others wait.
+  KWDGraph waiting(nullptr), done(nullptr);
+  waiting.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
+  for (size_t ci = 0; ci < comps.size(); ++ci) {
+    Component& c = comps[ci];
+    KWDList ln = listOf(c.nodes), le = listOf(c.edges);
+    g->moveNodesAndEdges(&waiting, &ln, &le);
+    for (KWDEdge* e : c.edges) if (KWBEdge* x = edgeExt(e)) x->preLayoutComponentReset();
+    for (KWDNode* n : c.nodes) if (KWBNode* x = nodeExt(n)) x->preLayoutComponentReset();
+    g->layoutComponentProgress(static_cast<long>(ci), static_cast<long>(comps.size()));
+    g->layoutPhase("component");
+    layoutComponent();
+    // Ask with the run flag down so the answer covers the whole component.
+    g->layoutRunning(0);
+    c.shiftable = suitableForShifting() != 0;
+    g->layoutRunning(1);
+    c.nodes.clear();
+    c.edges.clear();
+    for (KWDNodeIter it(g); it; ++it) c.nodes.push_back(it.pNode());
+    for (KWDEdgeIter it(g); it; ++it) c.edges.push_back(it.pEdge());
+    done.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
+  }
+  g->moveNodesAndEdges(&done, done.KWGraph::pNodeList(), done.KWGraph::pEdgeList());
+  g->moveNodesAndEdges(&waiting, waiting.KWGraph::pNodeList(), waiting.KWGraph::pEdgeList());
+
+  g->layoutPhase("arrange");
+  placeComponents(comps);
+  KWGraphTailor* t = g->pPrivateTailor(style());
+  placeDisconnectedNodes(disconnected, t && t->incrementalDisconnectedNodesLayout());
+  g->reorder(nodeOrder, edgeOrder);
+  postLayoutReset();
+  for (KWDNodeIter it(g); it; ++it) if (KWBNode* x = nodeExt(it.pNode())) x->postLayoutReset();
+  for (KWDEdgeIter it(g); it; ++it) if (KWBEdge* x = edgeExt(it.pEdge())) x->postLayoutReset();
+  g->layoutPhase("done");
+  g->layoutRunning(0);
+  return KWNoError;
+}
+
+namespace {
+void boundsOf(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges, KWRect& r) {
+  r.isEmpty(true);
+  for (KWDNode* n : nodes) { KWRect nr; n->ntBoundingRect(nr); r.unite(nr); }
+  for (KWDEdge* e : edges)
+    for (const KWPoint& p : e->bendPoints()) r.unite(KWRect(p.x(), p.y(), 0, 0));
+}
+void shift(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges, long dx, long dy) {
+  if (dx == 0 && dy == 0) return;
+  for (KWDNode* n : nodes) n->ntMoveTo(n->ntX() + dx, n->ntY() + dy);
+  for (KWDEdge* e : edges) e->moveBends(dx, dy);
+}
+long gapFor(const std::vector<KWDNode*>& nodes) {
+  double sum = 0.0;
+  for (KWDNode* n : nodes) sum += static_cast<double>(n->ntWidth() + n->ntHeight()) / 2.0;
+  long g = nodes.empty() ? 0 : static_cast<long>(sum / static_cast<double>(nodes.size()));
+  return std::max(g, 20L);
+}
+}  // namespace
+
+void KWBGraph::placeComponents(std::vector<Component>& comps) {
+  // Fixed components stay; the others are packed in rows to their right.
+  KWRect fixed;
+  fixed.isEmpty(true);
+  std::vector<Component*> movable;
+  std::vector<KWDNode*> all;
+  for (Component& c : comps) {
+    all.insert(all.end(), c.nodes.begin(), c.nodes.end());
+    if (c.shiftable) { movable.push_back(&c); continue; }
+    KWRect r; boundsOf(c.nodes, c.edges, r);
+    if (!r.isEmpty()) fixed.unite(r);
+  }
+  if (movable.empty()) return;
+  if (movable.size() == 1 && fixed.isEmpty()) return;  // a lone component stays where the layout put it
+  long gap = gapFor(all);
+  double area = 0.0;
+  long widest = 0;
+  std::vector<KWRect> rects(movable.size());
+  for (size_t i = 0; i < movable.size(); ++i) {
+    boundsOf(movable[i]->nodes, movable[i]->edges, rects[i]);
+    area += static_cast<double>(rects[i].width() + gap) * static_cast<double>(rects[i].height() + gap);
+    widest = std::max(widest, rects[i].width());
+  }
+  long rowWidth = std::max(widest, static_cast<long>(std::sqrt(area) * 1.3));
+  long x0 = fixed.isEmpty() ? 0 : fixed.right() + gap;
+  long top = fixed.isEmpty() ? 0 : fixed.top();
+  long x = x0, rowHeight = 0;
+  for (size_t i = 0; i < movable.size(); ++i) {
+    const KWRect& r = rects[i];
+    if (x > x0 && x + r.width() > x0 + rowWidth) {
+      x = x0;
+      top -= rowHeight + gap;
+      rowHeight = 0;
+    }
+    shift(movable[i]->nodes, movable[i]->edges, x - r.left(), top - r.top());
+    x += r.width() + gap;
+    rowHeight = std::max(rowHeight, r.height());
+  }
+}
+
+void KWBGraph::placeDisconnectedNodes(const std::vector<KWDNode*>& nodes, bool keep) {
+  KWDGraph* g = pOwnerGraph();
+  std::vector<KWDNode*> place;
+  for (KWDNode* n : nodes) {
+    KWBNode* x = nodeExt(n);
+    if (keep || (x && !x->selectRandomizePosition())) continue;
+    place.push_back(n);
+  }
+  if (place.empty()) return;
+  // Everything else bounds the drawing; the free nodes go in rows below it.
+  KWRect r;
+  r.isEmpty(true);
+  for (KWDNodeIter it(g); it; ++it) {
+    if (std::find(place.begin(), place.end(), it.pNode()) != place.end()) continue;
+    KWRect nr; it.pNode()->ntBoundingRect(nr); r.unite(nr);
+  }
+  long gap = gapFor(place);
+  long cell = 0;
+  for (KWDNode* n : place) cell = std::max(cell, std::max(n->ntWidth(), n->ntHeight()));
+  long perRow = std::max(1L, static_cast<long>(std::ceil(std::sqrt(static_cast<double>(place.size())))));
+  long rowWidth = std::max(r.isEmpty() ? 0L : r.width(), perRow * (cell + gap));
+  long left = r.isEmpty() ? 0 : r.left();
+  long top = r.isEmpty() ? 0 : r.bottom() - gap;
+  long x = left, rowHeight = 0;
+  for (KWDNode* n : place) {
+    if (x > left && x + n->ntWidth() > left + rowWidth) {
+      x = left;
+      top -= rowHeight + gap;
+      rowHeight = 0;
+    }
+    n->ntMoveTo(x + n->ntWidth() / 2, top - n->ntHeight() / 2);
+    x += n->ntWidth() + gap;
+    rowHeight = std::max(rowHeight, n->ntHeight());
+  }
+}
+
+void KWBGraph::randomizePositions(long seed) {
+  random_.seed(static_cast<std::uint64_t>(seed));
+  KWDGraph* g = pOwnerGraph();
+  if (!g) return;
+  double diag = 0.0;
+  long n = 0;
+  for (KWDNodeIter it(g); it; ++it, ++n) {
+    double w = static_cast<double>(it.pNode()->ntWidth());
+    double h = static_cast<double>(it.pNode()->ntHeight());
+    diag += std::sqrt(w * w + h * h);
+  }
+  if (n == 0) return;
+  double room = std::max(2.0 * diag / static_cast<double>(n), 1.0);
+  double side = std::ceil(std::sqrt(static_cast<double>(n))) * room;
+  for (KWDNodeIter it(g); it; ++it) {
+    KWDNode* node = it.pNode();
+    KWBNode* x = nodeExt(node);
+    if (!x || !x->selectRandomizePosition()) continue;
+    double fx = random_.nextFraction();
+    double fy = random_.nextFraction();
+    node->ntMoveTo(static_cast<long>(fx * side - side / 2.0), static_cast<long>(fy * side - side / 2.0));
+  }
+}
+
+void KWBGraph::findGatewayNodes(KWDNodeDList* list) {
+  KWDGraph* g = pOwnerGraph();
+  if (!list || !g || !reduced_) return;
+  for (KWDNodeIter it(g); it; ++it) {
+    KWDNode* n = it.pNode();
+    bool gateway = false;
+    for (KWEdge* e : n->outEdges()) gateway = gateway || e->pOwnerGraph() == reduced_.get();
+    for (KWEdge* e : n->inEdges()) gateway = gateway || e->pOwnerGraph() == reduced_.get();
+    if (gateway) list->appendNode(n);
+  }
+}
+
+// ---- trees: nothing is cut off by the base ------------------------------------
+
+void KWBGraph::reduceTrees() {}
+
+void KWBGraph::expandTrees() {
+  KWDGraph* g = pOwnerGraph();
+  if (!g || !reduced_) return;
+  g->moveNodesAndEdges(reduced_.get(), reduced_->KWGraph::pNodeList(), reduced_->KWGraph::pEdgeList());
+}
+
+// ---- fold, expand and hide reactions: the base pins nothing ------------------
+
+void KWBGraph::actBeforeExpandWithLayout(KWDNodeDList*, KWDNode*) {}
+void KWBGraph::actBeforeCollapseWithLayout(KWDNodeDList*, KWDNode*) {}
+void KWBGraph::actAfterExpandWithLayout(KWDNodeDList*) {}
+void KWBGraph::actAfterCollapseWithLayout(KWDNodeDList*) {}
+void KWBGraph::actBeforeFoldWithLayout(KWDNodeDList*, const KWDNodeDList*) {}
+void KWBGraph::actBeforeUnfoldWithLayout(KWDNodeDList*, KWDNode*) {}
+void KWBGraph::actAfterFoldWithLayout(KWDNodeDList*) {}
+void KWBGraph::actAfterUnfoldWithLayout(KWDNodeDList*) {}
+void KWBGraph::actBeforeHideWithLayout(KWDNodeDList*, const KWDNodeDList*) {}
+void KWBGraph::actBeforeUnhideWithLayout(KWDNodeDList*) {}
+void KWBGraph::actAfterHideWithLayout(KWDNodeDList*) {}
+void KWBGraph::actAfterUnhideWithLayout(KWDNodeDList*) {}
+
+KWErrorCodeEnum layoutGraph(KWDGraph* graph, KWLayoutStyleEnum style) {
+  KWBGraph* b = KWBGraph::of(graph, style);
+  if (!b) return KWErrorNoStyle;
+  return b->layout();
+}
