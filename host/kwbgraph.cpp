@@ -48,11 +48,6 @@ KWBGraphLayInfo* KWBGraph::newLayInfo(int) {
 KWModelFileExtension* KWBGraph::newModelFileExtension(KWModelFile*) { return nullptr; }
 KWGraphFileExtension* KWBGraph::newGraphFileExtension(KWDGraph*) { return nullptr; }
 
-KWDGraph* KWBGraph::pReducedGraph() {
-  if (!reduced_) reduced_.reset(new KWDGraph(nullptr));
-  return reduced_.get();
-}
-
 // ---- the pipeline -------------------------------------------------------------
 
 namespace {
@@ -279,43 +274,6 @@ void KWBGraph::randomizePositions(long seed) {
     node->ntMoveTo(static_cast<long>(fx * side - side / 2.0), static_cast<long>(fy * side - side / 2.0));
   }
 }
-
-void KWBGraph::findGatewayNodes(KWDNodeDList* list) {
-  KWDGraph* g = pOwnerGraph();
-  if (!list || !g || !reduced_) return;
-  for (KWDNodeIter it(g); it; ++it) {
-    KWDNode* n = it.pNode();
-    bool gateway = false;
-    for (KWEdge* e : n->outEdges()) gateway = gateway || e->pOwnerGraph() == reduced_.get();
-    for (KWEdge* e : n->inEdges()) gateway = gateway || e->pOwnerGraph() == reduced_.get();
-    if (gateway) list->appendNode(n);
-  }
-}
-
-// ---- trees: nothing is cut off by the base ------------------------------------
-
-void KWBGraph::reduceTrees() {}
-
-void KWBGraph::expandTrees() {
-  KWDGraph* g = pOwnerGraph();
-  if (!g || !reduced_) return;
-  g->moveNodesAndEdges(reduced_.get(), reduced_->KWGraph::pNodeList(), reduced_->KWGraph::pEdgeList());
-}
-
-// ---- fold, expand and hide reactions: the base pins nothing ------------------
-
-void KWBGraph::actBeforeExpandWithLayout(KWDNodeDList*, KWDNode*) {}
-void KWBGraph::actBeforeCollapseWithLayout(KWDNodeDList*, KWDNode*) {}
-void KWBGraph::actAfterExpandWithLayout(KWDNodeDList*) {}
-void KWBGraph::actAfterCollapseWithLayout(KWDNodeDList*) {}
-void KWBGraph::actBeforeFoldWithLayout(KWDNodeDList*, const KWDNodeDList*) {}
-void KWBGraph::actBeforeUnfoldWithLayout(KWDNodeDList*, KWDNode*) {}
-void KWBGraph::actAfterFoldWithLayout(KWDNodeDList*) {}
-void KWBGraph::actAfterUnfoldWithLayout(KWDNodeDList*) {}
-void KWBGraph::actBeforeHideWithLayout(KWDNodeDList*, const KWDNodeDList*) {}
-void KWBGraph::actBeforeUnhideWithLayout(KWDNodeDList*) {}
-void KWBGraph::actAfterHideWithLayout(KWDNodeDList*) {}
-void KWBGraph::actAfterUnhideWithLayout(KWDNodeDList*) {}
 
 KWErrorCodeEnum layoutGraph(KWDGraph* graph, KWLayoutStyleEnum style) {
   KWBGraph* b = KWBGraph::of(graph, style);
