@@ -1,0 +1,6 @@
+# Further test executables of the parts that need more than GoogleTest.
+foreach(part java cli persist)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${part}.cmake)
+    include(${CMAKE_CURRENT_SOURCE_DIR}/${part}.cmake)
+  endif()
+endforeach()
