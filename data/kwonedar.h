@@ -1,0 +1,59 @@
+// KWOneDArray: a fixed-length array of doubles, one row of the spring matrices.
+//
+// A plain container: no bounds checks, no growth in place. Every change of
+// length goes through empty() and init(), which discards the old values and
+// fills the new elements with 0.0. The elements are contiguous; the pointer is
+// null whenever the element count is below 1.
+#ifndef KWONEDAR_H
+#define KWONEDAR_H
+
+#include "host/kwobject.h"
+#include "module/kwsjava.h"
+
+class KWOneDArray : public KWObject {
+ public:
+  KWOneDArray();
+  /// n elements, all 0.0.
+  explicit KWOneDArray(int n);
+  KWOneDArray(const KWOneDArray& source, KWDeepFlagEnum flag = KWDeepCopy);
+  KWOneDArray& operator=(const KWOneDArray& source);
+  ~KWOneDArray() override;
+
+  // Copy and clone protocol. A deep copy takes the source's length and values;
+  // an attribute copy takes its length only (values are reset to 0.0 only when
+  // the length changes).
+  void copyObject(const KWObject* source) override;
+  void copyAttributes(const KWObject* source) override;
+  KWOneDArray* cloneObject() const { return castDown(vCloneObject()); }
+  KWOneDArray* cloneAttributes() const { return castDown(vCloneAttributes()); }
+  static KWOneDArray* castDown(const KWObject* o) { return static_cast<KWOneDArray*>(const_cast<KWObject*>(o)); }
+  void debugOutput(int) const override {}
+  KWS_JAVA_PEER_DECL
+
+  /// Frees the elements; the array is then empty (count 0).
+  void empty();
+  /// Discards the old values (also when n equals the current length) and
+  /// makes n elements of 0.0. With n below 1 the array holds no elements and
+  /// the count keeps n until the next empty().
+  void resize(int n);
+  /// The element count.
+  int dimension() const { return count_; }
+  /// Element i, unchecked.
+  double& operator[](int i) { return elements_[i]; }
+  double operator[](int i) const { return elements_[i]; }
+
+ protected:
+  void init() { init(0); }
+  KWObject* vCloneObject() const override;
+  KWObject* vCloneAttributes() const override;
+
+ private:
+  void init(int n);
+  KWOneDArray& KWOneDArraydeepCopy(const KWOneDArray& source);
+  KWOneDArray& KWOneDArrayattributeCopy(const KWOneDArray& source);
+
+  int count_;
+  double* elements_;
+};
+
+#endif

@@ -1,0 +1,57 @@
+// KWTwoDArray: a dense matrix of doubles held as an array of KWOneDArray rows.
+//
+// Element (i, j) is array[i][j]. No column count is stored: each row knows its
+// own length. resize() gives every row the same length; a caller may still
+// resize a single row through operator[]. Copies take the column count from
+// the source's first row. No operation checks an index.
+#ifndef KWTWODAR_H
+#define KWTWODAR_H
+
+#include "data/kwonedar.h"
+#include "host/kwobject.h"
+#include "module/kwsjava.h"
+
+class KWTwoDArray : public KWObject {
+ public:
+  KWTwoDArray();
+  KWTwoDArray(const KWTwoDArray& source, KWDeepFlagEnum flag = KWDeepCopy);
+  KWTwoDArray& operator=(const KWTwoDArray& source);
+  ~KWTwoDArray() override;
+
+  // Copy and clone protocol. A deep copy takes the source's shape and every
+  // row; an attribute copy takes the shape only when the row counts differ.
+  void copyObject(const KWObject* source) override;
+  void copyAttributes(const KWObject* source) override;
+  KWTwoDArray* cloneObject() const { return castDown(vCloneObject()); }
+  KWTwoDArray* cloneAttributes() const { return castDown(vCloneAttributes()); }
+  static KWTwoDArray* castDown(const KWObject* o) { return static_cast<KWTwoDArray*>(const_cast<KWObject*>(o)); }
+  void debugOutput(int) const override {}
+  KWS_JAVA_PEER_DECL
+
+  /// Frees every row; the array then has no rows.
+  void empty();
+  /// Discards the old values and makes rows rows of cols elements, all 0.0.
+  void resize(int rows, int cols);
+  /// The row count.
+  int dimension() const { return rowCount_; }
+  /// Row i, unchecked.
+  KWOneDArray& operator[](int i) { return rows_[i]; }
+  const KWOneDArray& operator[](int i) const { return rows_[i]; }
+
+ protected:
+  void init() { init(0, 0); }
+  KWObject* vCloneObject() const override;
+  KWObject* vCloneAttributes() const override;
+
+ private:
+  void init(int rows, int cols);
+  KWTwoDArray& KWTwoDArraydeepCopy(const KWTwoDArray& source);
+  KWTwoDArray& KWTwoDArrayattributeCopy(const KWTwoDArray& source);
+  /// The element count of the first row, 0 without rows.
+  int firstRowLength() const { return rows_ ? rows_[0].dimension() : 0; }
+
+  int rowCount_;
+  KWOneDArray* rows_;
+};
+
+#endif

@@ -1,0 +1,4 @@
+// KWSEdge: symmetric edge routing. (Placeholder body; replaced as the part is written.)
+#include "layout/kwsedge.h"
+
+void KWSEdge::symmetricRoute() {}

@@ -1,0 +1,58 @@
+// KWSNode: the symmetric layout's extension of a drawing node or of a bend.
+//
+// It holds no data of its own: a layout run's per-node data lives in the
+// KWSNodeLayInfo record it creates on the host's request (newLayInfo), and the
+// node's settings live in its KWSNodeTailor.
+#ifndef KWSNODE_H
+#define KWSNODE_H
+
+#include "data/kwsndli.h"
+#include "host/kwbnode.h"
+#include "module/kwsjava.h"
+
+class KWSGraph;
+
+class KWSNode : public KWBNode {
+ public:
+  explicit KWSNode(KWGNode* owner = nullptr);
+  /// A copy has no owner.
+  KWSNode(const KWSNode& source, KWDeepFlagEnum flag = KWDeepCopy);
+  KWSNode& operator=(const KWSNode& source);
+  ~KWSNode() override;
+
+  void copyObject(const KWObject* source) override;
+  void copyAttributes(const KWObject* source) override;
+  KWSNode* cloneObject() const { return castDown(vCloneObject()); }
+  KWSNode* cloneAttributes() const { return castDown(vCloneAttributes()); }
+  static KWSNode* castDown(const KWObject* o) { return static_cast<KWSNode*>(const_cast<KWObject*>(o)); }
+  long sizeOf() const override;
+  void debugOutput(int) const override {}
+  void innerDebugOutput(int) const override {}
+  KWS_JAVA_PEER_DECL
+
+  KWLayoutStyleEnum layoutStyle() const override { return KWSymmetricLayoutStyle; }
+
+  /// Replaces (and deletes) the scratch record with a fresh KWSNodeLayInfo.
+  KWBNodeLayInfo* newLayInfo(int, int) override;
+  /// The scratch record, null before the first newLayInfo.
+  KWSNodeLayInfo* pSLayInfo() const { return static_cast<KWSNodeLayInfo*>(pLayInfo()); }
+  /// The graph's symmetric extension (null for a detached node).
+  KWSGraph* pSGraph() const;
+
+  void preLayoutComponentReset() override;
+  /// 0 for a node whose symmetric node tailor is constrained, else 1.
+  int selectRandomizePosition() override;
+
+ protected:
+  void init() {}
+  KWObject* vCloneObject() const override;
+  KWObject* vCloneAttributes() const override;
+
+ private:
+  KWSNode& KWSNodedeepCopy(const KWSNode& source);
+  KWSNode& KWSNodeattributeCopy(const KWSNode& source);
+};
+
+inline KWSNode* KWGNode::pSNode() const { return static_cast<KWSNode*>(pExtension(KWSymmetricLayoutStyle)); }
+
+#endif

@@ -1,0 +1,55 @@
+// KWSNodeTailor: the node-level settings of the symmetric layout. Its one
+// setting, constrained, pins the node in place: bit 1 of the base tailor's flag
+// word, copied with the base part. The setter notifies the owner node before
+// the store when the value really changes, and answers its argument.
+#ifndef KWSNDTA_H
+#define KWSNDTA_H
+
+#include "host/kwdgraph.h"
+#include "host/kwtailor.h"
+#include "module/kwsjava.h"
+
+class KWSNodeTailor : public KWNodeTailor {
+ public:
+  explicit KWSNodeTailor(KWDNode* owner = nullptr);
+  /// A copy has no owner node.
+  KWSNodeTailor(const KWSNodeTailor& source, KWDeepFlagEnum flag = KWDeepCopy);
+  KWSNodeTailor& operator=(const KWSNodeTailor& source);
+  ~KWSNodeTailor() override;
+
+  void copyObject(const KWObject* source) override;
+  void copyAttributes(const KWObject* source) override;
+  KWSNodeTailor* cloneObject() const { return castDown(vCloneObject()); }
+  KWSNodeTailor* cloneAttributes() const { return castDown(vCloneAttributes()); }
+  static KWSNodeTailor* castDown(const KWObject* o) {
+    return static_cast<KWSNodeTailor*>(const_cast<KWObject*>(o));
+  }
+  void debugOutput(int) const override {}
+  KWS_JAVA_PEER_DECL
+
+  KWLayoutStyleEnum layoutStyle() const override { return KWSymmetricLayoutStyle; }
+
+  int constrained() const { return flagBit(kConstrainedBit); }
+  int constrained(int on);
+
+  // Graph files, through the graph tailor's graph-file extension.
+  void writeFullNodeTailor(int compareWithDefaults, int writeAll, KWOMLFile* file) override;
+  int readNodeTailor(KWOMLSyntaxField* field, KWOMLSyntaxObject* object, KWOMLFile* file) override;
+  int checkWriteNodeTailor(int compareWithDefaults, int writeAll, KWOMLFile* file) override;
+
+ protected:
+  void init() {}
+  KWObject* vCloneObject() const override;
+  KWObject* vCloneAttributes() const override;
+
+ private:
+  static constexpr int kConstrainedBit = 1;
+  KWSNodeTailor& KWSNodeTailordeepCopy(const KWSNodeTailor& source);
+  KWSNodeTailor& KWSNodeTailorattributeCopy(const KWSNodeTailor& source);
+};
+
+inline KWSNodeTailor* KWDNode::pSTailor() const {
+  return static_cast<KWSNodeTailor*>(pPrivateTailor(KWSymmetricLayoutStyle));
+}
+
+#endif
