@@ -61,8 +61,12 @@ class KWBEdge : public KWEdgeExt {
   void deleteMultiEdgeList();
 
   /// Draws this loop as a path of bends beside its node.
+  /// (Three bends around the node's upper right corner; the connectors where
+  /// the loop meets the node are chosen, that is unspecified.)
   virtual void createReflexivePath();
-  /// Draws this loop starting and ending at its specified connectors.
+  /// Draws this loop starting and ending at its specified connectors (a
+  /// missing one is chosen as for createReflexivePath), leaving each straight
+  /// outwards from its side of the node.
   virtual void createReflexivePathWithConnector();
   /// Draws this loop as a member of a bundle of loops, made larger by the
   /// offset (dx, dy) so that the members are nested visibly apart.
