@@ -1,0 +1,40 @@
+// DOT files, read and written with Graphviz's cgraph library.
+#ifndef KWSLAY_SL_DOT_H
+#define KWSLAY_SL_DOT_H
+
+#include <graphviz/cgraph.h>
+
+#include <string>
+#include <vector>
+
+#include "sl_graph.h"
+#include "sl_settings.h"
+
+namespace kwslay {
+
+/// The cgraph graph a ToolGraph was read from, with its nodes and edges in the
+/// order of the ToolGraph's. Closes the graph when destroyed.
+struct DotSource {
+  Agraph_t* graph = nullptr;
+  std::vector<Agnode_t*> nodes;
+  std::vector<Agedge_t*> edges;
+  DotSource() = default;
+  DotSource(const DotSource&) = delete;
+  DotSource& operator=(const DotSource&) = delete;
+  ~DotSource() { if (graph) agclose(graph); }
+};
+
+/// Reads DOT text (the first graph in it) into g: node names become ids,
+/// width/height (inches) sizes, pos start positions, pin=true (or a pos ending
+/// in "!") the constrained flag; graph attributes named like a setting are
+/// returned in *settings, in file order. Throws InputError.
+void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings);
+
+/// The DOT text of g: the source graph when g was read from DOT, otherwise a
+/// new graph, with pos on every node and edge, bb on the graph, node sizes,
+/// pin on constrained nodes and the settings that differ from the defaults.
+std::string writeDot(const ToolGraph& g);
+
+}  // namespace kwslay
+
+#endif

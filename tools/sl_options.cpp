@@ -1,0 +1,200 @@
+#include "sl_options.h"
+
+#include <cstring>
+
+namespace kwslay {
+
+const char* usageText() {
+  return
+      "usage:\n"
+      "  kwslay layout INPUT [-o OUTPUT] [--from FMT] [--to FMT] [--seed N]\n"
+      "                [--node-spacing N] [--route-edges] [--incremental]\n"
+      "                [--set NAME=VALUE]... [--model FILE] [--progress | --quiet]\n"
+      "  kwslay convert INPUT -o OUTPUT [--from FMT] [--to FMT]\n"
+      "  kwslay demo [-o OUTPUT]\n"
+      "  kwslay --help | --version\n"
+      "\n"
+      "Lays out a graph with the symmetric layout, or converts it between formats.\n"
+      "\n"
+      "Input formats:  oml (.oml), model (.mdl, .model), dot (.dot, .gv), graphml (.graphml)\n"
+      "Output formats: svg (.svg), json (.json), dot (.dot, .gv), oml (.oml), graphml (.graphml)\n"
+      "The format comes from --from/--to, otherwise from the file name's extension.\n"
+      "INPUT - reads standard input and -o - writes standard output (both need the format).\n"
+      "Without -o, layout writes JSON to standard output.\n"
+      "\n"
+      "options:\n"
+      "  -o, --output FILE    where to write the result\n"
+      "  --from FMT           format of INPUT\n"
+      "  --to FMT             format of the output\n"
+      "  --seed N             the random seed of the start positions (randomSeed)\n"
+      "  --node-spacing N     spacing between nodes in percent of their size (nodeSpacing)\n"
+      "  --route-edges        bend edges around the nodes they would cross (routeEdges)\n"
+      "  --incremental        start from the positions the nodes have: no random start\n"
+      "                       and no tree pass; nodes without a position start at random\n"
+      "  --set NAME=VALUE     set a layout setting: springConstant, terminationValue,\n"
+      "                       maxNodeIterations, maxMoveIterations, maxNodesMovedMultiplier,\n"
+      "                       shrinkagePerMil, nodeSpacing, dummyNodeSpacing, randomSeed,\n"
+      "                       routeEdges, incrementalWithinComponentLayout,\n"
+      "                       incrementalDisconnectedNodesLayout, incrementalComponentsLayout\n"
+      "  --model FILE         apply the tailoring lines of a model file\n"
+      "  --progress           show a progress bar on standard error even when it is not a terminal\n"
+      "  --quiet              no progress bar and no messages except errors\n"
+      "  -h, --help           show this text\n"
+      "  --version            show the version\n"
+      "\n"
+      "Settings are applied in the order given, after those of the input file.\n"
+      "Exit status: 0 success, 1 bad input file or failed write, 2 usage error.\n";
+}
+
+namespace {
+
+SettingValue settingValue(const std::string& name, const std::string& value, const std::string& flag) {
+  const SettingInfo* s = findSetting(name);
+  if (!s) throw UsageError(flag + ": unknown setting '" + name + "'");
+  SettingValue v;
+  std::string expected;
+  if (!parseSettingValue(*s, value, v, &expected))
+    throw UsageError(flag + ": the value '" + value + "' of " + name + " is not " + expected);
+  return v;
+}
+
+Format format(const std::string& name, const std::string& flag) {
+  Format f = formatFromName(name);
+  if (f == Format::None) throw UsageError(flag + ": unknown format '" + name + "'");
+  return f;
+}
+
+}  // namespace
+
+Options parseOptions(int argc, const char* const* argv) {
+  Options o;
+  if (argc < 2) throw UsageError("no command given");
+  std::string cmd = argv[1];
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    o.command = Command::Help;
+    return o;
+  }
+  if (cmd == "--version") {
+    o.command = Command::Version;
+    return o;
+  }
+  if (cmd == "layout") o.command = Command::Layout;
+  else if (cmd == "convert") o.command = Command::Convert;
+  else if (cmd == "demo") o.command = Command::Demo;
+  else throw UsageError("unknown command '" + cmd + "'");
+
+  bool inputSeen = false, quiet = false, progress = false, onlyInputs = false;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    // "--flag=value" is the same as "--flag value".
+    std::string inlineValue;
+    bool hasInline = false;
+    if (!onlyInputs && a.size() > 2 && a.compare(0, 2, "--") == 0 && a.find('=') != std::string::npos &&
+        a.compare(0, 6, "--set=") != 0) {
+      inlineValue = a.substr(a.find('=') + 1);
+      a = a.substr(0, a.find('='));
+      hasInline = true;
+    }
+    auto value = [&](const char* what) -> std::string {
+      if (hasInline) return inlineValue;
+      if (i + 1 >= argc) throw UsageError(a + " needs " + what);
+      return argv[++i];
+    };
+    auto noValue = [&]() {
+      if (hasInline) throw UsageError(a + " takes no value");
+    };
+    bool isLayout = o.command == Command::Layout;
+    auto layoutOnly = [&]() {
+      if (!isLayout) throw UsageError(a + " is an option of 'kwslay layout' only");
+    };
+    if (onlyInputs || a == "-" || a.empty() || a[0] != '-') {
+      if (o.command == Command::Demo) throw UsageError("'kwslay demo' takes no input file");
+      if (inputSeen) throw UsageError("more than one input file: '" + o.input + "' and '" + a + "'");
+      o.input = a;
+      inputSeen = true;
+    } else if (a == "--") {
+      onlyInputs = true;
+    } else if (a == "-o" || a == "--output") {
+      o.output = value("a file name");
+      if (o.output.empty()) throw UsageError(a + " needs a file name");
+    } else if (a == "--from") {
+      if (o.command == Command::Demo) throw UsageError("--from is not an option of 'kwslay demo'");
+      o.from = format(value("a format"), a);
+    } else if (a == "--to") {
+      o.to = format(value("a format"), a);
+    } else if (a == "--seed") {
+      layoutOnly();
+      o.settings.push_back(SettingStep{false, settingValue("randomSeed", value("a number"), a), ""});
+    } else if (a == "--node-spacing") {
+      layoutOnly();
+      o.settings.push_back(SettingStep{false, settingValue("nodeSpacing", value("a number"), a), ""});
+    } else if (a == "--route-edges") {
+      layoutOnly();
+      noValue();
+      o.settings.push_back(SettingStep{false, settingValue("routeEdges", "true", a), ""});
+    } else if (a == "--incremental") {
+      layoutOnly();
+      noValue();
+      o.incremental = true;
+    } else if (a == "--set") {
+      layoutOnly();
+      std::string nv = value("NAME=VALUE");
+      size_t eq = nv.find('=');
+      if (eq == std::string::npos) throw UsageError("--set " + nv + ": expected NAME=VALUE");
+      o.settings.push_back(SettingStep{false, settingValue(nv.substr(0, eq), nv.substr(eq + 1), "--set"), ""});
+    } else if (a.compare(0, 6, "--set=") == 0) {
+      layoutOnly();
+      std::string nv = a.substr(6);
+      size_t eq = nv.find('=');
+      if (eq == std::string::npos) throw UsageError("--set " + nv + ": expected NAME=VALUE");
+      o.settings.push_back(SettingStep{false, settingValue(nv.substr(0, eq), nv.substr(eq + 1), "--set"), ""});
+    } else if (a == "--model") {
+      layoutOnly();
+      SettingStep step;
+      step.model = true;
+      step.modelFile = value("a file name");
+      o.settings.push_back(step);
+    } else if (a == "--progress") {
+      noValue();
+      progress = true;
+    } else if (a == "--quiet" || a == "-q") {
+      noValue();
+      quiet = true;
+    } else if (a == "--help" || a == "-h") {
+      o.command = Command::Help;
+      return o;
+    } else {
+      throw UsageError("unknown option '" + a + "'");
+    }
+  }
+  if (quiet && progress) throw UsageError("--progress and --quiet exclude each other");
+  o.progress = quiet ? ProgressMode::Off : progress ? ProgressMode::On : ProgressMode::Auto;
+
+  if (o.command == Command::Demo) {
+    if (o.output.empty()) o.output = "demo.svg";
+  } else {
+    if (!inputSeen) throw UsageError(std::string("'kwslay ") + cmd + "' needs an input file");
+    if (o.command == Command::Convert && o.output.empty()) throw UsageError("'kwslay convert' needs -o OUTPUT");
+    if (o.from == Format::None) {
+      if (o.input == "-") throw UsageError("reading standard input needs --from");
+      o.from = formatFromPath(o.input);
+      if (o.from == Format::None) throw UsageError("cannot tell the format of '" + o.input + "'; use --from");
+    }
+    if (o.from == Format::Svg || o.from == Format::Json)
+      throw UsageError(std::string("kwslay cannot read ") + formatName(o.from));
+  }
+  if (o.output.empty()) o.output = "-";
+  if (o.to == Format::None) {
+    if (o.output == "-") {
+      if (o.command != Command::Layout) throw UsageError("writing standard output needs --to");
+      o.to = Format::Json;
+    } else {
+      o.to = formatFromPath(o.output);
+      if (o.to == Format::None) throw UsageError("cannot tell the format of '" + o.output + "'; use --to");
+    }
+  }
+  if (o.to == Format::Model) throw UsageError("kwslay cannot write model files");
+  return o;
+}
+
+}  // namespace kwslay

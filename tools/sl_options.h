@@ -1,0 +1,43 @@
+// The command line of kwslay.
+#ifndef KWSLAY_SL_OPTIONS_H
+#define KWSLAY_SL_OPTIONS_H
+
+#include <string>
+#include <vector>
+
+#include "sl_graph.h"
+#include "sl_settings.h"
+
+namespace kwslay {
+
+enum class Command { Layout, Convert, Demo, Help, Version };
+enum class ProgressMode { Auto, On, Off };
+
+/// One settings step, applied in command-line order: a value, or a model
+/// file's tailoring lines.
+struct SettingStep {
+  bool model = false;
+  SettingValue value;
+  std::string modelFile;
+};
+
+struct Options {
+  Command command = Command::Help;
+  std::string input;
+  std::string output;  ///< empty when -o was not given
+  Format from = Format::None;
+  Format to = Format::None;
+  std::vector<SettingStep> settings;
+  bool incremental = false;
+  ProgressMode progress = ProgressMode::Auto;
+};
+
+/// Parses argv[1..argc-1]. Throws UsageError naming what is wrong.
+Options parseOptions(int argc, const char* const* argv);
+
+/// The text of kwslay --help.
+const char* usageText();
+
+}  // namespace kwslay
+
+#endif

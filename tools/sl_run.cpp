@@ -1,0 +1,169 @@
+#include "sl_run.h"
+
+#include <unistd.h>
+
+#include "host/kwbgraph.h"
+#include "host/kwmodule.h"
+#include "sl_dot.h"
+#include "sl_graphml.h"
+#include "sl_kwfiles.h"
+#include "sl_options.h"
+#include "sl_output.h"
+#include "sl_progress.h"
+#include "sl_text.h"
+#include "sl_writers.h"
+
+namespace kwslay {
+
+namespace {
+
+struct Console {
+  std::FILE* out;
+  std::FILE* err;
+  bool quiet;
+  void warn(const std::string& s) const {
+    if (!quiet) std::fprintf(err, "kwslay: warning: %s\n", s.c_str());
+  }
+};
+
+std::string displayName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
+
+void load(const Options& o, ToolGraph& g, const Console& con) {
+  std::string text = readInput(o.input);
+  std::string file = displayName(o.input);
+  std::vector<SettingValue> settings;
+  std::vector<std::string> warnings;
+  switch (o.from) {
+    case Format::Dot: readDot(file, text, g, &settings); break;
+    case Format::GraphML: readGraphML(file, text, g, &settings); break;
+    case Format::Oml: readOml(file, text, g, &warnings); break;
+    case Format::Model: readModel(file, text, g, &warnings); break;
+    default: throw UsageError(std::string("kwslay cannot read ") + formatName(o.from));
+  }
+  for (const std::string& w : warnings) con.warn(w);
+  for (const SettingValue& v : settings) applySetting(g.graph(), v);
+}
+
+void applySteps(const Options& o, ToolGraph& g, const Console& con) {
+  for (const SettingStep& step : o.settings) {
+    if (!step.model) {
+      applySetting(g.graph(), step.value);
+      continue;
+    }
+    std::vector<std::string> warnings;
+    applyModelTailoring(displayName(step.modelFile), readInput(step.modelFile), g.graph(), &warnings);
+    for (const std::string& w : warnings) con.warn(w);
+  }
+}
+
+// Nodes without a position get the usual random start; the others keep
+// theirs, held in place for the moment by the constrained flag.
+void placeUnpositioned(ToolGraph& g) {
+  bool missing = false;
+  for (size_t i = 0; i < g.nodes().size(); ++i) missing = missing || !g.hasPosition(i);
+  if (!missing) return;
+  std::vector<KWDNode*> held;
+  for (size_t i = 0; i < g.nodes().size(); ++i) {
+    KWDNode* n = g.nodes()[i];
+    if (g.hasPosition(i) && !nodeConstrained(*n)) {
+      nodeConstrained(*n, true);
+      held.push_back(n);
+    }
+  }
+  if (KWBGraph* b = KWBGraph::of(&g.graph(), KWSymmetricLayoutStyle)) b->randomizePositions(effectiveSeed(g.graph()));
+  for (KWDNode* n : held) nodeConstrained(*n, false);
+}
+
+void layout(const Options& o, ToolGraph& g, const Console& con, const std::string& what) {
+  if (o.incremental) {
+    makeIncremental(g.graph());
+    placeUnpositioned(g);
+  }
+  bool show = o.progress == ProgressMode::On || (o.progress == ProgressMode::Auto && isatty(fileno(con.err)));
+  ProgressBar bar(con.err);
+  if (show) g.graph().observer(&bar);
+  KWErrorCodeEnum rc = layoutGraph(&g.graph(), KWSymmetricLayoutStyle);
+  g.graph().observer(nullptr);
+  bar.finish();
+  switch (rc) {
+    case KWNoError: return;
+    case KWErrorTooLarge:
+      throw InputError(what, 0, 0, "a connected component is too large for the layout's matrices");
+    default:
+      throw InputError(what, 0, 0, "the layout failed (status " + std::to_string(static_cast<int>(rc)) + ")");
+  }
+}
+
+std::string render(const ToolGraph& g, Format to) {
+  switch (to) {
+    case Format::Svg: return writeSvg(g);
+    case Format::Json: return writeJson(g);
+    case Format::Dot: return writeDot(g);
+    case Format::GraphML: return writeGraphML(g);
+    case Format::Oml: return writeOml(g);
+    default: throw UsageError(std::string("kwslay cannot write ") + formatName(to));
+  }
+}
+
+}  // namespace
+
+int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+  Options o;
+  try {
+    o = parseOptions(argc, argv);
+  } catch (const UsageError& e) {
+    std::fprintf(err, "kwslay: %s\nTry 'kwslay --help'.\n", e.what());
+    return 2;
+  }
+  if (o.command == Command::Help) {
+    std::fputs(usageText(), out);
+    return 0;
+  }
+  if (o.command == Command::Version) {
+    std::fprintf(out, "kwslay %s\n", KWSLAY_VERSION);
+    return 0;
+  }
+  Console con{out, err, o.progress == ProgressMode::Off};
+
+  // The symmetric module is loaded like in any host application; the
+  // factory must outlive every graph made with it.
+  KWLayoutModule module;
+  if (!module.openSymmetric()) {
+    std::fprintf(err, "kwslay: %s\n", module.error().c_str());
+    return 1;
+  }
+  KWFactory factory;
+  factory.addLayoutFactory(module.factory());
+  try {
+    ToolGraph g(factory);
+    if (o.command == Command::Demo) {
+      buildDemo(g);
+      layout(o, g, con, "demo");
+    } else {
+      load(o, g, con);
+      if (o.command == Command::Layout) {
+        applySteps(o, g, con);
+        layout(o, g, con, displayName(o.input));
+      }
+    }
+    writeOutput(o.output, render(g, o.to));
+    if (o.command == Command::Demo && !con.quiet && o.output != "-")
+      std::fprintf(out, "kwslay: wrote %s (%zu nodes, %zu edges)\n", o.output.c_str(), g.nodes().size(),
+                   g.edges().size());
+  } catch (const UsageError& e) {
+    std::fprintf(err, "kwslay: %s\n", e.what());
+    return 2;
+  } catch (const InputError& e) {
+    std::fprintf(err, "kwslay: %s\n", e.what());
+    return 1;
+  } catch (const WriteError& e) {
+    std::fprintf(err, "kwslay: %s\n", e.what());
+    return 1;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(err, "kwslay: out of memory\n");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace kwslay

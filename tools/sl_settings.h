@@ -1,0 +1,65 @@
+// The symmetric graph settings as the tool names them: parsing of setting
+// values given on the command line or in files, and their application to a
+// graph's symmetric tailor.
+#ifndef KWSLAY_SL_SETTINGS_H
+#define KWSLAY_SL_SETTINGS_H
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class KWDGraph;
+class KWDNode;
+
+namespace kwslay {
+
+enum class SettingKind { Real, Integer, Flag };
+
+struct SettingInfo {
+  const char* name;
+  SettingKind kind;
+};
+
+/// Every graph setting that files and --set may give, in the graph tailor's order.
+const std::vector<SettingInfo>& settingTable();
+/// The setting of that exact name, or null.
+const SettingInfo* findSetting(const std::string& name);
+
+/// A parsed setting value.
+struct SettingValue {
+  const SettingInfo* setting = nullptr;
+  double real = 0.0;
+  int integer = 0;
+  bool flag = false;
+};
+
+/// Parses text as a value of the setting's kind: a finite number, a 32-bit
+/// integer, or one of true/false/yes/no/on/off/1/0. Answers false, with a
+/// description of what was expected in *expected, for anything else.
+bool parseSettingValue(const SettingInfo& s, const std::string& text, SettingValue& out, std::string* expected);
+/// The same for the boolean texts alone.
+bool parseFlag(const std::string& text, bool& out);
+
+/// A setting change given by name and value text.
+using SettingText = std::pair<std::string, std::string>;
+
+// ---- the graph's symmetric tailors ------------------------------------------
+
+/// Stores a value in the graph's symmetric tailor through its setter.
+void applySetting(KWDGraph& g, const SettingValue& v);
+/// The settings whose values differ from a new tailor's, as name and text.
+std::vector<SettingText> changedSettings(const KWDGraph& g);
+/// Every setting with its current value as text.
+std::vector<SettingText> allSettings(const KWDGraph& g);
+/// Prepares a run that starts from the current positions: turns on
+/// incrementalWithinComponentLayout and clears firstInitialization.
+void makeIncremental(KWDGraph& g);
+/// The seed the random start uses (a negative randomSeed acts as 1).
+long effectiveSeed(const KWDGraph& g);
+
+bool nodeConstrained(const KWDNode& n);
+void nodeConstrained(KWDNode& n, bool on);
+
+}  // namespace kwslay
+
+#endif
