@@ -5,7 +5,9 @@
 KWObject::KWObject() : javaIndex_(-1) {}
 KWObject::KWObject(const KWObject&) : javaIndex_(-1) {}
 KWObject& KWObject::operator=(const KWObject&) { return *this; }  // the peer index stays
-KWObject::~KWObject() { KWPeerRegistry::releaseFor(this); }
+KWObject::~KWObject() {
+  if (javaIndex_ >= 0) KWPeerRegistry::releaseFor(this);
+}
 
 void KWObject::copyObject(const KWObject*) {}
 void KWObject::copyAttributes(const KWObject*) {}

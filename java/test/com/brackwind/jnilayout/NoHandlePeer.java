@@ -1,0 +1,7 @@
+package com.brackwind.jnilayout;
+
+/** A peer class without the constructor taking the handle. */
+public class NoHandlePeer {
+    public NoHandlePeer() {
+    }
+}

@@ -1,0 +1,35 @@
+# Tests of the Java peer bridge.
+#
+# kwjava_tests: the peer registry and the bridge against a recording stand-in
+# for the JNI function table; no Java VM, so they also run under the sanitizers.
+# kwjava_jvm_tests: the same against a real Java VM started in the test process
+# (JNI_CreateJavaVM), with the peer jar and the tests' own peer classes on the
+# class path. Labelled "jvm": the sanitizer pass leaves them out.
+
+add_executable(kwjava_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_registry.cpp ${CMAKE_SOURCE_DIR}/module/kwsjava.cpp)
+target_link_libraries(kwjava_tests PRIVATE kwvrut40 GTest::gtest GTest::gtest_main)
+target_compile_options(kwjava_tests PRIVATE ${KW_WARNINGS})
+gtest_discover_tests(kwjava_tests DISCOVERY_TIMEOUT 60)
+
+if(TARGET kwjnilayout AND TARGET kwvrsl40)
+  find_package(Java 1.8 REQUIRED COMPONENTS Development)
+  include(UseJava)
+  set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -encoding UTF-8)
+  file(GLOB KW_TEST_PEER_SOURCES CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/java/test/com/brackwind/jnilayout/*.java)
+  add_jar(kwjnilayout_test SOURCES ${KW_TEST_PEER_SOURCES} INCLUDE_JARS kwjnilayout
+    OUTPUT_DIR ${CMAKE_BINARY_DIR}/java)
+  get_target_property(KW_PEER_JAR kwjnilayout JAR_FILE)
+  get_target_property(KW_TEST_PEER_JAR kwjnilayout_test JAR_FILE)
+
+  add_executable(kwjava_jvm_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_jvm.cpp)
+  target_link_libraries(kwjava_jvm_tests PRIVATE kwvrsl40 ${JAVA_JVM_LIBRARY} GTest::gtest GTest::gtest_main)
+  target_include_directories(kwjava_jvm_tests PRIVATE ${JNI_INCLUDE_DIRS})
+  target_compile_options(kwjava_jvm_tests PRIVATE ${KW_WARNINGS})
+  target_compile_definitions(kwjava_jvm_tests PRIVATE
+    KW_PEER_CLASS_PATH="${KW_PEER_JAR}:${KW_TEST_PEER_JAR}"
+    KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>"
+    KW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
+  gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
+endif()

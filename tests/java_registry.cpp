@@ -1,0 +1,485 @@
+// The Java peer registry and the peer bridge against a recording stand-in for
+// the JNI function table: which JNI calls are made in which order, which
+// references are left behind, and what a failed check reports. No Java VM is
+// needed, so these also run under the sanitizers.
+#include <gtest/gtest.h>
+#include <jni.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/kwobject.h"
+#include "host/kwpeers.h"
+#include "module/kwsjava.h"
+
+namespace {
+
+// Stand-in for a Java VM. A reference is the address of a cell that holds the
+// id of the Java object it refers to; global and local references are tracked
+// separately so that leaks show.
+class FakeJni {
+ public:
+  enum class Constructor { Registers, Throws, Silent };
+
+  FakeJni();
+  ~FakeJni() { current_ = nullptr; }
+  JNIEnv* env() { return &env_; }
+
+  std::vector<std::string> calls;      // JNI calls of the code under test, in order
+  std::set<jobject> globals, locals;   // live references
+  std::set<std::string> missingClasses;
+  bool withoutIntConstructor = false;
+  Constructor constructor = Constructor::Registers;
+  bool printExceptionCalls = false;    // for death tests: report to stderr
+  std::string thrownClass;             // class of the last exception thrown
+  std::vector<JNINativeMethod> natives;
+  jint lastHandle = 0;                 // the int handed to the last constructor
+
+  jobject newObject() { return cell(nextId_++); }  // a Java object made by Java code
+  int idOf(jobject ref) const { return ref == nullptr ? 0 : reinterpret_cast<const Cell*>(ref)->id; }
+  bool pending() const { return pendingId_ != 0; }
+
+ private:
+  struct Cell {
+    int id;
+  };
+  jobject cell(int id) {
+    cells_.push_back(Cell{id});
+    return reinterpret_cast<jobject>(&cells_.back());
+  }
+  jobject local(int id) {
+    jobject ref = cell(id);
+    locals.insert(ref);
+    return ref;
+  }
+  void record(const std::string& call) {
+    if (!inConstructor_) calls.push_back(call);
+  }
+  void pend(const std::string& className) {
+    pendingId_ = nextId_++;
+    thrownClass = className;
+  }
+  std::string describe(jobject ref) const {
+    for (const auto& c : classIds_) {
+      if (c.second == idOf(ref)) return c.first;
+    }
+    return ref == nullptr ? "null" : "object";
+  }
+  static FakeJni& self() { return *current_; }
+
+  static jclass findClass(JNIEnv*, const char* name) {
+    FakeJni& f = self();
+    f.record(std::string("FindClass ") + name);
+    if (f.missingClasses.count(name) != 0) {
+      f.pend("java/lang/NoClassDefFoundError");
+      return nullptr;
+    }
+    auto it = f.classIds_.find(name);
+    int id = it != f.classIds_.end() ? it->second : (f.classIds_[name] = f.nextId_++);
+    return static_cast<jclass>(f.local(id));
+  }
+  static jmethodID getMethodID(JNIEnv*, jclass, const char* name, const char* sig) {
+    FakeJni& f = self();
+    f.record(std::string("GetMethodID ") + name + " " + sig);
+    if (f.withoutIntConstructor) {
+      f.pend("java/lang/NoSuchMethodError");
+      return nullptr;
+    }
+    static int method;
+    return reinterpret_cast<jmethodID>(&method);
+  }
+  // The peer's Java constructor; a registering one does what KWPeer's does.
+  static jobject newObjectV(JNIEnv* env, jclass, jmethodID, va_list args) {
+    FakeJni& f = self();
+    jint handle = va_arg(args, jint);
+    f.lastHandle = handle;
+    f.record("NewObjectV " + std::to_string(handle));
+    switch (f.constructor) {
+      case Constructor::Throws:
+        f.pend("java/lang/IllegalStateException");
+        return nullptr;
+      case Constructor::Silent:
+        return f.local(f.nextId_++);
+      case Constructor::Registers:
+        break;
+    }
+    jobject peer = f.newObject();
+    f.inConstructor_ = true;
+    KWPeerRegistry::registerPeer(env, peer, handle);
+    f.inConstructor_ = false;
+    if (f.pending()) return nullptr;
+    return f.local(f.idOf(peer));
+  }
+  static jthrowable exceptionOccurred(JNIEnv*) {
+    FakeJni& f = self();
+    f.record("ExceptionOccurred");
+    return f.pendingId_ == 0 ? nullptr : static_cast<jthrowable>(f.local(f.pendingId_));
+  }
+  static void exceptionDescribe(JNIEnv*) {
+    FakeJni& f = self();
+    f.record("ExceptionDescribe");
+    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %s]\n", f.thrownClass.c_str());
+  }
+  static void exceptionClear(JNIEnv*) {
+    FakeJni& f = self();
+    f.record("ExceptionClear");
+    if (f.printExceptionCalls) std::fprintf(stderr, "[clear]\n");
+    f.pendingId_ = 0;
+  }
+  static void deleteLocalRef(JNIEnv*, jobject ref) {
+    FakeJni& f = self();
+    f.record("DeleteLocalRef " + f.describe(ref));
+    f.locals.erase(ref);
+  }
+  static jobject newLocalRef(JNIEnv*, jobject ref) {
+    FakeJni& f = self();
+    f.record("NewLocalRef");
+    return f.local(f.idOf(ref));
+  }
+  static jobject newGlobalRef(JNIEnv*, jobject ref) {
+    FakeJni& f = self();
+    f.record("NewGlobalRef");
+    jobject global = f.cell(f.idOf(ref));
+    f.globals.insert(global);
+    return global;
+  }
+  static void deleteGlobalRef(JNIEnv*, jobject ref) {
+    FakeJni& f = self();
+    f.record("DeleteGlobalRef");
+    f.globals.erase(ref);
+  }
+  static jboolean isSameObject(JNIEnv*, jobject a, jobject b) {
+    return self().idOf(a) == self().idOf(b) ? JNI_TRUE : JNI_FALSE;
+  }
+  static jint getJavaVM(JNIEnv*, JavaVM** vm) {
+    *vm = &self().vm_;
+    return JNI_OK;
+  }
+  static jint throwNew(JNIEnv*, jclass clazz, const char*) {
+    FakeJni& f = self();
+    f.record("ThrowNew " + f.describe(clazz));
+    f.pend(f.describe(clazz));
+    return 0;
+  }
+  static jint registerNatives(JNIEnv*, jclass, const JNINativeMethod* methods, jint n) {
+    FakeJni& f = self();
+    f.record("RegisterNatives");
+    f.natives.assign(methods, methods + n);
+    return JNI_OK;
+  }
+  static jint getEnv(JavaVM*, void** env, jint) {
+    *env = &self().env_;
+    return JNI_OK;
+  }
+
+  static FakeJni* current_;
+  JNINativeInterface_ table_{};
+  JNIInvokeInterface_ invoke_{};
+  JNIEnv env_;
+  JavaVM vm_;
+  std::deque<Cell> cells_;
+  std::map<std::string, int> classIds_;
+  int nextId_ = 1;
+  int pendingId_ = 0;
+  bool inConstructor_ = false;
+};
+
+FakeJni* FakeJni::current_ = nullptr;
+
+FakeJni::FakeJni() {
+  current_ = this;
+  table_.FindClass = findClass;
+  table_.GetMethodID = getMethodID;
+  table_.NewObjectV = newObjectV;
+  table_.ExceptionOccurred = exceptionOccurred;
+  table_.ExceptionDescribe = exceptionDescribe;
+  table_.ExceptionClear = exceptionClear;
+  table_.DeleteLocalRef = deleteLocalRef;
+  table_.NewLocalRef = newLocalRef;
+  table_.NewGlobalRef = newGlobalRef;
+  table_.DeleteGlobalRef = deleteGlobalRef;
+  table_.IsSameObject = isSameObject;
+  table_.GetJavaVM = getJavaVM;
+  table_.ThrowNew = throwNew;
+  table_.RegisterNatives = registerNatives;
+  invoke_.GetEnv = getEnv;
+  env_.functions = &table_;
+  vm_.functions = &invoke_;
+}
+
+// A native class with a peer, defined as the module's classes define theirs.
+class KWFakePeered : public KWObject {
+ public:
+  KWS_JAVA_PEER_DECL
+};
+KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake") const int kFakeDefLine = __LINE__;
+
+const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
+
+// ---- the registry ---------------------------------------------------------------
+
+TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
+  std::vector<std::unique_ptr<KWObject>> objects;
+  std::set<jint> handles;
+  for (int i = 0; i < 50; ++i) {
+    objects.push_back(std::make_unique<KWObject>());
+    jint h = KWPeerRegistry::reserveHandle(objects.back().get());
+    EXPECT_GT(h, 0);
+    EXPECT_TRUE(handles.insert(h).second) << "handle " << h << " handed out twice";
+    EXPECT_EQ(KWPeerRegistry::objectFor(h), objects.back().get());
+    EXPECT_LT(objects.back()->javaIndex(), 0) << "a reservation is not a peer";
+  }
+  for (jint h : handles) KWPeerRegistry::dropHandle(h);
+  for (jint h : handles) EXPECT_EQ(KWPeerRegistry::objectFor(h), nullptr);
+  EXPECT_EQ(KWPeerRegistry::reserveHandle(nullptr), 0);
+}
+
+TEST(PeerRegistry, RegistrationHoldsAGlobalReferenceUntilTheObjectIsDestroyed) {
+  FakeJni jni;
+  long before = KWPeerRegistry::numberOfPeers();
+  auto object = std::make_unique<KWObject>();
+  jint h = KWPeerRegistry::reserveHandle(object.get());
+  jobject peer = jni.newObject();
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, h), h);
+  EXPECT_EQ(object->javaIndex(), h);
+  EXPECT_EQ(jni.globals.size(), 1u);
+  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
+  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
+
+  jobject fetched = KWObject::getFactoryObject(jni.env(), object->javaIndex());
+  ASSERT_NE(fetched, nullptr);
+  EXPECT_EQ(jni.idOf(fetched), jni.idOf(peer));
+  EXPECT_EQ(jni.locals.count(fetched), 1u) << "the caller gets its own local reference";
+
+  object.reset();
+  EXPECT_TRUE(jni.globals.empty()) << "global reference to the peer outlived its object";
+  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
+  EXPECT_EQ(KWPeerRegistry::objectFor(h), nullptr);
+  EXPECT_EQ(KWPeerRegistry::peer(jni.env(), h), nullptr);
+  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
+}
+
+TEST(PeerRegistry, StaleOrUnknownHandleIsRefusedWithoutLeakingAGlobalReference) {
+  FakeJni jni;
+  jint stale;
+  {
+    KWObject gone;
+    stale = KWPeerRegistry::reserveHandle(&gone);
+    ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), stale), stale);
+  }
+  jni.calls.clear();
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), stale), -1);
+  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException");
+  EXPECT_TRUE(jni.globals.empty());
+  EXPECT_EQ(KWPeerRegistry::objectFor(stale), nullptr);
+
+  KWObject object;
+  jint h = KWPeerRegistry::reserveHandle(&object);
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), nullptr, h), -1) << "null peer";
+  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException");
+  EXPECT_LT(object.javaIndex(), 0);
+  KWPeerRegistry::dropHandle(h);
+}
+
+TEST(PeerRegistry, SecondPeerForTheSameObjectIsRefusedAndTheFirstStays) {
+  FakeJni jni;
+  KWObject object;
+  jint first = KWPeerRegistry::reserveHandle(&object);
+  jint second = KWPeerRegistry::reserveHandle(&object);
+  jobject peer = jni.newObject();
+  ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, first), first);
+  // Same handle again, and another reservation of the same object.
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), first), -1);
+  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalStateException");
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), second), -1);
+  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalStateException");
+  EXPECT_EQ(object.javaIndex(), first);
+  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, first));
+  EXPECT_EQ(jni.globals.size(), 1u);
+  // Dropping a registered handle is not a way to lose a peer.
+  KWPeerRegistry::dropHandle(first);
+  EXPECT_EQ(KWPeerRegistry::objectFor(first), &object);
+  KWPeerRegistry::dropHandle(second);
+}
+
+TEST(PeerRegistry, ReleaseAllForgetsThePeersOfThatVmAndTheObjectsMayGetNewOnes) {
+  FakeJni jni;
+  long before = KWPeerRegistry::numberOfPeers();
+  KWObject a, b;
+  for (KWObject* o : {&a, &b}) {
+    ASSERT_GT(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), KWPeerRegistry::reserveHandle(o)), 0);
+  }
+  JavaVM* vm = nullptr;
+  jni.env()->GetJavaVM(&vm);
+  KWPeerRegistry::releaseAll(vm);
+  EXPECT_LT(a.javaIndex(), 0);
+  EXPECT_LT(b.javaIndex(), 0);
+  EXPECT_TRUE(jni.globals.empty());
+  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
+  jint again = KWPeerRegistry::reserveHandle(&a);
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), again), again);
+}
+
+TEST(PeerRegistry, ConcurrentReservationsNeverShareAHandle) {
+  constexpr int kThreads = 4, kPerThread = 2000;
+  std::vector<std::vector<jint>> seen(kThreads);
+  std::vector<std::thread> threads;
+  std::vector<KWObject> objects(kThreads);
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kPerThread; ++i) {
+        jint h = KWPeerRegistry::reserveHandle(&objects[t]);
+        if (KWPeerRegistry::objectFor(h) != &objects[t]) seen[t].push_back(-1);
+        seen[t].push_back(h);
+        if (i % 2 == 0) KWPeerRegistry::dropHandle(h);
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  std::set<jint> all;
+  for (const auto& s : seen) {
+    for (jint h : s) {
+      EXPECT_GT(h, 0) << "a handle mapped to another thread's object, or none";
+      EXPECT_TRUE(all.insert(h).second) << "handle " << h << " handed out twice";
+    }
+  }
+  EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kPerThread));
+  for (jint h : all) KWPeerRegistry::dropHandle(h);
+}
+
+TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
+  FakeJni jni;
+  ASSERT_TRUE(KWPeerRegistry::bindNatives(jni.env()));
+  EXPECT_EQ(jni.calls.front(), std::string("FindClass ") + KWPeerRegistry::peerBaseClassName);
+  EXPECT_EQ(jni.locals.size(), 0u) << "the class reference is released";
+  std::map<std::string, JNINativeMethod> bound;
+  for (const auto& m : jni.natives) bound[m.name] = m;
+  ASSERT_EQ(bound.count("register"), 1u);
+  ASSERT_EQ(bound.count("isRegistered"), 1u);
+  EXPECT_STREQ(bound["register"].signature, "(I)V");
+  EXPECT_STREQ(bound["isRegistered"].signature, "(I)Z");
+  auto registerFn = reinterpret_cast<void(JNICALL*)(JNIEnv*, jobject, jint)>(bound["register"].fnPtr);
+  auto aliveFn = reinterpret_cast<jboolean(JNICALL*)(JNIEnv*, jobject, jint)>(bound["isRegistered"].fnPtr);
+
+  auto object = std::make_unique<KWObject>();
+  jint h = KWPeerRegistry::reserveHandle(object.get());
+  jobject peer = jni.newObject();
+  registerFn(jni.env(), peer, h);
+  EXPECT_FALSE(jni.pending());
+  EXPECT_EQ(object->javaIndex(), h);
+  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_TRUE);
+  EXPECT_EQ(aliveFn(jni.env(), jni.newObject(), h), JNI_FALSE) << "another object is not the peer";
+  object.reset();
+  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_FALSE);
+
+  FakeJni without;
+  without.missingClasses.insert(KWPeerRegistry::peerBaseClassName);
+  EXPECT_FALSE(KWPeerRegistry::bindNatives(without.env()));
+  EXPECT_FALSE(without.pending()) << "a failed bind leaves no exception behind";
+}
+
+// ---- the bridge -----------------------------------------------------------------
+
+TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
+  FakeJni jni;
+  KWFakePeered object;
+  jobject peer = object.getJavaObject(jni.env());
+  ASSERT_NE(peer, nullptr);
+  std::vector<std::string> expected = {std::string("FindClass ") + kFakeClass,
+                                       "ExceptionOccurred",  // the class lookup's own check
+                                       "GetMethodID <init> (I)V",
+                                       "ExceptionOccurred",
+                                       "NewObjectV " + std::to_string(jni.lastHandle),
+                                       "ExceptionOccurred",
+                                       std::string("DeleteLocalRef ") + kFakeClass};
+  EXPECT_EQ(jni.calls, expected);
+  EXPECT_EQ(object.javaIndex(), jni.lastHandle);
+  EXPECT_EQ(KWPeerRegistry::objectFor(jni.lastHandle), &object) << "the int handed to Java maps back";
+  EXPECT_EQ(jni.locals, std::set<jobject>{peer}) << "only the returned peer stays referenced";
+}
+
+TEST(PeerBridge, RegisteredPeerIsAnsweredWithoutCreatingAnything) {
+  FakeJni jni;
+  KWFakePeered object;
+  jobject first = object.getJavaObject(jni.env());
+  jni.calls.clear();
+  jobject second = object.getJavaObject(jni.env());
+  EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
+  EXPECT_EQ(jni.idOf(second), jni.idOf(first));
+}
+
+TEST(PeerBridge, NullEnvironmentAnswersNull) {
+  KWFakePeered object;
+  EXPECT_EQ(object.getJavaObject(nullptr), nullptr);
+  EXPECT_EQ(object.getJavaClass(nullptr), nullptr);
+  EXPECT_LT(object.javaIndex(), 0);
+}
+
+TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
+  EXPECT_TRUE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraph", "KWSGraph"));
+  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraph", "KWSNode"));
+  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraphX", "KWSGraph"));
+  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGrap", "KWSGraph"));
+  EXPECT_FALSE(kwsJavaNameMatches("com.brackwind.jnilayout.KWSGraph", "KWSGraph"));
+  EXPECT_FALSE(kwsJavaNameMatches("KWSGraph", "KWSGraph"));
+}
+
+std::string report(const char* condition) {
+  return "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `" + condition + "' failed";
+}
+
+TEST(PeerBridgeDeathTest, ConstructorExceptionIsDescribedAndClearedBeforeTheObjectCheck) {
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        jni.constructor = FakeJni::Constructor::Throws;
+        jni.printExceptionCalls = true;
+        KWFakePeered object;
+        object.getJavaObject(jni.env());
+      },
+      "\\[describe java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0"));
+}
+
+TEST(PeerBridgeDeathTest, EachCheckReportsItsConditionSourceAndLine) {
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        jni.missingClasses.insert(kFakeClass);
+        KWFakePeered().getJavaClass(jni.env());
+      },
+      report("clazz != NULL"));
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        jni.withoutIntConstructor = true;
+        KWFakePeered().getJavaObject(jni.env());
+      },
+      report("method != 0 && env->ExceptionOccurred\\(\\) == 0"));
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        jni.constructor = FakeJni::Constructor::Silent;
+        KWFakePeered().getJavaObject(jni.env());
+      },
+      report("this->javaIndex\\(\\) >= 0"));
+}
+
+TEST(PeerBridgeDeathTest, ExceptionPendingAfterFindClassFailsTheExceptionCheck) {
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        KWFakePeered object;
+        jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
+        object.getJavaClass(jni.env());
+      },
+      report("env->ExceptionOccurred\\(\\) == 0"));
+}
+
+}  // namespace
