@@ -125,7 +125,8 @@ class FakeJni {
   static void exceptionDescribe(JNIEnv*) {
     FakeJni& f = self();
     f.record("ExceptionDescribe");
-    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %s]\n", f.thrownClass.c_str());
+    ++f.describes_;
+    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %d %s]\n", f.describes_, f.thrownClass.c_str());
   }
   static void exceptionClear(JNIEnv*) {
     FakeJni& f = self();
@@ -188,6 +189,7 @@ class FakeJni {
   std::map<std::string, int> classIds_;
   int nextId_ = 1;
   int pendingId_ = 0;
+  int describes_ = 0;
   bool inConstructor_ = false;
 };
 
@@ -444,7 +446,7 @@ TEST(PeerBridgeDeathTest, ConstructorExceptionIsDescribedAndClearedBeforeTheObje
         KWFakePeered object;
         object.getJavaObject(jni.env());
       },
-      "\\[describe java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0"));
+      "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0"));
 }
 
 TEST(PeerBridgeDeathTest, EachCheckReportsItsConditionSourceAndLine) {
