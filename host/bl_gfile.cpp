@@ -1,0 +1,541 @@
+// Reading and writing whole drawing graphs as OML graph files.
+#include "host/kwgfile.h"
+
+#include <istream>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <unordered_map>
+
+#include "host/kwdgraph.h"
+#include "host/kwfactory.h"
+#include "host/kwtailor.h"
+
+namespace {
+
+const char* const kStyleNames[KWNumberOfLayoutStyles] = {"", "hierarchic", "orthogonal", "symmetric", "circular",
+                                                          "tree"};
+const long kMaxWarnings = 100;
+const int kSupportedVersion = 1;
+
+void releaseFileState(const KWDGraph& g) {
+  for (int s = 0; s < KWNumberOfLayoutStyles; ++s)
+    if (KWGraphTailor* t = g.pPrivateTailor(static_cast<KWLayoutStyleEnum>(s))) t->releaseFileState();
+}
+
+/// Ends the layout styles' file state however the operation is left.
+struct FileStateGuard {
+  const KWDGraph& graph;
+  explicit FileStateGuard(const KWDGraph& g) : graph(g) { releaseFileState(graph); }
+  ~FileStateGuard() { releaseFileState(graph); }
+};
+
+std::string kindName(KWOMLValueKind k) {
+  switch (k) {
+    case KWOMLInteger: return "an integer";
+    case KWOMLBoolean: return "true or false";
+    case KWOMLString: return "a quoted string";
+    default: return "a section";
+  }
+}
+
+std::string quoteName(const std::string& n) { return "'" + n + "'"; }
+
+bool fitsKeyword(int index, long v) {
+  const KWOMLKeyword* k = KWOMLKeywords::byIndex(index);
+  return k && v >= k->minValue && v <= k->maxValue;
+}
+
+// ---- reading -------------------------------------------------------------------------------
+
+class GraphReader {
+ public:
+  GraphReader(const std::string& source, KWFileError& err, std::vector<std::string>* warnings,
+              const KWOMLLimits& limits)
+      : source_(source), err_(err), warnings_(warnings), limits_(limits), file_(source) {}
+
+  bool read(KWOMLSyntaxObject& root, KWDGraph& fresh);
+
+ private:
+  /// The fields seen so far in one section, to refuse a field given twice.
+  struct Seen {
+    std::vector<const KWOMLSyntaxField*> fields;
+  };
+
+  bool fail(long line, long column, const std::string& message) { return err_.set(source_, line, column, message); }
+  void warn(long line, long column, const std::string& message);
+  /// Checks a field of a section: known, allowed there, of the right kind, in
+  /// range and not given before.
+  bool checkField(const KWOMLSyntaxField& f, const int* allowed, std::size_t count, const std::string& where,
+                  Seen& seen);
+  bool checkValue(const KWOMLSyntaxField& f, const std::string& where);
+  bool noLabel(const KWOMLSyntaxObject& o);
+  bool readStyleSection(KWOMLSyntaxObject& section, KWGraphTailor* graphTailor, KWNodeTailor* nodeTailor,
+                        KWEdgeTailor* edgeTailor, const char* ownerKind);
+  bool isStyleSection(const KWOMLSyntaxObject& o) const { return KWOMLKeywords::sectionStyle(o.typeIndex()) > 0; }
+  bool readNode(KWOMLSyntaxObject& o, KWDGraph& g);
+  bool readEdge(KWOMLSyntaxObject& o, KWDGraph& g);
+
+  const std::string& source_;
+  KWFileError& err_;
+  std::vector<std::string>* warnings_;
+  const KWOMLLimits& limits_;
+  KWOMLFile file_;
+  long warningCount_ = 0;
+  long bends_ = 0;
+  std::unordered_map<long, KWDNode*> nodes_;
+  std::unordered_map<long, long> nodeLines_;
+  std::unordered_map<long, long> edgeLines_;
+};
+
+void GraphReader::warn(long line, long column, const std::string& message) {
+  ++warningCount_;
+  if (!warnings_) return;
+  if (warningCount_ <= kMaxWarnings) {
+    KWFileError w;
+    w.set(source_, line, column, message);
+    warnings_->push_back(w.text());
+  } else if (warningCount_ == kMaxWarnings + 1) {
+    warnings_->push_back(source_ + ": further warnings left out");
+  }
+}
+
+bool GraphReader::checkValue(const KWOMLSyntaxField& f, const std::string& where) {
+  const KWOMLKeyword* k = KWOMLKeywords::byIndex(f.nameIndex());
+  if (!k) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in " + where);
+  if (k->kind == KWOMLSection)
+    return fail(f.line(), f.column(), quoteName(f.name()) + " names a section, not a field (expected '" +
+                                          f.name() + " {')");
+  if (f.kind() != k->kind)
+    return fail(f.line(), f.valueColumn(), "expected " + kindName(k->kind) + " as the value of " +
+                                               quoteName(f.name()) + ", found " + kindName(f.kind()));
+  if (k->kind == KWOMLInteger && (f.intValue() < k->minValue || f.intValue() > k->maxValue))
+    return fail(f.line(), f.valueColumn(), "the value " + std::to_string(f.intValue()) + " of " +
+                                               quoteName(f.name()) + " is out of range (" +
+                                               std::to_string(k->minValue) + " to " + std::to_string(k->maxValue) +
+                                               ")");
+  return true;
+}
+
+bool GraphReader::checkField(const KWOMLSyntaxField& f, const int* allowed, std::size_t count,
+                             const std::string& where, Seen& seen) {
+  bool ok = false;
+  for (std::size_t i = 0; i < count && !ok; ++i) ok = allowed[i] == f.nameIndex();
+  if (!ok) {
+    if (f.nameIndex() < 0) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in " + where);
+    return fail(f.line(), f.column(), quoteName(f.name()) + " is not a field of " + where);
+  }
+  if (!checkValue(f, where)) return false;
+  for (const KWOMLSyntaxField* s : seen.fields)
+    if (s->nameIndex() == f.nameIndex())
+      return fail(f.line(), f.column(), quoteName(f.name()) + " given twice in " + where + " (first at line " +
+                                            std::to_string(s->line()) + ")");
+  seen.fields.push_back(&f);
+  return true;
+}
+
+bool GraphReader::noLabel(const KWOMLSyntaxObject& o) {
+  if (o.label() != 0)
+    return fail(o.line(), o.column(), "a " + quoteName(o.name()) + " section has no label (expected '" + o.name() +
+                                          " {')");
+  return true;
+}
+
+bool GraphReader::readStyleSection(KWOMLSyntaxObject& section, KWGraphTailor* graphTailor,
+                                   KWNodeTailor* nodeTailor, KWEdgeTailor* edgeTailor, const char* ownerKind) {
+  if (!noLabel(section)) return false;
+  const int style = KWOMLKeywords::sectionStyle(section.typeIndex());
+  const std::string where = "the " + quoteName(section.name()) + " section of " + ownerKind;
+  if (!graphTailor && !nodeTailor && !edgeTailor) {
+    // Another style's settings: the section is well-formed (the parser saw to
+    // that) and is left out, as the graph does not use that style.
+    warn(section.line(), section.column(),
+         "section " + quoteName(section.name()) + " skipped: the graph does not use the " +
+             std::string(kStyleNames[style]) + " layout style");
+    return true;
+  }
+  if (!section.objects().empty()) {
+    const KWOMLSyntaxObject& o = *section.objects().front();
+    return fail(o.line(), o.column(), "unknown section " + quoteName(o.name()) + " in " + where);
+  }
+  Seen seen;
+  for (KWOMLSyntaxField& f : section.fields()) {
+    if (!checkValue(f, where)) return false;
+    for (const KWOMLSyntaxField* s : seen.fields)
+      if (s->nameIndex() == f.nameIndex())
+        return fail(f.line(), f.column(), quoteName(f.name()) + " given twice in " + where + " (first at line " +
+                                              std::to_string(s->line()) + ")");
+    seen.fields.push_back(&f);
+    int taken = 0;
+    if (graphTailor) taken = graphTailor->readGraphTailor(&f, &section, &file_);
+    else if (nodeTailor) taken = nodeTailor->readNodeTailor(&f, &section, &file_);
+    else taken = edgeTailor->readEdgeTailor(&f, &section, &file_);
+    if (!taken) return fail(f.line(), f.column(), quoteName(f.name()) + " is not a setting of " + where);
+  }
+  return true;
+}
+
+bool GraphReader::readNode(KWOMLSyntaxObject& o, KWDGraph& g) {
+  static const int kAllowed[] = {KWOMLKeyName, KWOMLKeyX, KWOMLKeyY, KWOMLKeyWidth, KWOMLKeyHeight, KWOMLKeyDummy};
+  if (o.label() <= 0) return fail(o.line(), o.column(), "a node needs its id as a label (expected 'node 1 {')");
+  const std::string where = "node " + std::to_string(o.label());
+  auto dup = nodeLines_.find(o.label());
+  if (dup != nodeLines_.end())
+    return fail(o.line(), o.column(), "node id " + std::to_string(o.label()) + " used twice (first at line " +
+                                          std::to_string(dup->second) + ")");
+  if (static_cast<long>(nodes_.size()) >= limits_.maxNodes)
+    return fail(o.line(), o.column(), "more nodes than the limit of " + std::to_string(limits_.maxNodes));
+  Seen seen;
+  for (const KWOMLSyntaxField& f : o.fields())
+    if (!checkField(f, kAllowed, sizeof kAllowed / sizeof kAllowed[0], where, seen)) return false;
+  for (const auto& sub : o.objects())
+    if (!isStyleSection(*sub))
+      return fail(sub->line(), sub->column(), "unknown section " + quoteName(sub->name()) + " in " + where);
+  auto value = [&o](int index) -> const KWOMLSyntaxField* { return o.findField(index); };
+  KWDNode* n = g.newNode(value(KWOMLKeyX) ? value(KWOMLKeyX)->intValue() : 0,
+                         value(KWOMLKeyY) ? value(KWOMLKeyY)->intValue() : 0,
+                         value(KWOMLKeyWidth) ? value(KWOMLKeyWidth)->intValue() : 0,
+                         value(KWOMLKeyHeight) ? value(KWOMLKeyHeight)->intValue() : 0,
+                         value(KWOMLKeyName) ? value(KWOMLKeyName)->stringValue() : std::string());
+  if (value(KWOMLKeyDummy) && value(KWOMLKeyDummy)->boolValue()) n->dummy(true);
+  nodes_[o.label()] = n;
+  nodeLines_[o.label()] = o.line();
+  for (const auto& sub : o.objects()) {
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(sub->typeIndex()));
+    if (!readStyleSection(*sub, nullptr, n->pPrivateTailor(style), nullptr, "a node")) return false;
+  }
+  return true;
+}
+
+bool GraphReader::readEdge(KWOMLSyntaxObject& o, KWDGraph& g) {
+  static const int kAllowed[] = {KWOMLKeyName, KWOMLKeyFrom, KWOMLKeyTo, KWOMLKeyKeepsConnectors};
+  static const int kBend[] = {KWOMLKeyX, KWOMLKeyY};
+  static const int kConnector[] = {KWOMLKeyDx, KWOMLKeyDy};
+  if (o.label() <= 0) return fail(o.line(), o.column(), "an edge needs its id as a label (expected 'edge 1 {')");
+  const std::string where = "edge " + std::to_string(o.label());
+  auto dup = edgeLines_.find(o.label());
+  if (dup != edgeLines_.end())
+    return fail(o.line(), o.column(), "edge id " + std::to_string(o.label()) + " used twice (first at line " +
+                                          std::to_string(dup->second) + ")");
+  if (static_cast<long>(edgeLines_.size()) >= limits_.maxEdges)
+    return fail(o.line(), o.column(), "more edges than the limit of " + std::to_string(limits_.maxEdges));
+  edgeLines_[o.label()] = o.line();
+  Seen seen;
+  for (const KWOMLSyntaxField& f : o.fields())
+    if (!checkField(f, kAllowed, 4, where, seen)) return false;
+  KWDNode* ends[2] = {nullptr, nullptr};
+  const int endKeys[2] = {KWOMLKeyFrom, KWOMLKeyTo};
+  for (int i = 0; i < 2; ++i) {
+    const KWOMLSyntaxField* f = o.findField(endKeys[i]);
+    const char* what = i == 0 ? "from" : "to";
+    if (!f) return fail(o.line(), o.column(), where + " needs '" + what + "' (the id of its " +
+                                                  (i == 0 ? "source" : "target") + " node)");
+    auto it = nodes_.find(f->intValue());
+    if (it == nodes_.end())
+      return fail(f->line(), f->valueColumn(), "no node with id " + std::to_string(f->intValue()) + " for '" +
+                                                   what + "' of " + where);
+    ends[i] = it->second;
+  }
+  // Check every sub-section before anything is built.
+  bool fromConnector = false, toConnector = false;
+  for (const auto& sub : o.objects()) {
+    const std::string subWhere = "a " + quoteName(sub->name()) + " section of " + where;
+    if (isStyleSection(*sub)) continue;
+    const int t = sub->typeIndex();
+    if (t != KWOMLKeyBend && t != KWOMLKeyFromConnector && t != KWOMLKeyToConnector)
+      return fail(sub->line(), sub->column(), "unknown section " + quoteName(sub->name()) + " in " + where);
+    if (!noLabel(*sub)) return false;
+    if (!sub->objects().empty()) {
+      const KWOMLSyntaxObject& x = *sub->objects().front();
+      return fail(x.line(), x.column(), "unknown section " + quoteName(x.name()) + " in " + subWhere);
+    }
+    const bool bend = t == KWOMLKeyBend;
+    if (!bend) {
+      bool& once = t == KWOMLKeyFromConnector ? fromConnector : toConnector;
+      if (once) return fail(sub->line(), sub->column(), quoteName(sub->name()) + " given twice in " + where);
+      once = true;
+    } else if (++bends_ > limits_.maxBends) {
+      return fail(sub->line(), sub->column(), "more bends than the limit of " + std::to_string(limits_.maxBends));
+    }
+    Seen subSeen;
+    for (const KWOMLSyntaxField& f : sub->fields())
+      if (!checkField(f, bend ? kBend : kConnector, 2, subWhere, subSeen)) return false;
+    for (int k : bend ? kBend : kConnector)
+      if (!sub->findField(k))
+        return fail(sub->line(), sub->column(), subWhere + " needs '" + KWOMLKeywords::byIndex(k)->name + "'");
+  }
+  const KWOMLSyntaxField* name = o.findField(KWOMLKeyName);
+  KWDEdge* e = g.newEdge(ends[0], ends[1], name ? name->stringValue() : std::string());
+  if (const KWOMLSyntaxField* k = o.findField(KWOMLKeyKeepsConnectors)) e->keepsConnectors(k->boolValue() != 0);
+  for (const auto& sub : o.objects()) {
+    const int t = sub->typeIndex();
+    if (t == KWOMLKeyBend) {
+      e->ntAppendBend(KWPoint(sub->findField(KWOMLKeyX)->intValue(), sub->findField(KWOMLKeyY)->intValue()));
+    } else if (t == KWOMLKeyFromConnector || t == KWOMLKeyToConnector) {
+      KWConnector* c = new KWConnector(sub->findField(KWOMLKeyDx)->intValue(), sub->findField(KWOMLKeyDy)->intValue(),
+                                       true);
+      if (t == KWOMLKeyFromConnector) e->pFromConnector(c);
+      else e->pToConnector(c);
+    }
+  }
+  for (const auto& sub : o.objects()) {
+    if (!isStyleSection(*sub)) continue;
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(sub->typeIndex()));
+    if (!readStyleSection(*sub, nullptr, nullptr, e->pPrivateTailor(style), "an edge")) return false;
+  }
+  return true;
+}
+
+bool GraphReader::read(KWOMLSyntaxObject& root, KWDGraph& fresh) {
+  const KWOMLSyntaxField* version = nullptr;
+  for (const KWOMLSyntaxField& f : root.fields()) {
+    if (f.nameIndex() != KWOMLKeyOml || version) {
+      if (f.nameIndex() == KWOMLKeyOml)
+        return fail(f.line(), f.column(), "'oml' given twice (first at line " + std::to_string(version->line()) + ")");
+      return fail(f.line(), f.column(), "unknown field " + quoteName(f.name()) + " at the top level (expected 'oml' or 'graph')");
+    }
+    version = &f;
+  }
+  if (!version) return fail(1, 1, "not an OML graph file: expected 'oml 1' at the top level");
+  if (version->kind() != KWOMLInteger || version->intValue() != kSupportedVersion)
+    return fail(version->line(), version->valueColumn(),
+                "unsupported OML version (this reader knows version " + std::to_string(kSupportedVersion) + ")");
+  KWOMLSyntaxObject* graph = nullptr;
+  for (const auto& o : root.objects()) {
+    if (o->typeIndex() != KWOMLKeyGraph)
+      return fail(o->line(), o->column(), "unknown section " + quoteName(o->name()) + " at the top level (expected 'graph')");
+    if (graph) return fail(o->line(), o->column(), "a file holds one graph; another 'graph' section begins here");
+    graph = o.get();
+  }
+  if (!graph) return fail(version->line(), version->column(), "no 'graph' section in the file");
+  if (graph->line() < version->line())
+    return fail(graph->line(), graph->column(), "expected 'oml 1' before the 'graph' section");
+  if (!noLabel(*graph)) return false;
+  if (!graph->fields().empty()) {
+    const KWOMLSyntaxField& f = graph->fields().front();
+    if (f.nameIndex() < 0) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in the graph");
+    return fail(f.line(), f.column(), quoteName(f.name()) + " is not a field of the graph");
+  }
+  for (const auto& o : graph->objects()) {
+    const int t = o->typeIndex();
+    if (t != KWOMLKeyNode && t != KWOMLKeyEdge && !isStyleSection(*o))
+      return fail(o->line(), o->column(), "unknown section " + quoteName(o->name()) + " in the graph");
+  }
+  for (const auto& o : graph->objects()) {
+    if (!isStyleSection(*o)) continue;
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(o->typeIndex()));
+    if (!readStyleSection(*o, fresh.pPrivateTailor(style), nullptr, nullptr, "the graph")) return false;
+  }
+  for (const auto& o : graph->objects())
+    if (o->typeIndex() == KWOMLKeyNode && !readNode(*o, fresh)) return false;
+  for (const auto& o : graph->objects())
+    if (o->typeIndex() == KWOMLKeyEdge && !readEdge(*o, fresh)) return false;
+  return true;
+}
+
+// ---- writing -------------------------------------------------------------------------------
+
+class GraphWriter {
+ public:
+  GraphWriter(const std::string& name, KWFileError& err, const KWOMLWriteOptions& o)
+      : name_(name), err_(err), options_(o), file_(name) {
+    file_.writeWithDefaults(o.writeWithDefaults);
+  }
+  bool write(const KWDGraph& g, std::string& out);
+
+ private:
+  bool fail(const std::string& m) { return err_.set(name_, 0, 0, m); }
+  bool number(const char* key, int index, long v, const std::string& owner);
+
+  const std::string& name_;
+  KWFileError& err_;
+  const KWOMLWriteOptions& options_;
+  KWOMLFile file_;
+};
+
+bool GraphWriter::number(const char* key, int index, long v, const std::string& owner) {
+  if (!fitsKeyword(index, v)) {
+    const KWOMLKeyword* k = KWOMLKeywords::byIndex(index);
+    return fail(owner + ": " + key + " = " + std::to_string(v) + " is outside what a graph file holds (" +
+                std::to_string(k->minValue) + " to " + std::to_string(k->maxValue) + ")");
+  }
+  file_.writeAttribute(key, v);
+  return true;
+}
+
+bool GraphWriter::write(const KWDGraph& g, std::string& out) {
+  if (g.layoutRunning()) return fail("cannot write a graph while it is being laid out");
+  const int c = options_.compareWithDefaults, w = options_.writeAll;
+  file_.writeAttribute("oml", kSupportedVersion);
+  file_.writeSectionStart("graph", 0);
+  file_.writeOpeningBracket();
+  for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
+    KWGraphTailor* t = g.pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
+    if (t && !t->checkWriteGraphTailor(c, w, &file_)) t->writeFullGraphTailor(c, w, &file_);
+  }
+  std::unordered_map<const KWDNode*, long> ids;
+  ids.reserve(static_cast<std::size_t>(g.numberOfNodes()));
+  long id = 0;
+  for (KWDNodeIter it(&g); it; ++it) {
+    const KWDNode* n = it.pNode();
+    ids[n] = ++id;
+    const std::string owner = "node " + std::to_string(id);
+    file_.writeSectionStart("node", id);
+    file_.writeOpeningBracket();
+    if (!n->name().empty()) file_.writeStringAttribute("name", n->name());
+    if (!number("x", KWOMLKeyX, n->ntX(), owner) || !number("y", KWOMLKeyY, n->ntY(), owner) ||
+        !number("width", KWOMLKeyWidth, n->ntWidth(), owner) ||
+        !number("height", KWOMLKeyHeight, n->ntHeight(), owner))
+      return false;
+    if (n->isDummy()) file_.writeBoolAttribute("dummy", 1);
+    for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
+      KWNodeTailor* t = n->pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
+      if (t && !t->checkWriteNodeTailor(c, w, &file_)) t->writeFullNodeTailor(c, w, &file_);
+    }
+    file_.writeClosingBracket();
+  }
+  id = 0;
+  for (KWDEdgeIter it(&g); it; ++it) {
+    const KWDEdge* e = it.pEdge();
+    const std::string owner = "edge " + std::to_string(++id);
+    auto from = ids.find(e->pFromNode());
+    auto to = ids.find(e->pToNode());
+    if (from == ids.end() || to == ids.end()) return fail(owner + " joins a node that is not in the graph");
+    file_.writeSectionStart("edge", id);
+    file_.writeOpeningBracket();
+    if (!e->name().empty()) file_.writeStringAttribute("name", e->name());
+    file_.writeAttribute("from", from->second);
+    file_.writeAttribute("to", to->second);
+    if (e->keepsConnectors()) file_.writeBoolAttribute("keepsConnectors", 1);
+    for (const KWPoint& p : e->bendPoints()) {
+      file_.writeSectionStart("bend", 0);
+      file_.writeOpeningBracket();
+      if (!number("x", KWOMLKeyX, p.x(), owner + ", a bend") || !number("y", KWOMLKeyY, p.y(), owner + ", a bend"))
+        return false;
+      file_.writeClosingBracket();
+    }
+    for (int side = 0; side < 2; ++side) {
+      const KWConnector* con = side == 0 ? e->pFromConnector() : e->pToConnector();
+      if (!con || !con->specified()) continue;
+      file_.writeSectionStart(side == 0 ? "fromConnector" : "toConnector", 0);
+      file_.writeOpeningBracket();
+      if (!number("dx", KWOMLKeyDx, con->dx(), owner + ", a connector") ||
+          !number("dy", KWOMLKeyDy, con->dy(), owner + ", a connector"))
+        return false;
+      file_.writeClosingBracket();
+    }
+    for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
+      KWEdgeTailor* t = e->pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
+      if (t && !t->checkWriteEdgeTailor(c, w, &file_)) t->writeFullEdgeTailor(c, w, &file_);
+    }
+    file_.writeClosingBracket();
+  }
+  file_.writeClosingBracket();
+  if (!file_.wellFormed())
+    return fail("a layout style wrote a malformed section (" +
+                (file_.problem().empty() ? std::string("sections left open") : file_.problem()) + ")");
+  out = file_.contents();
+  return true;
+}
+
+}  // namespace
+
+// ---- the public operations ------------------------------------------------------------------
+
+KWDGraph* kwNewGraphLike(const KWDGraph& target) {
+  KWDGraph* g = new KWDGraph(target.pFactory());
+  for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(s);
+    if (target.hasLayoutStyle(style)) g->enableLayoutStyle(style);
+  }
+  return g;
+}
+
+void kwHandOverGraph(KWDGraph& source, KWDGraph& target) {
+  if (&source == &target) return;
+  while (KWDListCell* c = target.pEdgeList()->pFirstCell()) target.deleteEdge(target.castEdge(c));
+  while (KWDListCell* c = target.pNodeList()->pFirstCell()) target.deleteNode(target.castNode(c));
+  for (int s = 0; s < KWNumberOfLayoutStyles; ++s) {
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(s);
+    KWGraphTailor* to = target.pPrivateTailor(style);
+    KWGraphTailor* from = source.pPrivateTailor(style);
+    if (to && from) to->copyObject(from);
+  }
+  target.moveNodesAndEdges(&source, source.pNodeList(), source.pEdgeList());
+}
+
+bool readOMLGraphFromString(const std::string& text, const std::string& sourceName, KWDGraph& target,
+                            KWFileError& err, std::vector<std::string>* warnings, const KWOMLLimits& limits) {
+  err.clear();
+  if (target.layoutRunning()) return err.set(sourceName, 0, 0, "cannot read into a graph while it is being laid out");
+  KWOMLSyntaxObject root;
+  if (!KWOMLParser::parse(text, sourceName, root, err, limits)) return false;
+  std::unique_ptr<KWDGraph> fresh(kwNewGraphLike(target));
+  std::vector<std::string> found;
+  {
+    FileStateGuard guard(*fresh);
+    GraphReader reader(sourceName, err, warnings ? &found : nullptr, limits);
+    if (!reader.read(root, *fresh)) return false;
+  }
+  FileStateGuard guard(target);
+  kwHandOverGraph(*fresh, target);
+  if (warnings) warnings->insert(warnings->end(), found.begin(), found.end());
+  return true;
+}
+
+bool readOMLGraph(const std::string& path, KWDGraph& target, KWFileError& err, std::vector<std::string>* warnings,
+                  const KWOMLLimits& limits) {
+  std::string bytes;
+  if (!kwReadWholeFile(path, bytes, limits.maxBytes, err)) return false;
+  return readOMLGraphFromString(bytes, path, target, err, warnings, limits);
+}
+
+bool readOMLGraph(std::istream& in, const std::string& sourceName, KWDGraph& target, KWFileError& err,
+                  std::vector<std::string>* warnings, const KWOMLLimits& limits) {
+  err.clear();
+  std::string bytes;
+  char buf[65536];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    if (static_cast<long>(bytes.size()) > limits.maxBytes)
+      return err.set(sourceName, 0, 0, "file is larger than the limit of " + std::to_string(limits.maxBytes) + " bytes");
+  }
+  if (in.bad()) return err.set(sourceName, 0, 0, "cannot read the input");
+  return readOMLGraphFromString(bytes, sourceName, target, err, warnings, limits);
+}
+
+bool writeOMLGraphToString(const KWDGraph& graph, std::string& out, KWFileError& err,
+                           const KWOMLWriteOptions& options) {
+  err.clear();
+  const std::string name = "<graph>";
+  FileStateGuard guard(graph);
+  GraphWriter writer(name, err, options);
+  return writer.write(graph, out);
+}
+
+bool writeOMLGraph(const KWDGraph& graph, const std::string& path, KWFileError& err,
+                   const KWOMLWriteOptions& options) {
+  err.clear();
+  std::string text;
+  {
+    FileStateGuard guard(graph);
+    GraphWriter writer(path, err, options);
+    if (!writer.write(graph, text)) return false;
+  }
+  return kwWriteFileAtomically(path, text, err);
+}
+
+bool writeOMLGraph(const KWDGraph& graph, std::ostream& out, const std::string& sourceName, KWFileError& err,
+                   const KWOMLWriteOptions& options) {
+  err.clear();
+  std::string text;
+  {
+    FileStateGuard guard(graph);
+    GraphWriter writer(sourceName, err, options);
+    if (!writer.write(graph, text)) return false;
+  }
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.flush();
+  if (!out) return err.set(sourceName, 0, 0, "cannot write the output");
+  return true;
+}
