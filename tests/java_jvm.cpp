@@ -154,7 +154,7 @@ void loadUtilitiesFromJava(JNIEnv* env) {
   jmethodID load = env->GetStaticMethodID(support, "load", "(Ljava/lang/String;)V");
   jstring path = env->NewStringUTF(KW_UT_LIBRARY);
   env->CallStaticVoidMethod(support, load, path);
-  if (env->ExceptionCheck()) {
+  if (env->ExceptionCheck() == JNI_TRUE) {
     env->ExceptionDescribe();
     quit("System.load of the utilities library failed");
   }
@@ -164,15 +164,18 @@ void loadUtilitiesFromJava(JNIEnv* env) {
 
 JNIEnv* startVm() {
   std::string classPath = std::string("-Djava.class.path=") + KW_PEER_CLASS_PATH;
-  JavaVMOption options[2];
+  // -Xcheck:jni turns misuse of JNI (a call with an exception pending, a
+  // wrong reference) into a fatal error; the serial collector keeps the VM
+  // small and makes System.gc() a full collection.
+  const char* fixed[] = {"-Xrs", "-Xcheck:jni", "-XX:+UseSerialGC", "-Xmx128m"};
+  std::vector<JavaVMOption> options(1 + sizeof fixed / sizeof fixed[0]);
   options[0].optionString = classPath.data();
-  options[0].extraInfo = nullptr;
-  options[1].optionString = const_cast<char*>("-Xrs");
-  options[1].extraInfo = nullptr;
+  for (size_t i = 1; i < options.size(); ++i) options[i].optionString = const_cast<char*>(fixed[i - 1]);
+  for (auto& option : options) option.extraInfo = nullptr;
   JavaVMInitArgs args;
   args.version = JNI_VERSION_1_8;
-  args.nOptions = 2;
-  args.options = options;
+  args.nOptions = static_cast<jint>(options.size());
+  args.options = options.data();
   args.ignoreUnrecognized = JNI_FALSE;
   JNIEnv* env = nullptr;
   if (JNI_CreateJavaVM(&gVm, reinterpret_cast<void**>(&env), &args) != JNI_OK) quit("JNI_CreateJavaVM");
@@ -215,6 +218,7 @@ std::string failure(const char* source, int line, const std::string& condition) 
 jint handleOf(JNIEnv* env, jobject peer) {
   jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
   jint handle = env->CallIntMethod(peer, env->GetMethodID(base, "handle", "()I"));
+  if (env->ExceptionCheck()) handle = -1;
   env->DeleteLocalRef(base);
   return handle;
 }
@@ -222,6 +226,7 @@ jint handleOf(JNIEnv* env, jobject peer) {
 bool nativeAlive(JNIEnv* env, jobject peer) {
   jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
   bool alive = env->CallBooleanMethod(peer, env->GetMethodID(base, "isNativeAlive", "()Z")) == JNI_TRUE;
+  if (env->ExceptionCheck()) alive = false;
   env->DeleteLocalRef(base);
   return alive;
 }
@@ -239,7 +244,8 @@ bool isExactly(JNIEnv* env, jobject object, const std::string& javaName) {
 void collectGarbage(JNIEnv* env) {
   jclass system = env->FindClass("java/lang/System");
   jmethodID gc = env->GetStaticMethodID(system, "gc", "()V");
-  for (int i = 0; i < 3; ++i) env->CallStaticVoidMethod(system, gc);
+  for (int i = 0; i < 3 && !env->ExceptionCheck(); ++i) env->CallStaticVoidMethod(system, gc);
+  env->ExceptionCheck();
   env->DeleteLocalRef(system);
 }
 
