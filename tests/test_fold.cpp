@@ -1,0 +1,210 @@
+// Reactions to folding, expanding and hiding: which nodes are pinned and
+// released, and an edit with a layout that leaves the rest of the drawing still.
+#include <gtest/gtest.h>
+
+#include "host/kwfold.h"
+#include "host/kwrandom.h"
+#include "test_route_util.h"
+
+namespace {
+
+class FoldHooks : public ::testing::Test, public KWSRouteGraph {
+ protected:
+  KWDNode *a = nullptr, *b = nullptr, *c = nullptr, *d = nullptr;
+  KWDNodeDList records, chosen;
+  void SetUp() override {
+    a = node(0, 0, 10, 10, "a");
+    b = node(50, 0, 10, 10, "b");
+    c = node(100, 0, 10, 10, "c");
+    d = node(150, 0, 10, 10, "d");
+  }
+  void TearDown() override {
+    records.deleteAllCells();
+    chosen.deleteAllCells();
+  }
+  std::string recorded() const {
+    std::string s;
+    for (KWDNodeDListIter it(records); it; ++it) s += it.pNode()->name();
+    return s;
+  }
+  std::string pinned() const {
+    std::string s;
+    for (KWDNode* x : n)
+      if (x->pSTailor()->constrained()) s += x->name();
+    return s;
+  }
+};
+
+TEST_F(FoldHooks, FoldPinsTheOthersInReverseOrderAndReleasesThem) {
+  chosen.appendNode(a);
+  chosen.appendNode(b);
+  probe()->actBeforeFoldWithLayout(&records, &chosen);
+  EXPECT_EQ(recorded(), "dc");
+  EXPECT_EQ(pinned(), "cd");
+  probe()->actAfterFoldWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+  EXPECT_EQ(recorded(), "dc");  // the list is read, not emptied
+}
+
+TEST_F(FoldHooks, NodesPinnedBeforeStayPinnedAndAreNotRecorded) {
+  pin(d);
+  chosen.appendNode(a);
+  probe()->actBeforeFoldWithLayout(&records, &chosen);
+  EXPECT_EQ(recorded(), "cb");
+  probe()->actAfterFoldWithLayout(&records);
+  EXPECT_EQ(pinned(), "d");
+}
+
+TEST_F(FoldHooks, ExpandCollapseAndUnfoldLeaveOnlyTheGivenNodeFree) {
+  probe()->actBeforeExpandWithLayout(&records, c);
+  EXPECT_EQ(recorded(), "dba");
+  probe()->actAfterExpandWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+  records.deleteAllCells();
+
+  probe()->actBeforeCollapseWithLayout(&records, c);
+  EXPECT_EQ(recorded(), "dba");
+  probe()->actAfterCollapseWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+  records.deleteAllCells();
+
+  probe()->actBeforeUnfoldWithLayout(&records, a);
+  EXPECT_EQ(recorded(), "dcb");
+  probe()->actAfterUnfoldWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+}
+
+TEST_F(FoldHooks, HideIsFoldAndUnhidePinsEveryNode) {
+  chosen.appendNode(c);
+  probe()->actBeforeHideWithLayout(&records, &chosen);
+  EXPECT_EQ(recorded(), "dba");
+  probe()->actAfterHideWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+  records.deleteAllCells();
+
+  probe()->actBeforeUnhideWithLayout(&records);
+  EXPECT_EQ(recorded(), "dcba");
+  probe()->actAfterUnhideWithLayout(&records);
+  EXPECT_EQ(pinned(), "");
+}
+
+TEST_F(FoldHooks, AfterHooksReleaseExactlyTheListedNodes) {
+  pin(a); pin(b); pin(c); pin(d);
+  records.appendNode(b);
+  records.appendNode(d);
+  probe()->actAfterHideWithLayout(&records);
+  EXPECT_EQ(pinned(), "ac");
+  KWDNodeDList empty;
+  probe()->actAfterUnhideWithLayout(&empty);
+  EXPECT_EQ(pinned(), "ac");
+  probe()->actBeforeFoldWithLayout(nullptr, &chosen);  // no list: nothing happens
+  EXPECT_EQ(pinned(), "ac");
+}
+
+/// Overrides the three hooks others delegate to, counting the calls.
+class Delegating : public KWSGraph {
+ public:
+  using KWSGraph::KWSGraph;
+  int expands = 0, folds = 0, unfolds = 0;
+  void actBeforeExpandWithLayout(KWDNodeDList*, KWDNode*) override { ++expands; }
+
+ protected:
+  void actBeforeFoldWithLayout(KWDNodeDList*, const KWDNodeDList*) override { ++folds; }
+  void actAfterUnfoldWithLayout(KWDNodeDList*) override { ++unfolds; }
+};
+
+class DelegatingFactory : public KWSLayoutFactory {
+ protected:
+  KWGraphExt* vNewGraphExt(KWDGraph* g) override { return new Delegating(g); }
+};
+
+TEST(FoldDelegation, HooksDelegateThroughTheVirtualTable) {
+  DelegatingFactory style;
+  KWFactory factory;
+  factory.addLayoutFactory(&style);
+  std::unique_ptr<KWDGraph> g(factory.newDGraph(KWSymmetricLayoutStyle));
+  KWDNode* x = g->newNode(0, 0, 10, 10);
+  Delegating* ext = static_cast<Delegating*>(g->pSGraph());
+  KWDNodeDList records, list;
+  list.appendNode(x);
+  KWBGraph* base = ext;
+  base->actBeforeCollapseWithLayout(&records, x);
+  base->actAfterExpandWithLayout(&records);
+  base->actAfterCollapseWithLayout(&records);
+  // The protected ones, through the editor of the host.
+  KWFoldEditor ed(g.get(), KWSymmetricLayoutStyle);
+  ASSERT_TRUE(ed.hide(list, true));    // before: fold; after: unfold
+  ASSERT_TRUE(ed.unhide(true));        // after: unfold
+  EXPECT_EQ(ext->expands, 1);
+  EXPECT_EQ(ext->folds, 1);
+  EXPECT_EQ(ext->unfolds, 4);
+  records.deleteAllCells();
+  list.deleteAllCells();
+}
+
+// ---- edits with a layout ------------------------------------------------------
+
+std::map<const KWDNode*, KWPoint> positions(const KWDGraph* g) {
+  std::map<const KWDNode*, KWPoint> m;
+  for (KWDNodeIter it(g); it; ++it) m[it.pNode()] = KWPoint(it.pNode()->ntX(), it.pNode()->ntY());
+  return m;
+}
+
+TEST(FoldLayout, HidingTwoNodesLeavesEveryOtherNodeExactlyWhereItWas) {
+  for (int seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE(seed);
+    KWSRouteGraph h;
+    h.tailor()->randomSeed(seed);
+    KWRandom rnd(static_cast<std::uint64_t>(seed));
+    // A cycle with a few trees and a chord: reduction, descent and the tree
+    // pass all have something to do in an unpinned run.
+    for (int i = 0; i < 8; ++i) h.node(0, 0, 20 + rnd.next() % 20, 20);
+    for (size_t i = 0; i < 8; ++i) h.edge(i, (i + 1) % 8);
+    h.edge(0, 4);
+    for (int i = 0; i < 5; ++i) h.edge(h.n[rnd.next() % 8], h.node(0, 0, 15, 15));
+    KWDNode* preset = h.n[3];
+    h.pin(preset);  // the user's own pin survives the edit
+    ASSERT_EQ(h.layout(), KWNoError);
+    std::map<const KWDNode*, KWPoint> before = positions(h.g());
+
+    KWFoldEditor ed(h.g(), KWSymmetricLayoutStyle);
+    KWDNodeDList hide;
+    hide.appendNode(h.n[1]);
+    hide.appendNode(h.n[9]);
+    ASSERT_TRUE(ed.hide(hide, true));
+    EXPECT_EQ(ed.lastLayoutStatus(), KWNoError);
+    std::map<const KWDNode*, KWPoint> after = positions(h.g());
+    EXPECT_EQ(after.size(), before.size() - 2);
+    for (auto& p : after) EXPECT_EQ(p.second, before.at(p.first)) << p.first->name();
+    for (KWDNodeIter it(h.g()); it; ++it)
+      EXPECT_EQ(it.pNode()->pSTailor()->constrained(), it.pNode() == preset ? 1 : 0);
+
+    // Unhiding brings them back; again the others stay where they are.
+    ASSERT_TRUE(ed.unhide(true));
+    for (auto& p : after) EXPECT_EQ(KWPoint(p.first->ntX(), p.first->ntY()), p.second);
+    EXPECT_EQ(h.g()->numberOfNodes(), static_cast<long>(before.size()));
+    hide.deleteAllCells();
+  }
+}
+
+TEST(FoldLayout, FoldingPlacesTheNewNodeAndKeepsTheRest) {
+  KWSRouteGraph h;
+  for (int i = 0; i < 6; ++i) h.node(0, 0, 20, 20);
+  for (size_t i = 0; i < 6; ++i) h.edge(i, (i + 1) % 6);
+  ASSERT_EQ(h.layout(), KWNoError);
+  std::map<const KWDNode*, KWPoint> before = positions(h.g());
+  KWFoldEditor ed(h.g(), KWSymmetricLayoutStyle);
+  KWDNodeDList fold;
+  fold.appendNode(h.n[0]);
+  fold.appendNode(h.n[1]);
+  KWDNode* f = ed.fold(fold, true);
+  ASSERT_NE(f, nullptr);
+  for (size_t i = 2; i < 6; ++i) EXPECT_EQ(KWPoint(h.n[i]->ntX(), h.n[i]->ntY()), before.at(h.n[i]));
+  EXPECT_EQ(f->pSTailor()->constrained(), 0);
+  ASSERT_TRUE(ed.unfold(f, true));
+  for (size_t i = 2; i < 6; ++i) EXPECT_EQ(KWPoint(h.n[i]->ntX(), h.n[i]->ntY()), before.at(h.n[i]));
+  EXPECT_EQ(h.g()->numberOfNodes(), 6);
+  fold.deleteAllCells();
+}
+
+}  // namespace
