@@ -31,17 +31,11 @@
 #include "layout/kwsnode.h"
 #include "module/kwsjava.h"
 #include "module/kwslayfa.h"
+#include "persist/kwsgrfex.h"
+#include "persist/kwsmdlex.h"
 #include "tailor/kwsedta.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
-#if __has_include("persist/kwsgrfex.h")
-#include "persist/kwsgrfex.h"
-#define KW_HAVE_GRAPH_FILE_EXTENSION 1
-#endif
-#if __has_include("persist/kwsmdlex.h")
-#include "persist/kwsmdlex.h"
-#define KW_HAVE_MODEL_FILE_EXTENSION 1
-#endif
 
 namespace {
 
@@ -272,7 +266,7 @@ int definitionLine(const std::string& className) {
 struct ModuleClass {
   const char* name;
   const char* source;
-  std::function<KWObject*()> make;  // null while the class is not built
+  std::function<KWObject*()> make;
 };
 
 std::ostream& operator<<(std::ostream& os, const ModuleClass& c) { return os << c.name; }
@@ -288,16 +282,8 @@ const std::vector<ModuleClass>& moduleClasses() {
       {"KWSGraphTailor", "kwsgrta", [] { return new KWSGraphTailor(); }},
       {"KWSNodeTailor", "kwsndta", [] { return new KWSNodeTailor(); }},
       {"KWSEdgeTailor", "kwsedta", [] { return new KWSEdgeTailor(); }},
-#ifdef KW_HAVE_GRAPH_FILE_EXTENSION
       {"KWSGraphFileExtension", "kwsgrfex", [] { return new KWSGraphFileExtension(nullptr); }},
-#else
-      {"KWSGraphFileExtension", "kwsgrfex", nullptr},
-#endif
-#ifdef KW_HAVE_MODEL_FILE_EXTENSION
       {"KWSModelFileExtension", "kwsmdlex", [] { return new KWSModelFileExtension(nullptr); }},
-#else
-      {"KWSModelFileExtension", "kwsmdlex", nullptr},
-#endif
       {"KWSLayoutFactory", "kwslayfa", [] { return new KWSLayoutFactory(); }},
       {"KWOneDArray", "kwonedar", [] { return new KWOneDArray(); }},
       {"KWTwoDArray", "kwtwodar", [] { return new KWTwoDArray(); }},
@@ -325,16 +311,12 @@ class JvmPeers : public ::testing::Test {
 
 class JvmModulePeers : public JvmPeers, public ::testing::WithParamInterface<ModuleClass> {
  protected:
-  std::unique_ptr<KWObject> make() {
-    if (!GetParam().make) return nullptr;
-    return std::unique_ptr<KWObject>(GetParam().make());
-  }
+  std::unique_ptr<KWObject> make() { return std::unique_ptr<KWObject>(GetParam().make()); }
   std::string javaName() const { return std::string("com/brackwind/jnilayout/") + GetParam().name; }
 };
 
 TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndItsHandleMapsBack) {
   auto object = make();
-  if (!object) GTEST_SKIP() << GetParam().name << " is not built yet";
   jobject peer = object->getJavaObject(env);
   ASSERT_NE(peer, nullptr);
   EXPECT_TRUE(isExactly(env, peer, javaName()));
@@ -354,7 +336,6 @@ TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndItsHandleMapsBack) {
 
 TEST_P(JvmModulePeers, SecondCallAnswersTheRegisteredPeerAndCreatesNothing) {
   auto object = make();
-  if (!object) GTEST_SKIP() << GetParam().name << " is not built yet";
   long before = KWPeerRegistry::numberOfPeers();
   jobject first = object->getJavaObject(env);
   EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
@@ -371,7 +352,6 @@ TEST_P(JvmModulePeers, SecondCallAnswersTheRegisteredPeerAndCreatesNothing) {
 }
 
 TEST_P(JvmModulePeers, ManyCallsLeaveNoLocalReferenceBehind) {
-  if (!GetParam().make) GTEST_SKIP() << GetParam().name << " is not built yet";
   { // the first peer of a class also loads the class; keep that out of the count
     auto warm = make();
     env->DeleteLocalRef(warm->getJavaObject(env));
@@ -538,7 +518,6 @@ class JvmModulePeersDeathTest : public JvmModulePeers {
 };
 
 TEST_P(JvmModulePeersDeathTest, BothOperationsReportTheSourceNameAndLineOfTheDefinition) {
-  if (!GetParam().make) GTEST_SKIP() << GetParam().name << " is not built yet";
   int line = definitionLine(GetParam().name);
   ASSERT_GT(line, 0) << "no peer definition found for " << GetParam().name;
   ASSERT_DEATH(
