@@ -97,6 +97,7 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
   EXPECT_EQ(sg->layoutStyle(), KWSymmetricLayoutStyle);
   auto* gt = dynamic_cast<KWSGraphTailor*>(g->pPrivateTailor(KWSymmetricLayoutStyle));
   ASSERT_NE(gt, nullptr);
+  EXPECT_EQ(gt, g->pSTailor());
   EXPECT_EQ(gt->pOwnerGraph(), g.get());
   EXPECT_EQ(gt->nodeSpacing(), 75);
   EXPECT_EQ(gt->firstInitialization(), 1);
@@ -108,11 +109,13 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
     EXPECT_EQ(sn->pOwnerNode(), n);
     EXPECT_EQ(sn->layoutStyle(), KWSymmetricLayoutStyle);
     EXPECT_EQ(sn->pSGraph(), sg);
+    EXPECT_EQ(sn, n->pSNode());
   }
   for (KWDNode* n : {a, b}) {
     auto* nt = dynamic_cast<KWSNodeTailor*>(n->pPrivateTailor(KWSymmetricLayoutStyle));
     ASSERT_NE(nt, nullptr);
     EXPECT_EQ(nt->pOwnerNode(), n);
+    EXPECT_EQ(nt, n->pSTailor());
   }
 
   // Drawn edges and their pieces share the edge extension class.
@@ -121,9 +124,12 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
     ASSERT_NE(se, nullptr);
     EXPECT_EQ(se->pOwnerEdge(), x);
     EXPECT_EQ(se->layoutStyle(), KWSymmetricLayoutStyle);
+    EXPECT_EQ(se->pSGraph(), sg);
+    EXPECT_EQ(se, x->pSEdge());
   }
   auto* et = dynamic_cast<KWSEdgeTailor*>(e->pPrivateTailor(KWSymmetricLayoutStyle));
   ASSERT_NE(et, nullptr);
+  EXPECT_EQ(et, e->pSTailor());
   EXPECT_EQ(et->pOwnerEdge(), e);
   EXPECT_EQ(et->layoutStyle(), KWSymmetricLayoutStyle);
 }

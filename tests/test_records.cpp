@@ -36,16 +36,12 @@ KWPEdge* firstPiece(const KWDEdge* e) { return static_cast<KWPEdge*>(e->pathEdge
 
 // ---- node record -------------------------------------------------------------------
 
-TEST(NodeLayInfo, FreshRecordHasIndexZeroAndExactZeroDerivatives) {
+TEST(NodeLayInfo, FreshRecordIsZeroAndSettersReturnTheStoredValue) {
   KWSNodeLayInfo li;
   EXPECT_EQ(li.sindex(), 0);
   EXPECT_TRUE(isPlusZero(li.xdelta()));
   EXPECT_TRUE(isPlusZero(li.ydelta()));
   EXPECT_TRUE(isPlusZero(li.delta()));
-}
-
-TEST(NodeLayInfo, SettersReturnTheStoredValue) {
-  KWSNodeLayInfo li;
   EXPECT_EQ(li.sindex(17), 17);
   EXPECT_EQ(li.xdelta(-2.5), -2.5);
   EXPECT_EQ(li.ydelta(3.25), 3.25);
@@ -95,19 +91,15 @@ TEST(NodeLayInfo, CopiesCarryIndexAndDerivativesButNotThePoint) {
   KWSNodeLayInfo constructed(src, KWAttributeCopy);
   EXPECT_EQ(constructed.ydelta(), -2.0);
   EXPECT_EQ(*constructed.pPoint(), KWPoint());
-}
 
-TEST(NodeLayInfo, SelfAndNullCopiesChangeNothing) {
-  KWSNodeLayInfo li;
-  li.sindex(9);
-  li.delta(2.0);
-  KWSNodeLayInfo& self = li;
-  li = self;
-  li.copyObject(&li);
-  li.copyObject(nullptr);
-  li.copyAttributes(nullptr);
-  EXPECT_EQ(li.sindex(), 9);
-  EXPECT_EQ(li.delta(), 2.0);
+  KWSNodeLayInfo& self = src;
+  src = self;
+  src.copyObject(&src);
+  src.copyObject(nullptr);
+  src.copyAttributes(nullptr);
+  EXPECT_EQ(src.sindex(), 4);
+  EXPECT_EQ(src.delta(), 5.0);
+  EXPECT_EQ(*src.pPoint(), KWPoint(100, 200));
 }
 
 // ---- graph record ------------------------------------------------------------------
@@ -194,30 +186,6 @@ TEST(ObjectSizes, EachOverridingClassReportsItsOwnSize) {
 
 // ---- extensions --------------------------------------------------------------------
 
-TEST(Extensions, AnswerTheSymmetricStyleAndTheirGraph) {
-  SymmetricGraph sg;
-  KWDNode* a = sg.node();
-  KWDNode* b = sg.node(100, 0);
-  KWDEdge* e = sg.graph->newEdge(a, b);
-  KWSGraph* g = sg.graph->pSGraph();
-  ASSERT_NE(g, nullptr);
-  ASSERT_NE(a->pSNode(), nullptr);
-  ASSERT_NE(e->pSEdge(), nullptr);
-  EXPECT_EQ(g->layoutStyle(), KWSymmetricLayoutStyle);
-  EXPECT_EQ(a->pSNode()->layoutStyle(), KWSymmetricLayoutStyle);
-  EXPECT_EQ(e->pSEdge()->layoutStyle(), KWSymmetricLayoutStyle);
-  EXPECT_EQ(a->pSNode()->pSGraph(), g);
-  EXPECT_EQ(e->pSEdge()->pSGraph(), g);
-  EXPECT_EQ(a->pSNode()->pOwnerNode(), a);
-  EXPECT_EQ(e->pSEdge()->pOwnerEdge(), e);
-  EXPECT_EQ(g->pOwnerGraph(), sg.graph.get());
-  // Detached extensions have no graph.
-  KWSNode loose;
-  KWSEdge looseEdge;
-  EXPECT_EQ(loose.pSGraph(), nullptr);
-  EXPECT_EQ(looseEdge.pSGraph(), nullptr);
-}
-
 TEST(Extensions, WithoutARecordTheyAnswerNullAndDieCleanly) {
   auto* g = new KWSGraph;
   auto* n = new KWSNode;
@@ -225,6 +193,8 @@ TEST(Extensions, WithoutARecordTheyAnswerNullAndDieCleanly) {
   EXPECT_EQ(g->pSLayInfo(), nullptr);
   EXPECT_EQ(n->pSLayInfo(), nullptr);
   EXPECT_EQ(e->pSLayInfo(), nullptr);
+  EXPECT_EQ(n->pSGraph(), nullptr);
+  EXPECT_EQ(e->pSGraph(), nullptr);
   delete g;
   delete n;
   delete e;
@@ -321,42 +291,20 @@ struct ConnectorCase : SymmetricGraph {
   }
 };
 
-TEST(EdgeConnectorReset, SpecifiedConnectorsSurvive) {
-  ConnectorCase c(true, true);
-  KWConnector* from = c.edge->pFromConnector();
-  KWConnector* to = c.edge->pToConnector();
-  c.edge->pSEdge()->preLayoutComponentReset();
-  EXPECT_EQ(c.edge->pFromConnector(), from);
-  EXPECT_EQ(c.edge->pToConnector(), to);
-}
-
-TEST(EdgeConnectorReset, OnlyTheChosenConnectorIsDropped) {
-  ConnectorCase fromChosen(false, true);
-  KWConnector* to = fromChosen.edge->pToConnector();
-  fromChosen.edge->pSEdge()->preLayoutComponentReset();
-  EXPECT_EQ(fromChosen.edge->pFromConnector(), nullptr);
-  EXPECT_EQ(fromChosen.edge->pToConnector(), to);
-
-  ConnectorCase toChosen(true, false);
-  KWConnector* from = toChosen.edge->pFromConnector();
-  toChosen.edge->pSEdge()->preLayoutComponentReset();
-  EXPECT_EQ(toChosen.edge->pFromConnector(), from);
-  EXPECT_EQ(toChosen.edge->pToConnector(), nullptr);
-
-  ConnectorCase bothChosen(false, false);
-  bothChosen.edge->pSEdge()->preLayoutComponentReset();
-  EXPECT_EQ(bothChosen.edge->pFromConnector(), nullptr);
-  EXPECT_EQ(bothChosen.edge->pToConnector(), nullptr);
-}
-
-TEST(EdgeConnectorReset, EdgesThatKeepConnectorsKeepThemAll) {
-  ConnectorCase c(false, false);
-  c.edge->keepsConnectors(true);
-  KWConnector* from = c.edge->pFromConnector();
-  KWConnector* to = c.edge->pToConnector();
-  c.edge->pSEdge()->preLayoutComponentReset();
-  EXPECT_EQ(c.edge->pFromConnector(), from);
-  EXPECT_EQ(c.edge->pToConnector(), to);
+TEST(EdgeConnectorReset, ChosenConnectorsGoUnlessTheEdgeKeepsThem) {
+  struct Case { bool fromSpecified, toSpecified, keeps, fromStays, toStays; };
+  const Case cases[] = {{true, true, false, true, true},    {false, true, false, false, true},
+                        {true, false, false, true, false},  {false, false, false, false, false},
+                        {false, false, true, true, true},   {false, true, true, true, true}};
+  for (const Case& k : cases) {
+    ConnectorCase c(k.fromSpecified, k.toSpecified);
+    c.edge->keepsConnectors(k.keeps);
+    KWConnector* from = c.edge->pFromConnector();
+    KWConnector* to = c.edge->pToConnector();
+    c.edge->pSEdge()->preLayoutComponentReset();
+    EXPECT_EQ(c.edge->pFromConnector(), k.fromStays ? from : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
+    EXPECT_EQ(c.edge->pToConnector(), k.toStays ? to : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
+  }
 }
 
 TEST(EdgeConnectorReset, PiecesAndDetachedExtensionsAreLeftAlone) {
