@@ -25,6 +25,26 @@ struct CtxtFree {
   void operator()(xmlParserCtxt* c) const { xmlFreeParserCtxt(c); }
 };
 
+// The first error of a parse: libxml2 reports every later consequence as well
+// (an unclosed tag is followed by "premature end of data"), and the first one
+// is the one that tells what is wrong.
+struct FirstError {
+  bool set = false;
+  long line = 0;
+  long column = 0;
+  std::string message;
+};
+
+void keepFirstError(void* data, xmlErrorPtr e) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(data);
+  auto* first = ctxt ? static_cast<FirstError*>(ctxt->_private) : nullptr;
+  if (!first || first->set || !e || e->level < XML_ERR_ERROR) return;
+  first->set = true;
+  first->line = e->line;
+  first->column = e->int2;
+  first->message = e->message ? e->message : "";
+}
+
 struct Key {
   std::string domain;  // "node", "edge", "graph", "all", ...
   std::string name;    // attr.name
@@ -231,12 +251,16 @@ std::string data(const std::string& key, const std::string& value) {
 void readGraphML(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings) {
   if (text.size() > static_cast<size_t>(INT_MAX)) throw InputError(file, 0, 0, "file too large");
   std::unique_ptr<xmlParserCtxt, CtxtFree> ctxt(xmlNewParserCtxt());
-  if (!ctxt) throw InputError(file, 0, 0, "out of memory");
+  if (!ctxt || !ctxt->sax) throw InputError(file, 0, 0, "out of memory");
+  FirstError first;
+  ctxt->_private = &first;
+  ctxt->sax->serror = keepFirstError;
   // No network, no external DTD, no entity substitution.
   std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()),
                                                          file.c_str(), nullptr,
                                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || !ctxt->wellFormed) {
+    if (first.set) throw InputError(file, first.line, first.column, trim(first.message));
     const xmlError* err = xmlCtxtGetLastError(ctxt.get());
     std::string message = err && err->message ? trim(err->message) : "not well-formed XML";
     throw InputError(file, err ? err->line : 0, err ? err->int2 : 0, message);

@@ -1,0 +1,301 @@
+// kwslay end to end: every input format to every output format, the JSON
+// shape and its invariants over graph families, and round trips through DOT,
+// OML and GraphML.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "cli_support.h"
+
+using nlohmann::json;
+using namespace clitest;
+
+namespace {
+
+// Writes g in the given input format into dir; OML is made from DOT by kwslay.
+std::string inputFile(const TempDir& dir, const Graph& g, const std::string& format) {
+  std::string path = dir / (g.name + "." + (format == "model" ? "mdl" : format));
+  if (format == "dot") writeFile(path, toDot(g));
+  else if (format == "graphml") writeFile(path, toGraphML(g));
+  else if (format == "model") writeFile(path, toModel(g));
+  else if (format == "oml") {
+    writeFile(dir / (g.name + ".src.dot"), toDot(g));
+    Result r = kwslay({"convert", dir / (g.name + ".src.dot"), "-o", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  return path;
+}
+
+std::multiset<std::pair<std::string, std::string>> edgeEnds(const json& j) {
+  std::multiset<std::pair<std::string, std::string>> s;
+  for (const json& e : j["edges"]) s.emplace(e["source"].get<std::string>(), e["target"].get<std::string>());
+  return s;
+}
+
+std::multiset<std::pair<std::string, std::string>> edgeEnds(const Graph& g) {
+  std::multiset<std::pair<std::string, std::string>> s;
+  for (const auto& e : g.edges) s.emplace(g.nodes[e.first], g.nodes[e.second]);
+  return s;
+}
+
+// What every layout result must satisfy, whatever the graph.
+void expectLayoutInvariants(const Graph& g, const json& j) {
+  ASSERT_TRUE(j.is_object());
+  ASSERT_EQ(j["nodes"].size(), g.nodes.size());
+  ASSERT_EQ(j["edges"].size(), g.edges.size());
+  std::set<std::string> ids, names(g.nodes.begin(), g.nodes.end());
+  std::set<std::pair<long, long>> centres;
+  long left = j["bounds"]["left"], bottom = j["bounds"]["bottom"];
+  long right = left + j["bounds"]["width"].get<long>(), top = bottom + j["bounds"]["height"].get<long>();
+  for (const json& n : j["nodes"]) {
+    ids.insert(n["id"].get<std::string>());
+    long x = n["x"], y = n["y"], w = n["width"], h = n["height"];
+    EXPECT_EQ(w, 54);
+    EXPECT_EQ(h, 36);
+    EXPECT_FALSE(n["constrained"].get<bool>());
+    EXPECT_LE(left, x - w / 2);
+    EXPECT_GE(right, x + w / 2);
+    EXPECT_LE(bottom, y - h / 2);
+    EXPECT_GE(top, y + h / 2);
+    centres.emplace(x, y);
+  }
+  EXPECT_EQ(ids, names);
+  EXPECT_EQ(centres.size(), g.nodes.size()) << "two nodes share a centre";
+  EXPECT_EQ(edgeEnds(j), edgeEnds(g));
+  for (const json& e : j["edges"])
+    for (const json& b : e["bends"]) {
+      EXPECT_LE(left, b[0].get<long>());
+      EXPECT_GE(right, b[0].get<long>());
+      EXPECT_LE(bottom, b[1].get<long>());
+      EXPECT_GE(top, b[1].get<long>());
+    }
+}
+
+// Checks an output of g in the given format, reading it with the library of that format.
+void expectOutputOf(const Graph& g, const std::string& format, const std::string& path, const TempDir& dir) {
+  std::string text = readFile(path);
+  ASSERT_FALSE(text.empty());
+  if (format == "json") {
+    expectLayoutInvariants(g, parseJson(text));
+  } else if (format == "svg") {
+    bool ok = false;
+    std::vector<std::string> labels = xmlTexts(text, "text", &ok);
+    ASSERT_TRUE(ok) << "SVG is not well-formed";
+    EXPECT_EQ(std::set<std::string>(labels.begin(), labels.end()), std::set<std::string>(g.nodes.begin(), g.nodes.end()));
+    EXPECT_EQ(xmlCount(text, "rect"), static_cast<long>(g.nodes.size()) + 1);  // and the background
+    EXPECT_EQ(xmlCount(text, "path"), static_cast<long>(g.edges.size()) + 1);  // and the arrow head
+  } else if (format == "dot") {
+    Cgraph cg(text);
+    ASSERT_NE(cg.get(), nullptr);
+    EXPECT_EQ(agnnodes(cg.get()), static_cast<int>(g.nodes.size()));
+    EXPECT_EQ(agnedges(cg.get()), static_cast<int>(g.edges.size()));
+    for (Agnode_t* n = agfstnode(cg.get()); n; n = agnxtnode(cg.get(), n))
+      EXPECT_NE(std::string(agget(n, const_cast<char*>("pos"))), "");
+  } else {
+    // OML and GraphML: read back by kwslay itself.
+    Result r = kwslay({"convert", path, "-o", dir / "check.json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    expectLayoutInvariants(g, parseJson(readFile(dir / "check.json")));
+  }
+}
+
+const char* const kInputs[] = {"dot", "graphml", "oml", "model"};
+const char* const kOutputs[] = {"json", "svg", "dot", "oml", "graphml"};
+
+}  // namespace
+
+TEST(KwslayFormats, EveryInputFormatToEveryOutputFormat) {
+  TempDir dir;
+  Graph g = cycle(5);
+  for (const char* in : kInputs) {
+    std::string input = inputFile(dir, g, in);
+    for (const char* out : kOutputs) {
+      SCOPED_TRACE(std::string(in) + " -> " + out);
+      std::string output = dir / (std::string("out_") + in + "." + out);
+      Result r = kwslay({"layout", input, "-o", output, "--seed", "4"});
+      ASSERT_EQ(r.status, 0) << r.err;
+      expectOutputOf(g, out, output, dir);
+    }
+  }
+}
+
+TEST(KwslayFormats, FormatFlagsOverrideFileExtensions) {
+  TempDir dir;
+  Graph g = grid(2, 3);
+  writeFile(dir / "graph.txt", toGraphML(g));
+  Result r = kwslay({"layout", dir / "graph.txt", "--from", "graphml", "-o", dir / "out.data", "--to", "dot"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  expectOutputOf(g, "dot", dir / "out.data", dir);
+}
+
+TEST(KwslayFormats, StandardInputAndOutput) {
+  Graph g = cycle(4);
+  Result r = kwslay({"layout", "-", "--from", "dot"}, "", toDot(g));
+  ASSERT_EQ(r.status, 0) << r.err;
+  expectLayoutInvariants(g, parseJson(r.out));
+  r = kwslay({"layout", "-", "--from", "dot", "-o", "-", "--to", "svg"}, "", toDot(g));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(xmlCount(r.out, "rect"), 5);
+}
+
+TEST(KwslayInvariants, LayoutJsonOverGraphFamiliesInEveryInputFormat) {
+  TempDir dir;
+  for (const Graph& g : families())
+    for (const char* in : kInputs) {
+      SCOPED_TRACE(g.name + " from " + in);
+      Result r = kwslay({"layout", inputFile(dir, g, in), "-o", dir / "out.json"});
+      ASSERT_EQ(r.status, 0) << r.err;
+      expectLayoutInvariants(g, parseJson(readFile(dir / "out.json")));
+    }
+}
+
+TEST(KwslayInvariants, MultiEdgesAndLoopsAreKeptAndDrawnApart) {
+  TempDir dir;
+  writeFile(dir / "m.dot", "digraph { a -> b; a -> b; b -> a; b -> c; c -> a; c -> c; c -> c; }");
+  Result r = kwslay({"layout", dir / "m.dot", "-o", dir / "m.json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  json j = parseJson(readFile(dir / "m.json"));
+  ASSERT_EQ(j["edges"].size(), 7u);
+  // The members of the a-b bundle do not all run the same way.
+  std::set<std::string> bundlePaths;
+  for (const json& e : j["edges"])
+    if (e["source"] != e["target"] && (e["source"] == "a" || e["target"] == "a") &&
+        (e["source"] == "b" || e["target"] == "b"))
+      bundlePaths.insert(e["bends"].dump());
+  EXPECT_GT(bundlePaths.size(), 1u) << "the members of a bundle are drawn on top of each other";
+  // In the picture every edge is a path of its own, and no two are the same.
+  r = kwslay({"layout", dir / "m.dot", "-o", dir / "m.svg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string svg = readFile(dir / "m.svg");
+  std::set<std::string> paths;
+  for (size_t at = svg.find("<path d=\""); at != std::string::npos; at = svg.find("<path d=\"", at + 1))
+    paths.insert(svg.substr(at, svg.find('"', at + 9) - at));
+  EXPECT_EQ(paths.size(), 7u + 1u);  // the edges and the arrow head
+}
+
+TEST(KwslayInvariants, RoutedEdgesGetBendsAroundTheNodeTheyWouldCross) {
+  TempDir dir;
+  // Three pinned nodes in a row: the straight edge a-b runs through c.
+  writeFile(dir / "r.dot",
+            "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
+            " a -- b; a -- c; c -- b; }");
+  Result plain = kwslay({"layout", dir / "r.dot", "-o", dir / "plain.json"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_TRUE(parseJson(readFile(dir / "plain.json"))["edges"][0]["bends"].empty());
+
+  Result routed = kwslay({"layout", dir / "r.dot", "-o", dir / "routed.json", "--route-edges"});
+  ASSERT_EQ(routed.status, 0) << routed.err;
+  json j = parseJson(readFile(dir / "routed.json"));
+  const json& bends = j["edges"][0]["bends"];
+  ASSERT_FALSE(bends.empty()) << "routing made no bends for an edge through a node";
+  // No piece of the routed path is the horizontal line through c.
+  std::vector<std::pair<long, long>> path{{0, 0}};
+  for (const json& b : bends) path.emplace_back(b[0].get<long>(), b[1].get<long>());
+  path.emplace_back(400, 0);
+  for (size_t i = 0; i + 1 < path.size(); ++i) {
+    bool horizontalThroughC = path[i].second == 0 && path[i + 1].second == 0 &&
+                              std::min(path[i].first, path[i + 1].first) < 200 &&
+                              std::max(path[i].first, path[i + 1].first) > 200;
+    EXPECT_FALSE(horizontalThroughC);
+  }
+  // The same bends reach the DOT output as the points of the edge's spline.
+  routed = kwslay({"layout", dir / "r.dot", "-o", dir / "routed.dot", "--route-edges"});
+  ASSERT_EQ(routed.status, 0) << routed.err;
+  routed = kwslay({"convert", dir / "routed.dot", "-o", dir / "again.json"});
+  ASSERT_EQ(routed.status, 0) << routed.err;
+  json again = parseJson(readFile(dir / "again.json"));
+  bool found = false;
+  for (const json& e : again["edges"])
+    if (e["source"] == "a" && e["target"] == "b") found = e["bends"] == bends;
+  EXPECT_TRUE(found);
+}
+
+namespace {
+// Nodes by id, edges as a sorted list of (source, target, bends).
+std::map<std::string, json> nodesById(const json& j) {
+  std::map<std::string, json> m;
+  for (const json& n : j["nodes"]) m[n["id"]] = n;
+  return m;
+}
+
+std::vector<std::tuple<std::string, std::string, std::string>> edgeList(const json& j) {
+  std::vector<std::tuple<std::string, std::string, std::string>> v;
+  for (const json& e : j["edges"]) v.emplace_back(e["source"], e["target"], e["bends"].dump());
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+void expectSameDrawing(const json& a, const json& b) {
+  EXPECT_EQ(nodesById(a), nodesById(b));
+  EXPECT_EQ(edgeList(a), edgeList(b));
+  EXPECT_EQ(a["bounds"], b["bounds"]);
+}
+}  // namespace
+
+TEST(KwslayRoundTrip, OutputsReadBackToTheSameDrawing) {
+  TempDir dir;
+  Graph g = randomGraph(10, 5, 11);
+  // A pinned node, a multi-edge and a loop take part as well.
+  std::string dot = toDot(g);
+  dot.insert(dot.rfind('}'), "  v3 [pin=true, pos=\"10,20\"];\n  v1 -> v2;\n  v1 -> v2;\n  v4 -> v4;\n");
+  writeFile(dir / "g.dot", dot);
+  Result r = kwslay({"layout", dir / "g.dot", "-o", dir / "ref.json", "--seed", "9"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  json ref = parseJson(readFile(dir / "ref.json"));
+  EXPECT_TRUE(nodesById(ref)["v3"]["constrained"].get<bool>());
+  for (const char* format : {"dot", "oml", "graphml"}) {
+    SCOPED_TRACE(format);
+    std::string out = dir / (std::string("out.") + format);
+    r = kwslay({"layout", dir / "g.dot", "-o", out, "--seed", "9"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = kwslay({"convert", out, "-o", dir / "back.json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    expectSameDrawing(ref, parseJson(readFile(dir / "back.json")));
+  }
+}
+
+TEST(KwslayRoundTrip, DotOutputCarriesPositionsAndSizesForCgraph) {
+  TempDir dir;
+  writeFile(dir / "s.dot", "graph { a [width=2, height=1]; b; c; a -- b -- c -- a; }");
+  ASSERT_EQ(kwslay({"layout", dir / "s.dot", "-o", dir / "s.json"}).status, 0);
+  ASSERT_EQ(kwslay({"layout", dir / "s.dot", "-o", dir / "out.dot"}).status, 0);
+  std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "s.json")));
+  Cgraph cg(readFile(dir / "out.dot"));
+  ASSERT_NE(cg.get(), nullptr);
+  EXPECT_FALSE(agisdirected(cg.get()));
+  for (Agnode_t* n = agfstnode(cg.get()); n; n = agnxtnode(cg.get(), n)) {
+    const json& jn = nodes[agnameof(n)];
+    double x = 0, y = 0;
+    ASSERT_EQ(sscanf(agget(n, const_cast<char*>("pos")), "%lf,%lf", &x, &y), 2);
+    EXPECT_EQ(static_cast<long>(x), jn["x"].get<long>());
+    EXPECT_EQ(static_cast<long>(y), jn["y"].get<long>());
+    EXPECT_NEAR(atof(agget(n, const_cast<char*>("width"))) * 72.0, jn["width"].get<double>(), 0.01);
+    EXPECT_NEAR(atof(agget(n, const_cast<char*>("height"))) * 72.0, jn["height"].get<double>(), 0.01);
+  }
+  EXPECT_EQ(nodes["a"]["width"], 144);
+  EXPECT_EQ(nodes["a"]["height"], 72);
+}
+
+TEST(KwslayRoundTrip, ConvertingOmlToOmlKeepsTheBytes) {
+  TempDir dir;
+  writeFile(dir / "t.dot", toDot(tree(2, 2), "  nodeSpacing=40; randomSeed=5;\n"));
+  ASSERT_EQ(kwslay({"layout", dir / "t.dot", "-o", dir / "a.oml"}).status, 0);
+  ASSERT_EQ(kwslay({"convert", dir / "a.oml", "-o", dir / "b.oml"}).status, 0);
+  EXPECT_EQ(readFile(dir / "a.oml"), readFile(dir / "b.oml"));
+  // And the settings travel with the graph.
+  EXPECT_NE(readFile(dir / "a.oml").find("nodeSpacing 40"), std::string::npos);
+}
+
+TEST(KwslayRoundTrip, ConvertDoesNotLayOut) {
+  TempDir dir;
+  writeFile(dir / "p.dot", "digraph { a [pos=\"1,2\"]; b [pos=\"300,-40\"]; a -> b; }");
+  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "p.json"}).status, 0);
+  std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "p.json")));
+  EXPECT_EQ(nodes["a"]["x"], 1);
+  EXPECT_EQ(nodes["a"]["y"], 2);
+  EXPECT_EQ(nodes["b"]["x"], 300);
+  EXPECT_EQ(nodes["b"]["y"], -40);
+}

@@ -1,0 +1,98 @@
+// kwslay end to end: names are text, never markup, in every output, and read
+// back unchanged from JSON, DOT, OML and GraphML.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "cli_support.h"
+
+using nlohmann::json;
+using namespace clitest;
+
+namespace {
+// Names that break outputs that do not escape: markup, quotes, backslashes,
+// ampersands, a newline, and non-ASCII text.
+const std::vector<std::string> kNames = {
+    "</text><script>alert(1)</script>", "say \"hi\"", "back\\slash", "a & b; <c>", "two\nlines", "Grüße ✓",
+    "it's", "plain"};
+
+std::string dotWithNames() {
+  auto quoted = [](const std::string& n) {
+    std::string q = "\"";
+    for (char c : n) q += c == '"' ? std::string("\\\"") : std::string(1, c);
+    return q + "\"";
+  };
+  std::string dot = "digraph {\n";
+  for (size_t i = 0; i + 1 < kNames.size(); ++i) dot += "  " + quoted(kNames[i]) + " -> " + quoted(kNames[i + 1]) + ";\n";
+  return dot + "}\n";
+}
+
+std::set<std::string> names() { return std::set<std::string>(kNames.begin(), kNames.end()); }
+
+std::set<std::string> jsonIds(const json& j) {
+  std::set<std::string> s;
+  for (const json& n : j["nodes"]) s.insert(n["id"].get<std::string>());
+  return s;
+}
+}  // namespace
+
+TEST(KwslayNames, SvgShowsNamesAsTextAndHasNoMarkupFromThem) {
+  TempDir dir;
+  writeFile(dir / "n.dot", dotWithNames());
+  Result r = kwslay({"layout", dir / "n.dot", "-o", dir / "n.svg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string svg = readFile(dir / "n.svg");
+  bool ok = false;
+  std::vector<std::string> texts = xmlTexts(svg, "text", &ok);
+  ASSERT_TRUE(ok) << "the SVG is not well-formed";
+  EXPECT_EQ(xmlCount(svg, "script"), 0);
+  EXPECT_EQ(std::set<std::string>(texts.begin(), texts.end()), names());
+}
+
+TEST(KwslayNames, JsonDotOmlAndGraphmlReadBackToTheSameNames) {
+  TempDir dir;
+  writeFile(dir / "n.dot", dotWithNames());
+  Result r = kwslay({"layout", dir / "n.dot", "-o", dir / "n.json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(jsonIds(parseJson(readFile(dir / "n.json"))), names());
+  for (const char* format : {"dot", "oml", "graphml"}) {
+    SCOPED_TRACE(format);
+    std::string out = dir / (std::string("n.") + format);
+    r = kwslay({"layout", dir / "n.dot", "-o", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = kwslay({"convert", out, "-o", dir / "back.json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(jsonIds(parseJson(readFile(dir / "back.json"))), names());
+  }
+  // cgraph itself reads the names kwslay wrote.
+  Cgraph cg(readFile(dir / "n.dot"));
+  ASSERT_NE(cg.get(), nullptr);
+  std::set<std::string> read;
+  for (Agnode_t* n = agfstnode(cg.get()); n; n = agnxtnode(cg.get(), n)) read.insert(agnameof(n));
+  EXPECT_EQ(read, names());
+}
+
+TEST(KwslayNames, GraphmlIdsWithMarkupAreKept) {
+  TempDir dir;
+  writeFile(dir / "x.graphml",
+            "<graphml><graph edgedefault=\"undirected\">"
+            "<node id=\"&lt;b&gt;&amp;&quot;\"/><node id=\"two\"/>"
+            "<edge source=\"&lt;b&gt;&amp;&quot;\" target=\"two\"/></graph></graphml>");
+  Result r = kwslay({"layout", dir / "x.graphml", "-o", "-", "--to", "json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  json j = parseJson(r.out);
+  EXPECT_EQ(jsonIds(j), (std::set<std::string>{"<b>&\"", "two"}));
+  EXPECT_EQ(j["edges"][0]["source"], "<b>&\"");
+}
+
+TEST(KwslayNames, UnnamedEdgesGetUniqueIds) {
+  TempDir dir;
+  writeFile(dir / "e.dot", "digraph { a -> b [id=e1]; a -> b; b -> a; }");
+  Result r = kwslay({"layout", dir / "e.dot"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  json j = parseJson(r.out);
+  std::set<std::string> ids;
+  for (const json& e : j["edges"]) ids.insert(e["id"].get<std::string>());
+  EXPECT_EQ(ids.size(), 3u);
+  EXPECT_EQ(ids.count("e1"), 1u);
+}

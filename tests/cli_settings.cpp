@@ -1,0 +1,149 @@
+// kwslay end to end: settings given by flags, --set, model files and DOT graph
+// attributes take effect; incremental layout and pinned nodes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "cli_support.h"
+
+using nlohmann::json;
+using namespace clitest;
+
+namespace {
+
+json layoutOf(const TempDir& dir, const std::string& input, std::vector<std::string> flags) {
+  std::vector<std::string> args{"layout", input, "-o", dir / "result.json"};
+  args.insert(args.end(), flags.begin(), flags.end());
+  Result r = kwslay(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return parseJson(readFile(dir / "result.json"));
+}
+
+std::map<std::string, std::pair<long, long>> positions(const json& j) {
+  std::map<std::string, std::pair<long, long>> m;
+  for (const json& n : j["nodes"]) m[n["id"]] = {n["x"].get<long>(), n["y"].get<long>()};
+  return m;
+}
+
+double meanEdgeLength(const json& j) {
+  auto pos = positions(j);
+  double sum = 0.0;
+  for (const json& e : j["edges"]) {
+    auto a = pos[e["source"]], b = pos[e["target"]];
+    sum += std::hypot(static_cast<double>(a.first - b.first), static_cast<double>(a.second - b.second));
+  }
+  return sum / static_cast<double>(j["edges"].size());
+}
+
+}  // namespace
+
+TEST(KwslaySettings, SeedChangesTheStartAndTheSameSeedRepeatsTheResult) {
+  TempDir dir;
+  writeFile(dir / "g.dot", toDot(randomGraph(14, 8, 3)));
+  json a = layoutOf(dir, dir / "g.dot", {"--seed", "1"});
+  json b = layoutOf(dir, dir / "g.dot", {"--seed", "2"});
+  json again = layoutOf(dir, dir / "g.dot", {"--seed", "1"});
+  EXPECT_NE(positions(a), positions(b));
+  EXPECT_EQ(a, again);
+  // --set randomSeed is the same setting as --seed.
+  EXPECT_EQ(layoutOf(dir, dir / "g.dot", {"--set", "randomSeed=2"}), b);
+}
+
+TEST(KwslaySettings, NodeSpacingChangesEdgeLengths) {
+  TempDir dir;
+  for (const Graph& g : {cycle(8), grid(3, 3)}) {
+    SCOPED_TRACE(g.name);
+    writeFile(dir / "g.dot", toDot(g));
+    double tight = meanEdgeLength(layoutOf(dir, dir / "g.dot", {"--node-spacing", "0"}));
+    double loose = meanEdgeLength(layoutOf(dir, dir / "g.dot", {"--set", "nodeSpacing=300"}));
+    EXPECT_GT(loose, tight * 1.5);
+  }
+}
+
+TEST(KwslaySettings, EveryWayOfGivingASettingHasTheSameEffect) {
+  TempDir dir;
+  Graph g = grid(3, 3);
+  writeFile(dir / "plain.dot", toDot(g));
+  writeFile(dir / "attr.dot", toDot(g, "  nodeSpacing=250;\n"));
+  writeFile(dir / "tail.mdl", toModel(cycle(3), {"// snodeSpacing 250"}));
+  writeFile(dir / "g.mdl", toModel(g, {"// snodeSpacing 250"}));
+  json flag = layoutOf(dir, dir / "plain.dot", {"--node-spacing", "250"});
+  EXPECT_EQ(layoutOf(dir, dir / "attr.dot", {}), flag);
+  EXPECT_EQ(layoutOf(dir, dir / "plain.dot", {"--model", dir / "tail.mdl"}), flag);
+  EXPECT_NE(layoutOf(dir, dir / "plain.dot", {}), flag);
+  // A model file as input carries its settings too (its nodes come from it).
+  json fromModel = layoutOf(dir, dir / "g.mdl", {});
+  EXPECT_EQ(positions(fromModel), positions(layoutOf(dir, dir / "g.mdl", {"--node-spacing", "250"})));
+  // Flags apply after the file, in the order given.
+  EXPECT_EQ(layoutOf(dir, dir / "attr.dot", {"--set", "nodeSpacing=75"}), layoutOf(dir, dir / "plain.dot", {}));
+  EXPECT_EQ(layoutOf(dir, dir / "plain.dot", {"--node-spacing", "10", "--model", dir / "tail.mdl"}), flag);
+}
+
+TEST(KwslaySettings, EveryGraphSettingIsAcceptedUnderItsName) {
+  TempDir dir;
+  writeFile(dir / "g.dot", toDot(cycle(5)));
+  for (const char* s : {"springConstant=1.5", "terminationValue=0.5", "maxNodeIterations=30", "maxMoveIterations=5",
+                        "maxNodesMovedMultiplier=10", "shrinkagePerMil=100", "nodeSpacing=60", "dummyNodeSpacing=20",
+                        "randomSeed=8", "routeEdges=true", "incrementalWithinComponentLayout=false",
+                        "incrementalDisconnectedNodesLayout=true", "incrementalComponentsLayout=false"}) {
+    Result r = kwslay({"layout", dir / "g.dot", "-o", dir / "o.json", "--set", s});
+    EXPECT_EQ(r.status, 0) << s << ": " << r.err;
+  }
+}
+
+TEST(KwslaySettings, PinnedNodesStayWhereTheFileSaysAndAreReportedConstrained) {
+  TempDir dir;
+  writeFile(dir / "p.dot",
+            "graph { a [pin=true, pos=\"-300,120\"]; b [pos=\"45,-60!\"]; c; d; a -- c -- d -- b -- a; c -- b; }");
+  for (const char* seed : {"1", "7"}) {
+    json j = layoutOf(dir, dir / "p.dot", {"--seed", seed});
+    auto pos = positions(j);
+    EXPECT_EQ(pos["a"], std::make_pair(-300L, 120L));
+    EXPECT_EQ(pos["b"], std::make_pair(45L, -60L));
+    for (const json& n : j["nodes"]) EXPECT_EQ(n["constrained"].get<bool>(), n["id"] == "a" || n["id"] == "b");
+  }
+}
+
+// A pinned node stays put even where it is part of a tree that hangs off the
+// core, which a fresh layout cuts off and places radially.
+TEST(KwslaySettings, PinnedTreeNodesAreNotMovedByTheTreePass) {
+  TempDir dir;
+  writeFile(dir / "t.dot",
+            "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
+            " x; y; a -- x -- y -- a; a -- c; a -- b; }");
+  // The same nodes as a graph that is a tree as a whole.
+  writeFile(dir / "star.dot",
+            "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
+            " a -- c; a -- b; }");
+  for (const char* file : {"t.dot", "star.dot"}) {
+    SCOPED_TRACE(file);
+    auto pos = positions(layoutOf(dir, dir / file, {}));
+    EXPECT_EQ(pos["a"], std::make_pair(0L, 0L));
+    EXPECT_EQ(pos["c"], std::make_pair(200L, 0L));
+    EXPECT_EQ(pos["b"], std::make_pair(400L, 0L));
+  }
+}
+
+TEST(KwslaySettings, IncrementalStartsFromTheGivenPositions) {
+  TempDir dir;
+  Graph g = grid(3, 4);
+  writeFile(dir / "g.dot", toDot(g));
+  // A finished layout, written as DOT with positions.
+  ASSERT_EQ(kwslay({"layout", dir / "g.dot", "-o", dir / "placed.dot", "--seed", "3"}).status, 0);
+  // From there the seed no longer matters: there is no random start.
+  json one = layoutOf(dir, dir / "placed.dot", {"--incremental", "--seed", "1"});
+  json two = layoutOf(dir, dir / "placed.dot", {"--incremental", "--seed", "2"});
+  EXPECT_EQ(positions(one), positions(two));
+  EXPECT_NE(positions(layoutOf(dir, dir / "placed.dot", {"--seed", "1"})),
+            positions(layoutOf(dir, dir / "placed.dot", {"--seed", "2"})));
+  // A node without a position gets a random start; the result is still
+  // repeatable for a seed.
+  std::string text = readFile(dir / "placed.dot");
+  text.insert(text.rfind('}'), "  extra;\n  extra -> g0_0;\n");
+  writeFile(dir / "partial.dot", text);
+  json p1 = layoutOf(dir, dir / "partial.dot", {"--incremental", "--seed", "5"});
+  json p2 = layoutOf(dir, dir / "partial.dot", {"--incremental", "--seed", "5"});
+  EXPECT_EQ(p1, p2);
+  EXPECT_EQ(p1["nodes"].size(), g.nodes.size() + 1);
+}

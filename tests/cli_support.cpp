@@ -1,0 +1,219 @@
+#include "cli_support.h"
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace clitest {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/kwslay-test-XXXXXX";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  nftw(path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
+       FTW_DEPTH | FTW_PHYS);
+}
+
+std::vector<std::string> TempDir::files() const {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(path_.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string n = e->d_name;
+      if (n != "." && n != "..") names.push_back(n);
+    }
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream f(path, std::ios::binary);
+  f << text;
+  if (!f) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+Result kwslay(const std::vector<std::string>& args, const std::string& cwd, const std::string& stdinText) {
+  TempDir io;
+  writeFile(io / "in", stdinText);
+  std::vector<std::string> all{KWSLAY_PATH};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : all) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, (io / "in").c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, (io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&fa, 2, (io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&fa, cwd.c_str());
+  pid_t pid = 0;
+  Result r;
+  int rc = posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&fa);
+  if (rc != 0) return r;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+  }
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.out = readFile(io / "out");
+  r.err = readFile(io / "err");
+  return r;
+}
+
+// ---- graph families ------------------------------------------------------------
+
+Graph grid(int rows, int cols) {
+  Graph g;
+  g.name = "grid" + std::to_string(rows) + "x" + std::to_string(cols);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) g.nodes.push_back("g" + std::to_string(r) + "_" + std::to_string(c));
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) {
+      size_t i = static_cast<size_t>(r * cols + c);
+      if (c + 1 < cols) g.edges.emplace_back(i, i + 1);
+      if (r + 1 < rows) g.edges.emplace_back(i, i + static_cast<size_t>(cols));
+    }
+  return g;
+}
+
+Graph cycle(int n) {
+  Graph g;
+  g.name = "cycle" + std::to_string(n);
+  for (int i = 0; i < n; ++i) g.nodes.push_back("c" + std::to_string(i));
+  for (int i = 0; i < n; ++i) g.edges.emplace_back(static_cast<size_t>(i), static_cast<size_t>((i + 1) % n));
+  return g;
+}
+
+Graph tree(int depth, int branching) {
+  Graph g;
+  g.name = "tree" + std::to_string(depth) + "_" + std::to_string(branching);
+  g.nodes.push_back("r");
+  std::vector<size_t> level{0};
+  for (int d = 0; d < depth; ++d) {
+    std::vector<size_t> next;
+    for (size_t parent : level)
+      for (int b = 0; b < branching; ++b) {
+        g.nodes.push_back(g.nodes[parent] + std::to_string(b));
+        g.edges.emplace_back(parent, g.nodes.size() - 1);
+        next.push_back(g.nodes.size() - 1);
+      }
+    level = next;
+  }
+  return g;
+}
+
+Graph randomGraph(int n, int extraEdges, unsigned seed) {
+  std::mt19937 rng(seed);
+  Graph g;
+  g.name = "random" + std::to_string(n) + "_" + std::to_string(seed);
+  for (int i = 0; i < n; ++i) g.nodes.push_back("v" + std::to_string(i));
+  for (int i = 1; i < n; ++i)
+    g.edges.emplace_back(static_cast<size_t>(rng() % static_cast<unsigned>(i)), static_cast<size_t>(i));
+  for (int k = 0; k < extraEdges; ++k) {
+    size_t a = rng() % static_cast<unsigned>(n), b = rng() % static_cast<unsigned>(n);
+    if (a != b) g.edges.emplace_back(a, b);
+  }
+  return g;
+}
+
+std::vector<Graph> families() { return {grid(3, 4), cycle(7), tree(2, 3), randomGraph(12, 6, 5)}; }
+
+std::string toDot(const Graph& g, const std::string& graphAttributes) {
+  std::string s = "digraph \"" + g.name + "\" {\n" + graphAttributes;
+  for (const std::string& n : g.nodes) s += "  \"" + n + "\";\n";
+  for (const auto& e : g.edges) s += "  \"" + g.nodes[e.first] + "\" -> \"" + g.nodes[e.second] + "\";\n";
+  return s + "}\n";
+}
+
+std::string toGraphML(const Graph& g) {
+  std::string s =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+      "  <graph id=\"" + g.name + "\" edgedefault=\"directed\">\n";
+  for (const std::string& n : g.nodes) s += "    <node id=\"" + n + "\"/>\n";
+  for (const auto& e : g.edges)
+    s += "    <edge source=\"" + g.nodes[e.first] + "\" target=\"" + g.nodes[e.second] + "\"/>\n";
+  return s + "  </graph>\n</graphml>\n";
+}
+
+std::string toModel(const Graph& g, const std::vector<std::string>& tailoringLines) {
+  std::string s = "model 1\ngraph\n";
+  for (const std::string& l : tailoringLines) s += l + "\n";
+  for (const std::string& n : g.nodes) s += "node " + n + " 0 0 54 36\n";
+  for (size_t i = 0; i < g.edges.size(); ++i)
+    s += "edge e" + std::to_string(i) + " " + g.nodes[g.edges[i].first] + " " + g.nodes[g.edges[i].second] + "\n";
+  return s;
+}
+
+nlohmann::json parseJson(const std::string& text) {
+  return nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+}
+
+Cgraph::Cgraph(const std::string& text) : g_(nullptr) {
+  agseterr(AGMAX);
+  g_ = agmemread(text.c_str());
+}
+
+Cgraph::~Cgraph() {
+  if (g_) agclose(g_);
+}
+
+namespace {
+void collect(xmlNode* n, const char* element, std::vector<std::string>& out, long& count) {
+  for (; n; n = n->next) {
+    if (n->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(n->name)) == element) {
+      ++count;
+      xmlChar* c = xmlNodeGetContent(n);
+      out.push_back(c ? reinterpret_cast<const char*>(c) : "");
+      xmlFree(c);
+    }
+    collect(n->children, element, out, count);
+  }
+}
+}  // namespace
+
+std::vector<std::string> xmlTexts(const std::string& xml, const char* element, bool* wellFormed) {
+  std::vector<std::string> out;
+  long count = 0;
+  xmlDoc* doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "output.xml", nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (wellFormed) *wellFormed = doc != nullptr;
+  if (!doc) return out;
+  collect(xmlDocGetRootElement(doc), element, out, count);
+  xmlFreeDoc(doc);
+  return out;
+}
+
+long xmlCount(const std::string& xml, const char* element) {
+  bool ok = false;
+  return static_cast<long>(xmlTexts(xml, element, &ok).size());
+}
+
+}  // namespace clitest

@@ -1,0 +1,92 @@
+// The pieces of kwslay that do not need a run of the program: escaping, the
+// border points of edge paths, and setting values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "cli_support.h"
+#include "sl_settings.h"
+#include "sl_shape.h"
+#include "sl_text.h"
+
+using namespace kwslay;
+
+TEST(KwslayText, EscapedNamesParseBackToTheSameTextForRandomBytes) {
+  std::mt19937 rng(17);
+  for (int round = 0; round < 300; ++round) {
+    std::string s;
+    int len = static_cast<int>(rng() % 12);
+    for (int i = 0; i < len; ++i) s += static_cast<char>(rng() % 256);
+    std::string valid = validUtf8(s);
+    // JSON: exactly the text, made valid UTF-8.
+    nlohmann::json j = clitest::parseJson("\"" + jsonEscape(s) + "\"");
+    ASSERT_TRUE(j.is_string()) << jsonEscape(s);
+    EXPECT_EQ(j.get<std::string>(), valid);
+    // XML: the same, with the characters XML cannot hold as U+FFFD.
+    bool ok = false;
+    std::vector<std::string> t = clitest::xmlTexts("<a>" + xmlEscape(s) + "</a>", "a", &ok);
+    ASSERT_TRUE(ok) << xmlEscape(s);
+    std::string expected;
+    for (unsigned char c : valid) expected += (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ? "\xEF\xBF\xBD" : std::string(1, static_cast<char>(c));
+    // The parser turns a carriage return reference into the character itself.
+    EXPECT_EQ(t.at(0), expected);
+  }
+}
+
+TEST(KwslayText, InvalidUtf8IsReplacedNotPassedOn) {
+  EXPECT_EQ(validUtf8("a\xC3\x28z"), "a\xEF\xBF\xBD(z");         // broken two-byte sequence
+  EXPECT_EQ(validUtf8("\xE0\x80\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // overlong
+  EXPECT_EQ(validUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // surrogate
+  EXPECT_EQ(validUtf8("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xC3\xBC\xC3\x9F" "e");
+}
+
+TEST(KwslayText, AttributeValuesAreFoundForMessages) {
+  std::string text = "digraph {\n  a [width = \"x\"];\n  b [pos=\"1,2\", mywidth=3];\n}\n";
+  long line = 0, column = 0;
+  ASSERT_TRUE(findAttribute(text, "width", "x", line, column));
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(column, 14);
+  EXPECT_FALSE(findAttribute(text, "width", "3", line, column));  // "mywidth" is another name
+  EXPECT_EQ(columnOf(text, 3, "pos"), 6);
+  EXPECT_EQ(columnOf(text, 9, "pos"), 0);
+}
+
+TEST(KwslayShape, BorderPointsLieOnTheRectangleTowardsTheAim) {
+  for (int k = 0; k < 72; ++k) {
+    double angle = k * M_PI / 36.0;
+    Pt aim{10.0 + 500.0 * std::cos(angle), -4.0 + 500.0 * std::sin(angle)};
+    Pt p = borderPoint(10.0, -4.0, 60.0, 40.0, aim);
+    double dx = p.x - 10.0, dy = p.y + 4.0;
+    // On the border: one coordinate at its limit, the other within.
+    bool onSide = std::fabs(std::fabs(dx) - 30.0) < 1e-9 && std::fabs(dy) <= 20.0 + 1e-9;
+    bool onTop = std::fabs(std::fabs(dy) - 20.0) < 1e-9 && std::fabs(dx) <= 30.0 + 1e-9;
+    EXPECT_TRUE(onSide || onTop) << k;
+    // In the aim's direction.
+    EXPECT_NEAR(std::atan2(dy, dx), std::atan2(aim.y + 4.0, aim.x - 10.0), 1e-9) << k;
+  }
+  Pt inside = borderPoint(0.0, 0.0, 60.0, 40.0, Pt{5.0, 5.0});
+  EXPECT_EQ(inside.x, 0.0);
+  EXPECT_EQ(inside.y, 0.0);
+}
+
+TEST(KwslaySettingValues, KindsAndLimits) {
+  SettingValue v;
+  const SettingInfo& spacing = *findSetting("nodeSpacing");
+  EXPECT_TRUE(parseSettingValue(spacing, "-2147483648", v, nullptr));
+  EXPECT_EQ(v.integer, -2147483647 - 1);
+  for (const char* bad : {"2147483648", "", " 5", "5 ", "0x10", "1e3", "ten"})
+    EXPECT_FALSE(parseSettingValue(spacing, bad, v, nullptr)) << bad;
+  const SettingInfo& spring = *findSetting("springConstant");
+  EXPECT_TRUE(parseSettingValue(spring, "2.5e-1", v, nullptr));
+  EXPECT_EQ(v.real, 0.25);
+  for (const char* bad : {"nan", "inf", "1e999", "1,5", ""}) EXPECT_FALSE(parseSettingValue(spring, bad, v, nullptr)) << bad;
+  const SettingInfo& route = *findSetting("routeEdges");
+  for (const char* yes : {"true", "TRUE", "yes", "on", "1"}) {
+    EXPECT_TRUE(parseSettingValue(route, yes, v, nullptr));
+    EXPECT_TRUE(v.flag) << yes;
+  }
+  EXPECT_FALSE(parseSettingValue(route, "2", v, nullptr));
+  EXPECT_EQ(findSetting("firstInitialization"), nullptr);
+  EXPECT_EQ(findSetting("nodespacing"), nullptr);
+}
