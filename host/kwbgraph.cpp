@@ -85,25 +85,22 @@ KWErrorCodeEnum KWBGraph::layout() {
   for (KWDNodeIter it(g); it; ++it) { nodeOrder.push_back(it.pNode()); nodes.push_back(it.pNode()); }
   for (KWDEdgeIter it(g); it; ++it) { edgeOrder.push_back(it.pEdge()); edges.push_back(it.pEdge()); }
 
-  // Every run starts from straight edges and fresh scratch records.
-  for (KWDEdge* e : edges) e->removeAllBends();
-  preLayoutReset();
-  newLayInfo(0);
-  for (KWDNode* n : nodes) if (KWBNode* x = nodeExt(n)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
-  for (KWDEdge* e : edges) {
-    if (KWBEdge* x = edgeExt(e)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
-    for (KWPEdgeDListIter p(e->pathEdgeList()); p; ++p)
-      if (KWBEdge* x = edgeExt(p.pEdge())) x->newLayInfo(0, 0);
-  }
-
   // Connected components by union-find over the edges, in node order.
   std::unordered_map<const KWDNode*, long> index;
   for (size_t i = 0; i < nodes.size(); ++i) index[nodes[i]] = static_cast<long>(i);
   std::vector<long> parent(nodes.size());
   for (size_t i = 0; i < nodes.size(); ++i) parent[i] = static_cast<long>(i);
+  // An edge whose end lies outside the graph joins nothing; it stays with its
+  // from-node's component, or out of every component when both ends are outside.
+  auto indexOf = [&index](const KWDNode* n) {
+    auto f = index.find(n);
+    return f == index.end() ? -1L : f->second;
+  };
   for (KWDEdge* e : edges) {
-    long a = findRoot(parent, index[e->pFromNode()]);
-    long b = findRoot(parent, index[e->pToNode()]);
+    long ia = indexOf(e->pFromNode()), ib = indexOf(e->pToNode());
+    if (ia < 0 || ib < 0) continue;
+    long a = findRoot(parent, ia);
+    long b = findRoot(parent, ib);
     if (a != b) parent[std::max(a, b)] = std::min(a, b);
   }
   std::vector<Component> comps;
@@ -115,7 +112,38 @@ KWErrorCodeEnum KWBGraph::layout() {
     if (compOfRoot[r] < 0) { compOfRoot[r] = static_cast<long>(comps.size()); comps.emplace_back(); }
     comps[compOfRoot[r]].nodes.push_back(nodes[i]);
   }
-  for (KWDEdge* e : edges) comps[compOfRoot[findRoot(parent, index[e->pFromNode()])]].edges.push_back(e);
+  for (KWDEdge* e : edges) {
+    long ia = indexOf(e->pFromNode());
+    if (ia < 0) ia = indexOf(e->pToNode());
+    if (ia < 0) continue;
+    long c = compOfRoot[findRoot(parent, ia)];
+    if (c >= 0) comps[c].edges.push_back(e);
+  }
+
+  // Refuse before touching anything.
+  if (maxComponentNodes_ > 0) {
+    for (const Component& c : comps) {
+      if (static_cast<long>(c.nodes.size()) > maxComponentNodes_) {
+        g->layoutPhase("");
+        g->layoutRunning(0);
+        return KWErrorTooLarge;
+      }
+    }
+  }
+
+  // Adjacency in edge-list order, so that every run traverses alike.
+  g->reorder(nodeOrder, edgeOrder);
+
+  // Every run starts from straight edges and fresh scratch records.
+  for (KWDEdge* e : edges) e->removeAllBends();
+  preLayoutReset();
+  newLayInfo(0);
+  for (KWDNode* n : nodes) if (KWBNode* x = nodeExt(n)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
+  for (KWDEdge* e : edges) {
+    if (KWBEdge* x = edgeExt(e)) { x->newLayInfo(0, 0); x->preLayoutReset(); }
+    for (KWPEdgeDListIter p(e->pathEdgeList()); p; ++p)
+      if (KWBEdge* x = edgeExt(p.pEdge())) x->newLayInfo(0, 0);
+  }
 
   // The owner graph holds one component at a time; the others wait.
   KWDGraph waiting(nullptr), done(nullptr);
@@ -128,6 +156,7 @@ KWErrorCodeEnum KWBGraph::layout() {
     for (KWDNode* n : c.nodes) if (KWBNode* x = nodeExt(n)) x->preLayoutComponentReset();
     g->layoutComponentProgress(static_cast<long>(ci), static_cast<long>(comps.size()));
     g->layoutPhase("component");
+    stepProgress(0, 0);
     layoutComponent();
     // Ask with the run flag down so the answer covers the whole component.
     g->layoutRunning(0);
@@ -142,6 +171,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   g->moveNodesAndEdges(&done, done.KWGraph::pNodeList(), done.KWGraph::pEdgeList());
   g->moveNodesAndEdges(&waiting, waiting.KWGraph::pNodeList(), waiting.KWGraph::pEdgeList());
 
+  stepProgress(0, 0);
   g->layoutPhase("arrange");
   placeComponents(comps);
   KWGraphTailor* t = g->pPrivateTailor(style());
@@ -255,23 +285,34 @@ void KWBGraph::randomizePositions(long seed) {
   random_.seed(static_cast<std::uint64_t>(seed));
   KWDGraph* g = pOwnerGraph();
   if (!g) return;
+  // Room per node from the mean diagonal; the centre from the nodes that stay.
   double diag = 0.0;
   long n = 0;
+  KWRect staying;
+  staying.isEmpty(true);
   for (KWDNodeIter it(g); it; ++it, ++n) {
-    double w = static_cast<double>(it.pNode()->ntWidth());
-    double h = static_cast<double>(it.pNode()->ntHeight());
+    KWDNode* node = it.pNode();
+    double w = static_cast<double>(node->ntWidth());
+    double h = static_cast<double>(node->ntHeight());
     diag += std::sqrt(w * w + h * h);
+    KWBNode* x = nodeExt(node);
+    if (x && x->selectRandomizePosition()) continue;
+    KWRect r;
+    node->ntBoundingRect(r);
+    staying.unite(r);
   }
   if (n == 0) return;
-  double room = std::max(2.0 * diag / static_cast<double>(n), 1.0);
-  double side = std::ceil(std::sqrt(static_cast<double>(n))) * room;
+  double edge = std::max(1.75 * diag / static_cast<double>(n), 1.0);
+  double side = std::ceil(std::sqrt(static_cast<double>(n))) * edge;
+  double cx = staying.isEmpty() ? 0.0 : static_cast<double>(staying.x());
+  double cy = staying.isEmpty() ? 0.0 : static_cast<double>(staying.y());
   for (KWDNodeIter it(g); it; ++it) {
     KWDNode* node = it.pNode();
     KWBNode* x = nodeExt(node);
     if (!x || !x->selectRandomizePosition()) continue;
     double fx = random_.nextFraction();
     double fy = random_.nextFraction();
-    node->ntMoveTo(static_cast<long>(fx * side - side / 2.0), static_cast<long>(fy * side - side / 2.0));
+    node->ntMoveTo(static_cast<long>(cx + (fx * side - side / 2.0)), static_cast<long>(cy + (fy * side - side / 2.0)));
   }
 }
 

@@ -14,8 +14,17 @@
 //      in rows, without overlap, to the right of the components that must stay;
 //   5. the original node and edge order is restored, postLayoutReset.
 //
+// A component larger than maxComponentNodes() is refused before anything is
+// touched: layout() answers KWErrorTooLarge and the graph stays as it was.
+//
 // Randomness comes from one generator per layout run, seeded with 1 at the start
 // of the run and reseeded by randomizePositions(seed).
+//
+// Progress: the owner graph's layoutCheckpoint is called after every costly
+// step and tells the graph's KWLayoutObserver. An observer can read the phase
+// and the component being laid out from the graph (layoutPhase,
+// layoutComponentIndex, layoutComponentCount) and, from this extension, how far
+// the current phase has got (stepsDone out of at most stepsTotal).
 #ifndef KWBGRAPH_H
 #define KWBGRAPH_H
 
@@ -63,8 +72,11 @@ class KWBGraph : public KWGraphExt {
   // Services for styles.
   /// Reseeds the run's generator with seed and moves every node of the owner
   /// graph whose extension answers selectRandomizePosition true to a random
-  /// point of a square centred on the origin, sized from the nodes' current
-  /// sizes so that n nodes get about two node diagonals of room each.
+  /// point of a square. The square is centred on the nodes that stay (on the
+  /// origin when every node moves) and its side is ceil(√n) times the typical
+  /// edge length 1.75·(mean node diagonal): the length at which two average
+  /// nodes' circumscribed circles are 75 % of their radii apart, the usual
+  /// node spacing. A spring layout thus starts at about its final extent.
   void randomizePositions(long seed);
   /// A number from 0 to maxRandomNumber() from the run's generator.
   long randomNumber() { return random_.next(); }
@@ -76,6 +88,19 @@ class KWBGraph : public KWGraphExt {
   KWDGraph* pReducedGraph();
   /// Edges pulled out by preprocessMultiEdges as bundle representatives.
   const std::vector<KWDEdge*>& bundleRepresentatives() const { return reps_; }
+
+  /// The largest component layout() accepts, in nodes (0: no limit). Styles
+  /// that hold dense n×n data need a bound; the default keeps two matrices of
+  /// doubles within 1 GiB.
+  long maxComponentNodes() const { return maxComponentNodes_; }
+  void maxComponentNodes(long n) { maxComponentNodes_ = n; }
+  static constexpr long kDefaultMaxComponentNodes = 8192;
+
+  /// Progress of the current phase, for observers: units done so far and the
+  /// most there can be (both 0 when the phase reports none).
+  long stepsDone() const { return stepsDone_; }
+  long stepsTotal() const { return stepsTotal_; }
+  void stepProgress(long done, long total) { stepsDone_ = done; stepsTotal_ = total; }
 
   /// The base extension of the given graph and style, or null.
   static KWBGraph* of(const KWDGraph* g, KWLayoutStyleEnum style);
@@ -134,6 +159,8 @@ class KWBGraph : public KWGraphExt {
   std::unique_ptr<KWDGraph> reduced_;
   std::vector<KWDEdge*> reps_;       // bundle representatives of the current component
   std::vector<KWDEdge*> loops_;      // loops taken out for the current component
+  long maxComponentNodes_ = kDefaultMaxComponentNodes;
+  long stepsDone_ = 0, stepsTotal_ = 0;
 };
 
 /// Lays out graph in the given style; answers KWErrorNoStyle when the graph has

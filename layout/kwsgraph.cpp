@@ -1,23 +1,341 @@
-// KWSGraph: Driver and spring model. (Placeholder bodies; replaced as the part is written.)
-#include "layout/kwsgraph.h"
+// KWSGraph: the layout driver of one component and the spring model.
+//
+// layoutComponent walks a component through the host's preparation, the
+// incremental decision, tree removal, the spring model, the random draft, the
+// energy descent, scaling back, the optional tree pass and the host's clean-up.
+// The spring model is two n×n matrices indexed by each node's sindex:
+// springLength holds weighted graph distances (the natural spring lengths),
+// springStrength holds springConstant / d², d the number of edges on a
+// shortest path.
+#include <cmath>
+#include <limits>
 
-void KWSGraph::layoutComponent() {}
-void KWSGraph::getInformationFromGraph(KWDGraph*) {}
-void KWSGraph::positionFinal() {}
-int KWSGraph::suitableForShifting() const { return 1; }
-void KWSGraph::positionDraft() {}
-void KWSGraph::preprocessGraph() {}
-void KWSGraph::buildAllNodeDList() {}
-int KWSGraph::allNodesConstrained() const { return 1; }
-int KWSGraph::anyNodesConstrained() const { return 0; }
-void KWSGraph::indexAllNodes() {}
-void KWSGraph::postprocessGraph() {}
-int KWSGraph::verifyIncrementalLayout() { return 0; }
-void KWSGraph::emptyArrays() {}
-void KWSGraph::postLayoutComponentReset() { KWBGraph::postLayoutComponentReset(); }
-void KWSGraph::emptyTopology() {}
+#include "data/kwsgrli.h"
+#include "data/kwsndli.h"
+#include "data/kwtwodar.h"
+#include "layout/kwsgraph.h"
+#include "layout/kwsnode.h"
+#include "tailor/kwsgrta.h"
+#include "tailor/kwsndta.h"
+
+namespace {
+
+/// x truncated toward zero, held within the range of long (NaN gives 0).
+long truncToLong(double x) {
+  if (!(x == x)) return 0;
+  const double lim = 9.0e18;
+  if (x >= lim) return static_cast<long>(lim);
+  if (x <= -lim) return -static_cast<long>(lim);
+  return static_cast<long>(x);
+}
+
+/// The scratch record of a node, or null when it has none.
+KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
+  KWSNode* s = n ? n->pSNode() : nullptr;
+  return s ? s->pSLayInfo() : nullptr;
+}
+
+int isConstrained(const KWDNode* n) {
+  const KWSNodeTailor* t = n->pSTailor();
+  return t && t->constrained() ? 1 : 0;
+}
+
+/// Edge weight of the hop distances: every edge counts once.
+long unitEdgeWeight(KWDEdge*) { return 1; }
+
+/// Half the diagonal of a node's bounding rectangle, truncated.
+long halfDiagonal(const KWGNode* n) {
+  KWRect r;
+  n->ntBoundingRect(r);
+  double w = static_cast<double>(r.width());
+  double h = static_cast<double>(r.height());
+  return truncToLong(std::sqrt(w * w + h * h) / 2.0);
+}
+
+/// Edge weight of the natural lengths: the distance at which the end nodes'
+/// circumscribed circles touch, widened by the graph's spacing percentage
+/// (dummyNodeSpacing when either end is a dummy node, nodeSpacing otherwise).
+long edgeIdealLength(KWDEdge* e) {
+  long a = halfDiagonal(e->pFromNode());
+  long b = halfDiagonal(e->pToNode());
+  long s = a + b;
+  const KWDGraph* g = e->pOwnerGraph();
+  const KWSGraphTailor* t = g ? g->pSTailor() : nullptr;
+  if (!t) return s;
+  double fN = (t->nodeSpacing() + 100.0) / 100.0;
+  double fD = (t->dummyNodeSpacing() + 100.0) / 100.0;
+  bool dummy = e->pFromNode()->isDummy() || e->pToNode()->isDummy();
+  return truncToLong(static_cast<double>(s) * (dummy ? fD : fN));
+}
+
+}  // namespace
+
+// ---- the component pipeline ---------------------------------------------------
+
+void KWSGraph::layoutComponent() {
+  KWDGraph* g = pOwnerGraph();
+  if (!g || !pSLayInfo() || !g->pSTailor()) {
+    KWBGraph::layoutComponent();
+    return;
+  }
+  preLayoutComponentReset();
+  preprocessDisconnectedNodes();
+  // Multi-edges are bundled without regard to direction.
+  int wasUndirected = g->undirected();
+  g->undirected(1);
+  KWBGraph::preprocessMultiEdges();
+  g->undirected(wasUndirected);
+  preprocessReflexiveEdges();
+
+  int incremental = verifyIncrementalLayout();
+  bool treesReduced = false;
+  if (!incremental) {
+    reduceTrees();
+    treesReduced = pQueryReducedGraph() != nullptr && pReducedGraph()->numberOfDisconnectedEdges() > 0;
+  }
+
+  g->layoutPhase("spring model");
+  preprocessGraph();
+  if (!incremental) {
+    g->layoutPhase("draft");
+    positionDraft();
+  }
+  g->layoutPhase("descent");
+  positionFinal();
+  postprocessGraph();
+
+  if (!incremental && treesReduced) {
+    g->layoutPhase("trees");
+    layoutTrees();
+    expandTrees();
+    g->layoutPhase("spring model");
+    preprocessGraph();
+    g->layoutPhase("descent");
+    positionFinal();
+    postprocessGraph();
+  }
+
+  g->layoutPhase("finish component");
+  postprocessReflexiveEdges();
+  KWBGraph::postprocessMultiEdges();
+  postprocessDisconnectedNodes();
+  postLayoutComponentReset();
+  KWBGraph::layoutComponent();
+}
+
+int KWSGraph::verifyIncrementalLayout() {
+  const KWSGraphTailor* t = pOwnerGraph() ? pOwnerGraph()->pSTailor() : nullptr;
+  if (!t) return 0;
+  return t->incrementalWithinComponentLayout() && !t->firstInitialization() ? 1 : 0;
+}
+
+void KWSGraph::getInformationFromGraph(KWDGraph* graph) {
+  KWSGraphTailor* mine = pOwnerGraph() ? pOwnerGraph()->pSTailor() : nullptr;
+  const KWSGraphTailor* theirs = graph ? graph->pSTailor() : nullptr;
+  if (mine && theirs) mine->firstInitialization(theirs->firstInitialization());
+}
+
+void KWSGraph::preprocessGraph() {
+  KWSGraphLayInfo* li = pSLayInfo();
+  KWDGraph* g = pOwnerGraph();
+  if (!li || !g) return;
+  buildAllNodeDList();
+  if (allNodesConstrained()) return;
+  scaleDown();
+
+  int n = static_cast<int>(li->allNodeDList().length());
+  li->springStrength().resize(n, n);
+  li->springLength().resize(n, n);
+
+  KWTwoDArray& strength = li->springStrength();
+  calcAdjMatrix(strength, unitEdgeWeight);
+  calcAllPairsShortestPaths(strength);
+  const KWSGraphTailor* t = g->pSTailor();
+  double k = t ? t->springConstant() : 1.0;
+  for (int i = 0; i < n; ++i) {
+    KWOneDArray& row = strength[i];
+    for (int j = 0; j < n; ++j) {
+      if (i == j) continue;
+      double d = row[j];
+      if (d != 0.0) row[j] = k / (d * d);
+    }
+  }
+  g->layoutCheckpoint();
+
+  calculateMaxDegree();
+  calcAdjMatrix(li->springLength(), edgeIdealLength);
+  g->layoutCheckpoint();
+  calcAllPairsShortestPaths(li->springLength());
+  g->layoutCheckpoint();
+}
+
+void KWSGraph::buildAllNodeDList() {
+  KWSGraphLayInfo* li = pSLayInfo();
+  KWDGraph* g = pOwnerGraph();
+  if (!li || !g) return;
+  KWDNodeDList& list = li->allNodeDList();
+  list.deleteAllCells();
+  for (KWDNodeIter it(g); it; ++it) list.appendNode(it.pNode());
+  g->layoutCheckpoint();
+}
+
+int KWSGraph::allNodesConstrained() const {
+  const KWSGraphLayInfo* li = pSLayInfo();
+  if (!li) return 1;
+  int all = 1;
+  for (KWDNodeDListIter it(li->pAllNodeDList()); it && all; ++it) all = isConstrained(it.pNode());
+  return all;
+}
+
+int KWSGraph::anyNodesConstrained() const {
+  const KWDGraph* g = pOwnerGraph();
+  if (!g) return 0;
+  const KWDList* nodes = nullptr;
+  if (g->layoutRunning()) {
+    const KWSGraphLayInfo* li = pSLayInfo();
+    if (!li) return 0;
+    nodes = li->pAllNodeDList();
+  } else {
+    nodes = g->KWGraph::pNodeList();
+  }
+  int any = 0;
+  for (KWDNodeDListIter it(nodes); it && !any; ++it) any = isConstrained(it.pNode());
+  return any;
+}
+
+void KWSGraph::indexAllNodes() {
+  const KWSGraphLayInfo* li = pSLayInfo();
+  if (!li) return;
+  int k = 0;
+  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it, ++k)
+    if (KWSNodeLayInfo* ni = nodeInfo(it.pNode())) ni->sindex(k);
+}
+
+void KWSGraph::positionDraft() {
+  KWBGraph::positionDraft();
+  if (allNodesConstrained()) return;
+  const KWSGraphTailor* t = pOwnerGraph() ? pOwnerGraph()->pSTailor() : nullptr;
+  long seed = t ? t->randomSeed() : 1;
+  randomizePositions(seed < 0 ? 1 : seed);
+}
+
+void KWSGraph::positionFinal() {
+  KWDGraph* g = pOwnerGraph();
+  const KWSGraphLayInfo* li = pSLayInfo();
+  if (!g || !li) return;
+  if (!allNodesConstrained()) {
+    for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it)
+      if (KWSNodeLayInfo* ni = nodeInfo(it.pNode())) ni->pPoint()->moveTo(it.pNode()->ntX(), it.pNode()->ntY());
+    greedyDescentPositionFinal();
+    for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it)
+      if (KWSNodeLayInfo* ni = nodeInfo(it.pNode())) it.pNode()->ntMoveTo(*ni->pPoint());
+  }
+  const KWSGraphTailor* t = g->pSTailor();
+  if (t && t->routeEdges()) edgeNodeAvoidancePhase();
+}
+
+void KWSGraph::postprocessGraph() {
+  if (allNodesConstrained()) return;
+  scaleUp();
+  if (pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+}
+
+int KWSGraph::suitableForShifting() const { return anyNodesConstrained() ? 0 : 1; }
+
+KWEdgeRoutingStyleEnum KWSGraph::edgeRoutingStyle(const KWDEdge*) const {
+  const KWSGraphTailor* t = pOwnerGraph() ? pOwnerGraph()->pSTailor() : nullptr;
+  return t && t->routeEdges() ? KWBendRouting : KWStraightRouting;
+}
+
+// ---- per-run state --------------------------------------------------------------
+
+void KWSGraph::postLayoutComponentReset() {
+  KWBGraph::postLayoutComponentReset();
+  emptyArrays();
+  if (KWSGraphLayInfo* li = pSLayInfo()) li->allNodeDList().deleteAllCells();
+  if (KWSGraphTailor* t = pOwnerGraph() ? pOwnerGraph()->pSTailor() : nullptr) t->firstInitialization(0);
+}
+
+void KWSGraph::emptyArrays() {
+  KWSGraphLayInfo* li = pSLayInfo();
+  if (!li) return;
+  li->springStrength().resize(0, 0);
+  li->springLength().resize(0, 0);
+}
+
+void KWSGraph::emptyTopology() {
+  KWSGraphLayInfo* li = pSLayInfo();
+  if (!li) return;
+  emptyArrays();
+  li->allNodeDList().deleteAllCells();
+}
+
 void KWSGraph::emptyContents() {}
-KWEdgeRoutingStyleEnum KWSGraph::edgeRoutingStyle(const KWDEdge*) const { return KWStraightRouting; }
-void KWSGraph::calcAdjMatrix(KWTwoDArray&, KWSEdgeWeightFunction) {}
-void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray&) {}
-long KWSGraph::calculateMaxDegree() { return 0; }
+
+// ---- the spring model -----------------------------------------------------------
+
+void KWSGraph::calcAdjMatrix(KWTwoDArray& matrix, KWSEdgeWeightFunction weight) {
+  KWDGraph* g = pOwnerGraph();
+  const KWSGraphLayInfo* li = pSLayInfo();
+  if (!g || !li) return;
+  indexAllNodes();
+  int n = static_cast<int>(li->allNodeDList().length());
+  for (int i = 0; i < n; ++i) {
+    KWOneDArray& row = matrix[i];
+    for (int j = 0; j < n; ++j) row[j] = (i == j) ? 0.0 : -1.0;
+  }
+  KWOutDEdgeIter out;
+  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+    for (out.init(it.pNode()); out; ++out) {
+      KWDEdge* e = out.pEdge();
+      // Only edges between nodes of this component carry a valid index.
+      if (e->pFromNode()->pOwnerGraph() != g || e->pToNode()->pOwnerGraph() != g) continue;
+      const KWSNodeLayInfo* a = nodeInfo(e->pFromNode());
+      const KWSNodeLayInfo* b = nodeInfo(e->pToNode());
+      if (!a || !b) continue;
+      int i = a->sindex(), j = b->sindex();
+      double x = static_cast<double>(weight(e));
+      matrix[i][j] = x;
+      matrix[j][i] = x;
+    }
+  }
+  g->layoutCheckpoint();
+}
+
+void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray& matrix) {
+  KWDGraph* g = pOwnerGraph();
+  const KWSGraphLayInfo* li = pSLayInfo();
+  if (!g || !li) return;
+  int n = static_cast<int>(li->allNodeDList().length());
+  for (int k = 0; k < n; ++k) {
+    KWOneDArray& rowK = matrix[k];
+    for (int i = 0; i < n; ++i) {
+      KWOneDArray& rowI = matrix[i];
+      double a = rowI[k];
+      if (a < 0.0) continue;  // no path from i to k: nothing to relax in this row
+      for (int j = i; j < n; ++j) {
+        double b = rowK[j];
+        if (b < 0.0) continue;
+        double c = rowI[j];
+        double s = a + b;
+        if (c < 0.0 || s < c) {
+          matrix[j][i] = s;
+          rowI[j] = s;
+        }
+      }
+    }
+    g->layoutCheckpoint();
+  }
+}
+
+long KWSGraph::calculateMaxDegree() {
+  KWSGraphLayInfo* li = pSLayInfo();
+  if (!li) return 0;
+  long m = 0;
+  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+    long d = it.pNode()->degree();
+    if (d > m) m = d;
+  }
+  if (m > std::numeric_limits<int>::max()) m = std::numeric_limits<int>::max();
+  return li->maxDegree(static_cast<int>(m));
+}

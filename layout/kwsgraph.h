@@ -33,6 +33,7 @@ class KWGraphFileExtension;
 typedef long (*KWSEdgeWeightFunction)(KWDEdge*);
 
 class KWSGraph : public KWBGraph {
+  friend class KWSGraphTestAccess;
  public:
   explicit KWSGraph(KWDGraph* owner = nullptr);
   KWSGraph(const KWSGraph& source, KWDeepFlagEnum flag = KWDeepCopy);

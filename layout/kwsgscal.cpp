@@ -1,5 +1,84 @@
-// KWSGraph: Scaling. (Placeholder bodies; replaced as the part is written.)
-#include "layout/kwsgraph.h"
+// KWSGraph: scaling of node sizes around the descent.
+//
+// Before the spring model is built, every node of the component is shrunk by a
+// common integer factor f derived from the smallest node dimension m and
+// shrinkagePerMil: f = shrinkagePerMil·(m − 1)/1000 + 1, held within 1 … m.
+// The descent then works in the shrunken units; afterwards every position is
+// multiplied by f and the nodes get their sizes back. Nothing is scaled while
+// any node of the component is constrained, since a pinned node's position
+// must mean the same before and after the run.
+#include <climits>
 
-void KWSGraph::scaleDown() {}
-void KWSGraph::scaleUp() {}
+#include "data/kwsgrli.h"
+#include "layout/kwsgraph.h"
+#include "layout/kwsnode.h"
+#include "tailor/kwsgrta.h"
+#include "tailor/kwsndta.h"
+
+namespace {
+
+int min32(int a, int b) { return a < b ? a : b; }
+int max32(int a, int b) { return a < b ? b : a; }
+
+/// A long size as a 32-bit value, held within the 32-bit range.
+int clamp32(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+/// a·f without overflow: the product is held within the range of long.
+long scaled(long a, long f) {
+  long r;
+  if (__builtin_mul_overflow(a, f, &r)) return (a < 0) != (f < 0) ? LONG_MIN : LONG_MAX;
+  return r;
+}
+
+}  // namespace
+
+void KWSGraph::scaleDown() {
+  KWDGraph* g = pOwnerGraph();
+  KWSGraphLayInfo* li = pSLayInfo();
+  if (!g || !li) return;
+  if (!anyNodesConstrained()) {
+    int m = INT_MAX;
+    for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+      KWRect r;
+      it.pNode()->ntBoundingRect(r);
+      m = min32(m, clamp32(r.width()));
+      m = min32(m, clamp32(r.height()));
+    }
+    const KWSGraphTailor* t = g->pSTailor();
+    long long shrink = t ? t->shrinkagePerMil() : 0;
+    // Widened so that no setting can overflow; equal to the 32-bit result
+    // whenever that one does not overflow, and then clamped to m anyway.
+    long long wide = shrink * (static_cast<long long>(m) - 1) / 1000 + 1;
+    int f = clamp32(wide < m ? wide : m);
+    f = min32(f, m);
+    f = max32(f, 1);
+    li->scaleFactor(f);
+    if (f > 1) {
+      for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+        KWRect r;
+        it.pNode()->ntBoundingRect(r);
+        it.pNode()->ntResize(r.width() / f, r.height() / f);
+      }
+    }
+  }
+  g->layoutCheckpoint();
+}
+
+void KWSGraph::scaleUp() {
+  KWDGraph* g = pOwnerGraph();
+  KWSGraphLayInfo* li = pSLayInfo();
+  if (!g || !li) return;
+  if (anyNodesConstrained()) return;
+  const long f = li->scaleFactor();
+  if (f <= 1) return;
+  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+    KWDNode* n = it.pNode();
+    if (g->layoutRunning() && !n->isDummy()) n->ntResize(n->originalWidth(), n->originalHeight());
+    else n->ntResize(scaled(n->ntWidth(), f), scaled(n->ntHeight(), f));
+    n->ntMoveTo(scaled(n->ntX(), f), scaled(n->ntY(), f));
+  }
+}

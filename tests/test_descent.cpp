@@ -1,0 +1,332 @@
+// The energy descent: gradients, Newton steps, node choice, limits and jumps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "test_engine_access.h"
+
+using kwtest::Fixture;
+using A = KWSGraphTestAccess;
+
+namespace {
+
+/// Prepares the spring model of the fixture's graph and loads the scratch
+/// points from the nodes' centres.
+void ready(Fixture&, KWSGraphTestAccess& acc) {
+  acc.prepare();
+  acc.preprocessGraph();
+  acc.loadPoints();
+}
+
+/// The energy of the scratch points, computed directly from its definition.
+double energy(KWSGraphTestAccess& acc, const std::vector<KWDNode*>& v) {
+  double e = 0.0;
+  KWTwoDArray& k = acc.info()->springStrength();
+  KWTwoDArray& l = acc.info()->springLength();
+  for (size_t a = 0; a < v.size(); ++a)
+    for (size_t b = a + 1; b < v.size(); ++b) {
+      const KWPoint* p = A::point(v[a]);
+      const KWPoint* q = A::point(v[b]);
+      double d = KWPoint::distance(p->x(), p->y(), q->x(), q->y());
+      int i = A::ni(v[a])->sindex(), j = A::ni(v[b])->sindex();
+      e += 0.5 * k[i][j] * (d - l[i][j]) * (d - l[i][j]);
+    }
+  return e;
+}
+
+/// Checkpoint observer recording the largest progress the descent reported.
+struct CycleCounter : KWLayoutObserver {
+  KWBGraph* ext = nullptr;
+  long cycles = 0;
+  void checkpoint(const KWDGraph&) override { cycles = std::max(cycles, ext->stepsDone()); }
+};
+
+}  // namespace
+
+TEST(DescentWorkedCycle, TwoNodesEndFortyNineApart) {
+  Fixture f;
+  KWDNode* a = f.node(20, 20, 0, 0);
+  KWDNode* b = f.node(20, 20, 100, 0);
+  f.edge(a, b);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  ASSERT_EQ(acc.info()->springLength()[0][1], 49.0);
+
+  EXPECT_EQ(acc.calcAllDeltas(), a);  // equal deltas: the first in list order
+  EXPECT_DOUBLE_EQ(A::ni(a)->delta(), 51.0);
+  EXPECT_DOUBLE_EQ(A::ni(a)->xdelta(), -51.0);
+  EXPECT_DOUBLE_EQ(A::ni(b)->xdelta(), 51.0);
+  long sx = 0, sy = 0;
+  acc.calcdxdy(a, sx, sy);
+  EXPECT_EQ(sx, 51);
+  EXPECT_EQ(sy, 0);
+
+  acc.greedyDescent();
+  EXPECT_EQ(A::point(a)->x(), 51);
+  EXPECT_EQ(A::point(a)->y(), 0);
+  EXPECT_EQ(A::point(b)->x(), 100);
+  EXPECT_EQ(A::point(b)->y(), 0);
+  EXPECT_DOUBLE_EQ(A::ni(a)->delta(), 0.0);
+  EXPECT_DOUBLE_EQ(A::ni(b)->delta(), 0.0);
+}
+
+TEST(DescentWorkedCycle, RecalcCorrectsTheOtherNodeForTheMove) {
+  Fixture f;
+  KWDNode* a = f.node(20, 20, 0, 0);
+  KWDNode* b = f.node(20, 20, 100, 0);
+  f.edge(a, b);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  acc.calcAllDeltas();
+  A::point(a)->move(51, 0);
+  acc.calcDelta(a);
+  EXPECT_EQ(acc.recalcAllDeltas(a, 0, 0), a);
+  EXPECT_NEAR(A::ni(b)->delta(), 0.0, 1e-12);
+}
+
+TEST(DescentStops, NodesAlreadyAtTheirLengthDoNotMove) {
+  Fixture f;
+  KWDNode* a = f.node(20, 20, 10, 10);
+  KWDNode* b = f.node(20, 20, 10, 59);
+  f.edge(a, b);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  acc.greedyDescent();
+  EXPECT_EQ(*A::point(a), KWPoint(10, 10));
+  EXPECT_EQ(*A::point(b), KWPoint(10, 59));
+}
+
+TEST(DescentStops, GradientEqualToTheTerminationValueStops) {
+  // 50 apart with length 49: both gradients are exactly 1.
+  for (double eps : {1.0, 0.5}) {
+    Fixture f;
+    KWDNode* a = f.node(20, 20, 0, 0);
+    KWDNode* b = f.node(20, 20, 50, 0);
+    f.edge(a, b);
+    f.t()->terminationValue(eps);
+    KWSGraphTestAccess acc(f.g());
+    ready(f, acc);
+    acc.greedyDescent();
+    double d = KWPoint::distance(A::point(a)->x(), A::point(a)->y(), A::point(b)->x(), A::point(b)->y());
+    EXPECT_EQ(d, eps == 1.0 ? 50.0 : 49.0) << "eps " << eps;
+  }
+}
+
+TEST(DescentStops, SameNodeLimitBelowOneMovesNothing) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 5);
+  for (size_t i = 0; i < v.size(); ++i) v[i]->ntMoveTo(static_cast<long>(i) * 7, static_cast<long>(i * i));
+  f.t()->maxNodeIterations(0);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  acc.greedyDescent();
+  for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(*A::point(v[i]), KWPoint(v[i]->ntX(), v[i]->ntY()));
+}
+
+TEST(DescentCoincidentNodes, NodesOnOnePointPullNowhere) {
+  Fixture f;
+  KWDNode* a = f.node(20, 20, 5, 5);
+  KWDNode* b = f.node(20, 20, 5, 5);
+  f.edge(a, b);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  acc.calcAllDeltas();
+  EXPECT_EQ(A::ni(a)->delta(), 0.0);
+  EXPECT_EQ(A::ni(b)->delta(), 0.0);
+  long sx = 1, sy = 1;
+  acc.calcdxdy(a, sx, sy);
+  EXPECT_EQ(sx, 0);
+  EXPECT_EQ(sy, 0);
+  acc.greedyDescent();
+  EXPECT_EQ(*A::point(a), KWPoint(5, 5));
+  EXPECT_EQ(*A::point(b), KWPoint(5, 5));
+}
+
+TEST(DescentConstrained, PinnedNodeNeverMovesNorIsChosenButStillPulls) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::path(f, 3);
+  // The middle node is far off between the others: it has by far the largest gradient.
+  v[0]->ntMoveTo(0, 400);
+  v[1]->ntMoveTo(500, 400);
+  v[2]->ntMoveTo(1000, 390);
+  v[1]->pSTailor()->constrained(1);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  KWDNode* first = acc.calcAllDeltas();
+  EXPECT_NE(first, v[1]);
+  EXPECT_EQ(A::ni(v[1])->delta(), 0.0);
+  EXPECT_EQ(A::ni(v[1])->xdelta(), 0.0);
+  acc.greedyDescent();
+  EXPECT_EQ(*A::point(v[1]), KWPoint(500, 400));
+  EXPECT_EQ(A::ni(v[1])->delta(), 0.0);
+  // Its neighbours were pulled toward it, to about one edge length on either side.
+  EXPECT_NEAR(KWPoint::distance(500, 400, A::point(v[0])->x(), A::point(v[0])->y()), 49.0, 3.0);
+  EXPECT_NEAR(KWPoint::distance(500, 400, A::point(v[2])->x(), A::point(v[2])->y()), 49.0, 3.0);
+  EXPECT_LT(A::point(v[0])->x(), 500);
+  EXPECT_GT(A::point(v[2])->x(), 500);
+}
+
+TEST(DescentConstrained, OnlyUnconstrainedNodesAreCandidates) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::path(f, 3);
+  v[0]->ntMoveTo(0, 0);
+  v[1]->ntMoveTo(300, 0);
+  v[2]->ntMoveTo(600, 0);
+  for (KWDNode* n : v) n->pSTailor()->constrained(1);
+  v[2]->pSTailor()->constrained(0);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  EXPECT_EQ(acc.calcAllDeltas(), v[2]);
+  EXPECT_EQ(acc.recalcAllDeltas(v[2], 600, 0), v[2]);
+  EXPECT_EQ(A::ni(v[0])->delta(), 0.0);
+}
+
+TEST(DescentChoice, LargestGradientWinsTiesGoToTheEarlierNode) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 4);
+  // A square twice too large: all four gradients are equal.
+  v[0]->ntMoveTo(0, 0);
+  v[1]->ntMoveTo(200, 0);
+  v[2]->ntMoveTo(200, 200);
+  v[3]->ntMoveTo(0, 200);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  EXPECT_EQ(acc.calcAllDeltas(), v[0]);
+  // Moving v[3] away makes it the one with the largest gradient.
+  A::point(v[3])->moveTo(-300, 500);
+  EXPECT_EQ(acc.calcAllDeltas(), v[3]);
+}
+
+TEST(DescentCycleLimit, MultiplierTimesNodesPlusOneCycles) {
+  // A termination value below zero never settles a node, so only the limits stop.
+  auto run = [](int multiplier) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::sparse(f, 10, 3);
+    KWRandom rnd(9);
+    for (KWDNode* n : v) n->ntMoveTo(static_cast<long>(rnd.next() % 400), static_cast<long>(rnd.next() % 400));
+    f.t()->terminationValue(-1.0);
+    f.t()->maxNodeIterations(1000);
+    f.t()->maxNodesMovedMultiplier(multiplier);
+    KWSGraphTestAccess acc(f.g());
+    ready(f, acc);
+    CycleCounter counter;
+    counter.ext = acc.ext();
+    f.g()->observer(&counter);
+    acc.greedyDescent();
+    f.g()->observer(nullptr);
+    return counter.cycles;
+  };
+  EXPECT_EQ(run(0), 1);
+  EXPECT_EQ(run(1), 11);
+  long c20 = run(20);
+  EXPECT_LE(c20, 201);
+  EXPECT_GT(c20, 11);
+}
+
+TEST(DescentJump, StepLimitJumpsInsideTheDrawingEvenFarFromTheOrigin) {
+  // The drawing lies far from the origin: a jump must still land within it.
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::grid(f, 3, 3);
+  KWRandom rnd(4);
+  for (KWDNode* n : v) n->ntMoveTo(100000 + static_cast<long>(rnd.next() % 300), 50000 + static_cast<long>(rnd.next() % 300));
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  KWRect box;
+  f.g()->ntBoundingRect(box);
+  for (int i = 0; i < 50; ++i) {
+    acc.randomizeNodePosition(v[4], maxRandomNumber());
+    EXPECT_TRUE(box.contains(A::point(v[4])->x(), A::point(v[4])->y()))
+        << A::point(v[4])->x() << "," << A::point(v[4])->y();
+  }
+  // With one Newton step per cycle, jumps happen; every node stays near the drawing.
+  f.t()->maxNodeIterations(1);
+  acc.loadPoints();
+  acc.greedyDescent();
+  for (KWDNode* n : v) {
+    EXPECT_GT(A::point(n)->x(), 100000 - 2000);
+    EXPECT_LT(A::point(n)->x(), 100300 + 2000);
+  }
+}
+
+namespace {
+
+void sweep(const std::function<void(Fixture&, const std::vector<KWDNode*>&, const char*)>& check) {
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    {
+      Fixture f;
+      check(f, kwtest::grid(f, 4, 4), "grid");
+    }
+    {
+      Fixture f;
+      check(f, kwtest::cycle(f, 9), "cycle");
+    }
+    {
+      Fixture f;
+      check(f, kwtest::tree(f, 15), "tree");
+    }
+    {
+      Fixture f;
+      check(f, kwtest::sparse(f, 25, seed), "random");
+    }
+  }
+}
+
+void scatter(const std::vector<KWDNode*>& v, unsigned seed) {
+  KWRandom rnd(seed);
+  for (KWDNode* n : v) n->ntMoveTo(static_cast<long>(rnd.next() % 300), static_cast<long>(rnd.next() % 300));
+}
+
+}  // namespace
+
+TEST(DescentInvariants, IncrementalGradientsMatchAFullRecomputation) {
+  unsigned seed = 0;
+  sweep([&seed](Fixture& f, const std::vector<KWDNode*>& v, const char* family) {
+    scatter(v, ++seed);
+    f.t()->maxNodeIterations(3);  // short cycles, so jumps happen too
+    KWSGraphTestAccess acc(f.g());
+    ready(f, acc);
+    acc.greedyDescent();
+    std::vector<double> xd, yd;
+    for (KWDNode* n : v) {
+      xd.push_back(A::ni(n)->xdelta());
+      yd.push_back(A::ni(n)->ydelta());
+    }
+    for (size_t i = 0; i < v.size(); ++i) {
+      acc.calcDelta(v[i]);
+      double scale = 1.0 + std::fabs(A::ni(v[i])->xdelta()) + std::fabs(A::ni(v[i])->ydelta());
+      EXPECT_NEAR(xd[i], A::ni(v[i])->xdelta(), 1e-6 * scale) << family << " node " << i;
+      EXPECT_NEAR(yd[i], A::ni(v[i])->ydelta(), 1e-6 * scale) << family << " node " << i;
+    }
+  });
+}
+
+TEST(DescentInvariants, EnergyFallsFromAScatteredStart) {
+  unsigned seed = 50;
+  sweep([&seed](Fixture& f, const std::vector<KWDNode*>& v, const char* family) {
+    scatter(v, ++seed);
+    KWSGraphTestAccess acc(f.g());
+    ready(f, acc);
+    double before = energy(acc, v);
+    acc.greedyDescent();
+    double after = energy(acc, v);
+    EXPECT_LT(after, 0.25 * before) << family;
+    // Every node ends with a gradient that a further whole-unit step hardly improves.
+    for (KWDNode* n : v) EXPECT_TRUE(std::isfinite(A::ni(n)->delta())) << family;
+  });
+}
+
+TEST(DescentRobustness, HugeNodesAndSpacingStayFiniteAndBounded) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 6);
+  for (KWDNode* n : v) n->size(1000000000000L, 1000000000000L);
+  scatter(v, 77);
+  f.t()->nodeSpacing(2147483647);
+  KWSGraphTestAccess acc(f.g());
+  ready(f, acc);
+  acc.greedyDescent();
+  for (KWDNode* n : v) {
+    EXPECT_LT(std::labs(A::point(n)->x()), 4000000000000000000L);
+    EXPECT_LT(std::labs(A::point(n)->y()), 4000000000000000000L);
+  }
+}

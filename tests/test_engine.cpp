@@ -1,0 +1,415 @@
+// The layout driver and the host pipeline around it: fresh and incremental
+// runs, constrained nodes, seeds, components, disconnected nodes, progress.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "module/kwslayout.h"
+#include "test_engine_access.h"
+
+using kwtest::Fixture;
+using A = KWSGraphTestAccess;
+
+namespace {
+
+KWErrorCodeEnum run(Fixture& f) { return layoutGraph(f.g(), KWSymmetricLayoutStyle); }
+
+using Coords = std::vector<std::pair<long, long>>;
+
+Coords positions(const std::vector<KWDNode*>& v) {
+  Coords p;
+  for (KWDNode* n : v) p.emplace_back(n->ntX(), n->ntY());
+  return p;
+}
+
+KWRect boxOf(const std::vector<KWDNode*>& v) {
+  KWRect r;
+  r.isEmpty(true);
+  for (KWDNode* n : v) {
+    KWRect nr;
+    n->ntBoundingRect(nr);
+    r.unite(nr);
+  }
+  return r;
+}
+
+bool overlap(const KWRect& a, const KWRect& b) {
+  return a.left() < b.right() && b.left() < a.right() && a.bottom() < b.top() && b.bottom() < a.top();
+}
+
+/// Records what the graph looks like at each checkpoint.
+struct Recorder : KWLayoutObserver {
+  long calls = 0;
+  std::vector<int> running, undirected;
+  std::vector<long> edges;
+  std::map<std::string, long> phases;
+  void checkpoint(const KWDGraph& g) override {
+    ++calls;
+    running.push_back(g.layoutRunning());
+    undirected.push_back(g.undirected());
+    edges.push_back(g.numberOfEdges());
+    ++phases[g.layoutPhase()];
+  }
+};
+
+}  // namespace
+
+// ---- empty and constrained components -----------------------------------------
+
+TEST(EngineConstrained, EmptyGraphAndEmptyComponentAreHarmless) {
+  Fixture f;
+  EXPECT_EQ(run(f), KWNoError);
+  A acc(f.g());
+  acc.prepare();
+  acc.preprocessGraph();
+  EXPECT_EQ(acc.allNodesConstrained(), 1);
+  EXPECT_EQ(acc.info()->springLength().dimension(), 0);
+  acc.positionFinal();
+  acc.postprocessGraph();
+  EXPECT_EQ(f.t()->firstInitialization(), 1);  // no component ran
+}
+
+TEST(EngineConstrained, AllConstrainedNothingMovesNothingIsBuilt) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 5);
+  for (size_t i = 0; i < v.size(); ++i) v[i]->ntMoveTo(static_cast<long>(i) * 1000, 3);
+  f.t()->constrainAllNodes();
+  f.t()->shrinkagePerMil(500);
+  Recorder rec;
+  f.g()->observer(&rec);
+  Coords before = positions(v);
+  EXPECT_EQ(run(f), KWNoError);
+  EXPECT_EQ(positions(v), before);
+  for (KWDNode* n : v) EXPECT_EQ(n->ntWidth(), 20);
+  EXPECT_EQ(rec.phases.count("descent"), 0u);  // only the node list was built
+  A acc(f.g());
+  EXPECT_EQ(acc.suitableForShifting(), 0);
+  f.g()->observer(nullptr);
+}
+
+TEST(EngineConstrained, OneConstrainedNodeStaysOthersStartRandomNothingScaled) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 6);
+  for (KWDNode* n : v) n->size(40, 40);
+  v[2]->ntMoveTo(5000, -3000);
+  v[2]->pSTailor()->constrained(1);
+  f.t()->shrinkagePerMil(500);
+  // A second component that could be shifted next to it.
+  kwtest::path(f, 3);
+  EXPECT_EQ(run(f), KWNoError);
+  EXPECT_EQ(v[2]->ntX(), 5000);
+  EXPECT_EQ(v[2]->ntY(), -3000);
+  // The others gathered around the pinned node at the unscaled edge length (98).
+  for (KWDNode* n : v) {
+    if (n == v[2]) continue;
+    EXPECT_LT(kwtest::dist(n, v[2]), 3.0 * 98.0);
+  }
+  EXPECT_GT(kwtest::dist(v[1], v[2]), 0.9 * 98.0);
+  EXPECT_LT(kwtest::dist(v[1], v[2]), 1.4 * 98.0);
+  EXPECT_NEAR(kwtest::dist(v[1], v[2]), kwtest::dist(v[3], v[2]), 0.05 * 98.0);
+  A acc(f.g());
+  EXPECT_EQ(acc.anyNodesConstrained(), 1);
+  EXPECT_EQ(acc.suitableForShifting(), 0);
+}
+
+TEST(EngineConstrained, ScratchLayInfoAnswersForTheComponentDuringARun) {
+  // During a run only the current component counts; outside it the whole graph.
+  Fixture f;
+  std::vector<KWDNode*> a = kwtest::path(f, 3);
+  kwtest::path(f, 3);
+  a[0]->pSTailor()->constrained(1);
+  A acc(f.g());
+  acc.prepare();
+  EXPECT_EQ(acc.anyNodesConstrained(), 1);
+  f.g()->layoutRunning(1);
+  acc.buildAllNodeDList();
+  EXPECT_EQ(acc.anyNodesConstrained(), 1);
+  acc.info()->allNodeDList().deleteAllCells();
+  for (KWDNode* n : f.nodes())
+    if (std::find(a.begin(), a.end(), n) == a.end()) acc.info()->allNodeDList().appendNode(n);
+  EXPECT_EQ(acc.anyNodesConstrained(), 0);
+  f.g()->layoutRunning(0);
+}
+
+// ---- seeds, fresh and incremental runs --------------------------------------------
+
+TEST(EngineSeed, NegativeSeedActsAsOneAndSeedsMatter) {
+  auto layoutWith = [](int seed) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::sparse(f, 20, 5);
+    f.t()->randomSeed(seed);
+    EXPECT_EQ(run(f), KWNoError);
+    return positions(v);
+  };
+  EXPECT_EQ(layoutWith(-7), layoutWith(1));
+  EXPECT_NE(layoutWith(2), layoutWith(1));
+}
+
+TEST(EngineDeterminism, SameGraphAndSeedGiveIdenticalCoordinates) {
+  Coords first;
+  for (int round = 0; round < 2; ++round) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::sparse(f, 60, 11);
+    kwtest::grid(f, 3, 4);
+    f.t()->randomSeed(42);
+    ASSERT_EQ(run(f), KWNoError);
+    Coords p = positions(f.nodes());
+    if (round == 0) first = p;
+    else EXPECT_EQ(p, first);
+    // A second fresh run of the same graph starts over from the same seed.
+    ASSERT_EQ(run(f), KWNoError);
+    EXPECT_EQ(positions(f.nodes()), p);
+  }
+}
+
+TEST(EngineIncremental, IncrementalRunKeepsPositionsFreshRunRandomizes) {
+  Fixture f;
+  KWDNode* a = f.node(20, 20, 1000, 1000);
+  KWDNode* b = f.node(20, 20, 1049, 1000);
+  f.edge(a, b);
+  f.t()->incrementalWithinComponentLayout(1);
+  f.t()->firstInitialization(0);
+  A acc(f.g());
+  EXPECT_EQ(acc.verifyIncrementalLayout(), 1);
+  ASSERT_EQ(run(f), KWNoError);
+  // Already at their ideal distance: an incremental run leaves them.
+  EXPECT_EQ(a->ntX(), 1000);
+  EXPECT_EQ(b->ntX(), 1049);
+  EXPECT_EQ(a->ntY(), 1000);
+  EXPECT_EQ(f.g()->pSGraph()->pQueryReducedGraph(), nullptr);
+  // The first run after firstInitialization is set is fresh: it starts at random.
+  f.t()->firstInitialization(1);
+  EXPECT_EQ(acc.verifyIncrementalLayout(), 0);
+  ASSERT_EQ(run(f), KWNoError);
+  EXPECT_FALSE(a->ntX() == 1000 && b->ntX() == 1049 && a->ntY() == 1000);
+  EXPECT_NEAR(kwtest::dist(a, b), 49.0, 1.5);
+  EXPECT_EQ(f.t()->firstInitialization(), 0);
+  EXPECT_EQ(acc.verifyIncrementalLayout(), 1);
+}
+
+TEST(EngineIncremental, EveryRunClearsFirstInitialization) {
+  for (int incremental : {0, 1}) {
+    Fixture f;
+    kwtest::cycle(f, 4);
+    f.t()->incrementalWithinComponentLayout(incremental);
+    for (int i = 0; i < 2; ++i) {
+      f.t()->firstInitialization(1);
+      ASSERT_EQ(run(f), KWNoError);
+      EXPECT_EQ(f.t()->firstInitialization(), 0);
+    }
+  }
+}
+
+TEST(EngineIncremental, GetInformationFromGraphCopiesTheFlag) {
+  Fixture f, other;
+  A acc(f.g());
+  other.t()->firstInitialization(0);
+  acc.getInformationFromGraph(other.g());
+  EXPECT_EQ(f.t()->firstInitialization(), 0);
+  other.t()->firstInitialization(1);
+  acc.getInformationFromGraph(other.g());
+  EXPECT_EQ(f.t()->firstInitialization(), 1);
+  acc.getInformationFromGraph(nullptr);
+  EXPECT_EQ(f.t()->firstInitialization(), 1);
+}
+
+TEST(EngineReset, ComponentResetFreesMatricesAndList) {
+  Fixture f;
+  kwtest::grid(f, 3, 3);
+  A acc(f.g());
+  acc.prepare();
+  acc.preprocessGraph();
+  ASSERT_EQ(acc.info()->springLength().dimension(), 9);
+  acc.postLayoutComponentReset();
+  EXPECT_EQ(acc.info()->springLength().dimension(), 0);
+  EXPECT_EQ(acc.info()->springStrength().dimension(), 0);
+  EXPECT_EQ(acc.info()->allNodeDList().length(), 0);
+  EXPECT_EQ(f.t()->firstInitialization(), 0);
+  // Between runs nothing is held either.
+  ASSERT_EQ(run(f), KWNoError);
+  EXPECT_EQ(f.g()->pSGraph()->pSLayInfo()->springLength().dimension(), 0);
+  EXPECT_EQ(f.g()->pSGraph()->pSLayInfo()->allNodeDList().length(), 0);
+}
+
+// ---- the pipeline -----------------------------------------------------------------
+
+TEST(EnginePipeline, DirectedGraphIsUndirectedOnlyWhileBundling) {
+  Fixture f;
+  KWDNode* a = f.node();
+  KWDNode* b = f.node();
+  KWDNode* c = f.node();
+  f.edge(a, b);
+  f.edge(b, a);  // opposite directions: one bundle only when undirected
+  f.edge(b, c);
+  f.edge(c, a);
+  f.g()->undirected(0);
+  Recorder rec;
+  f.g()->observer(&rec);
+  ASSERT_EQ(run(f), KWNoError);
+  f.g()->observer(nullptr);
+  ASSERT_FALSE(rec.edges.empty());
+  EXPECT_EQ(rec.edges.front(), 3);  // the reverse edge waited in the bundle
+  for (int u : rec.undirected) EXPECT_EQ(u, 0);
+  EXPECT_EQ(f.g()->undirected(), 0);
+  EXPECT_EQ(f.g()->numberOfEdges(), 4);
+}
+
+TEST(EnginePipeline, CheckpointsReachTheObserverWhileRunning) {
+  Fixture f;
+  kwtest::cycle(f, 8);
+  Recorder rec;
+  f.g()->observer(&rec);
+  long before = f.g()->checkpoints();
+  ASSERT_EQ(run(f), KWNoError);
+  f.g()->observer(nullptr);
+  EXPECT_EQ(rec.calls, f.g()->checkpoints() - before);
+  // Two shortest-path passes report every round, plus the fixed points.
+  EXPECT_GE(rec.calls, 2 * 8 + 7);
+  for (int r : rec.running) EXPECT_EQ(r, 1);
+  EXPECT_EQ(f.g()->layoutRunning(), 0);
+  EXPECT_GT(rec.phases["spring model"], 0);
+  EXPECT_GT(rec.phases["descent"], 0);
+}
+
+TEST(EnginePipeline, RoutingStyleFollowsRouteEdgesForEveryEdge) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::path(f, 4);
+  KWSGraph* s = f.g()->pSGraph();
+  for (KWDEdgeIter it(f.g()); it; ++it) EXPECT_EQ(s->edgeRoutingStyle(it.pEdge()), KWStraightRouting);
+  f.t()->routeEdges(1);
+  for (KWDEdgeIter it(f.g()); it; ++it) EXPECT_EQ(s->edgeRoutingStyle(it.pEdge()), KWBendRouting);
+  EXPECT_EQ(s->edgeRoutingStyle(nullptr), KWBendRouting);
+}
+
+TEST(EnginePipeline, ComponentsSideBySideWithoutOverlapPinnedOneStays) {
+  Fixture f;
+  std::vector<std::vector<KWDNode*>> comps;
+  comps.push_back(kwtest::cycle(f, 5));
+  comps.push_back(kwtest::grid(f, 3, 3));
+  comps.push_back(kwtest::tree(f, 7));
+  comps.push_back(kwtest::path(f, 2));
+  // The last component is pinned far away.
+  comps[3][0]->ntMoveTo(-4000, 7000);
+  comps[3][1]->ntMoveTo(-3900, 7000);
+  for (KWDNode* n : comps[3]) n->pSTailor()->constrained(1);
+  ASSERT_EQ(run(f), KWNoError);
+  EXPECT_EQ(comps[3][0]->ntX(), -4000);
+  EXPECT_EQ(comps[3][1]->ntX(), -3900);
+  for (size_t i = 0; i < comps.size(); ++i)
+    for (size_t j = i + 1; j < comps.size(); ++j)
+      EXPECT_FALSE(overlap(boxOf(comps[i]), boxOf(comps[j]))) << i << " and " << j;
+}
+
+TEST(EnginePipeline, DisconnectedNodesGoNeatlyBesideTheDrawing) {
+  Fixture f;
+  std::vector<KWDNode*> core = kwtest::cycle(f, 6);
+  std::vector<KWDNode*> lone;
+  for (int i = 0; i < 5; ++i) lone.push_back(f.node(30, 10));
+  ASSERT_EQ(run(f), KWNoError);
+  KWRect drawing = boxOf(core);
+  for (size_t i = 0; i < lone.size(); ++i) {
+    KWRect r;
+    lone[i]->ntBoundingRect(r);
+    EXPECT_FALSE(overlap(r, drawing)) << i;
+    for (size_t j = i + 1; j < lone.size(); ++j) {
+      KWRect q;
+      lone[j]->ntBoundingRect(q);
+      EXPECT_FALSE(overlap(r, q)) << i << "," << j;
+    }
+  }
+  EXPECT_LT(boxOf(lone).width(), 4 * drawing.width() + 200);
+}
+
+TEST(EnginePipeline, ComponentBeyondTheSizeLimitIsRefusedUntouched) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::cycle(f, 12);
+  for (size_t i = 0; i < v.size(); ++i) v[i]->ntMoveTo(static_cast<long>(i), 0);
+  f.g()->pSGraph()->maxComponentNodes(11);
+  Coords before = positions(v);
+  EXPECT_EQ(run(f), KWErrorTooLarge);
+  EXPECT_EQ(positions(v), before);
+  EXPECT_EQ(f.g()->layoutRunning(), 0);
+  EXPECT_EQ(f.t()->firstInitialization(), 1);
+  f.g()->pSGraph()->maxComponentNodes(12);
+  EXPECT_EQ(run(f), KWNoError);
+}
+
+// ---- the random start -------------------------------------------------------------
+
+TEST(EngineDraft, StartSquareMatchesTheFinalExtent) {
+  // The random start is neither collapsed nor scattered far beyond the result.
+  auto check = [](Fixture& f, const std::vector<KWDNode*>& v, const char* family) {
+    A acc(f.g());
+    acc.prepare();
+    acc.preprocessGraph();
+    acc.positionDraft();
+    KWRect start = boxOf(v);
+    acc.postLayoutComponentReset();
+    ASSERT_EQ(run(f), KWNoError);
+    KWRect end = boxOf(v);
+    double s = std::max(start.width(), start.height()), e = std::max(end.width(), end.height());
+    EXPECT_GT(s, e / 3.0) << family;
+    EXPECT_LT(s, e * 3.0) << family;
+  };
+  {
+    Fixture f;
+    check(f, kwtest::grid(f, 10, 10), "grid");
+  }
+  {
+    Fixture f;
+    check(f, kwtest::cycle(f, 30), "cycle");
+  }
+  {
+    Fixture f;
+    check(f, kwtest::tree(f, 63), "tree");
+  }
+  {
+    Fixture f;
+    check(f, kwtest::sparse(f, 100, 2), "random");
+  }
+}
+
+TEST(EngineDraft, RandomStartSurroundsThePinnedNodes) {
+  Fixture f;
+  std::vector<KWDNode*> v = kwtest::grid(f, 4, 4);
+  v[5]->ntMoveTo(20000, 30000);
+  v[5]->pSTailor()->constrained(1);
+  A acc(f.g());
+  acc.prepare();
+  acc.preprocessGraph();
+  acc.positionDraft();
+  for (KWDNode* n : v) {
+    EXPECT_LT(std::labs(n->ntX() - 20000), 400) << n->ntX();
+    EXPECT_LT(std::labs(n->ntY() - 30000), 400) << n->ntY();
+  }
+  EXPECT_EQ(v[5]->ntX(), 20000);
+}
+
+// ---- the application entry point ----------------------------------------------------
+
+TEST(EngineEntryPoint, BuildLayOutAndReadPositions) {
+  KWSLayout lay;
+  KWDNode* a = lay.addNode(20, 20, "a");
+  KWDNode* b = lay.addNode(20, 20, "b");
+  KWDNode* c = lay.addNode(20, 20, "c");
+  ASSERT_NE(lay.addEdge(a, b), nullptr);
+  ASSERT_NE(lay.addEdge(b, c), nullptr);
+  ASSERT_NE(lay.addEdge(c, a), nullptr);
+  KWSLayout other;
+  EXPECT_EQ(lay.addEdge(a, other.addNode(5, 5)), nullptr);
+  EXPECT_EQ(lay.nodeSettings(other.nodes()[0]), nullptr);
+  lay.settings().randomSeed(3);
+  ASSERT_EQ(lay.layout(), KWNoError);
+  // Laid out: apart from each other, at about the edge length (49).
+  for (auto [p, q] : {std::make_pair(a, b), std::make_pair(b, c), std::make_pair(c, a)}) {
+    EXPECT_GT(kwtest::dist(p, q), 0.5 * 49.0);
+    EXPECT_LT(kwtest::dist(p, q), 2.0 * 49.0);
+  }
+  EXPECT_EQ(lay.nodes(), (std::vector<KWDNode*>{a, b, c}));
+  KWPoint pa = KWSLayout::position(a);
+  lay.pin(a);
+  EXPECT_EQ(lay.nodeSettings(a)->constrained(), 1);
+  ASSERT_EQ(lay.layout(), KWNoError);
+  EXPECT_EQ(KWSLayout::position(a), pa);
+}

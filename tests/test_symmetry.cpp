@@ -1,0 +1,210 @@
+// The drawings show the graphs' symmetries: regular polygons, square grids,
+// point and mirror symmetry, over several seeds.
+//
+// The descent settles where no whole-unit Newton step improves the chosen
+// node. From some random starts that is a lopsided stationary point (a kite
+// instead of a square, say). Each case therefore asks for the symmetric result
+// in at least seven of ten seeds and checks every such result in full.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "test_engine_access.h"
+
+using kwtest::Fixture;
+
+namespace {
+
+struct Pt {
+  double x, y;
+};
+
+const double kPi = 3.14159265358979323846;
+
+std::vector<Pt> pointsOf(const std::vector<KWDNode*>& v) {
+  std::vector<Pt> p;
+  for (KWDNode* n : v) p.push_back({static_cast<double>(n->ntX()), static_cast<double>(n->ntY())});
+  return p;
+}
+
+Pt centroid(const std::vector<Pt>& p) {
+  Pt c{0, 0};
+  for (const Pt& q : p) {
+    c.x += q.x;
+    c.y += q.y;
+  }
+  c.x /= static_cast<double>(p.size());
+  c.y /= static_cast<double>(p.size());
+  return c;
+}
+
+double dist(Pt a, Pt b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+/// Whether t maps the point set onto itself: every image lies within tol of
+/// a point of the set, each point used once.
+bool mapsOntoItself(const std::vector<Pt>& p, const std::function<Pt(Pt)>& t, double tol) {
+  std::vector<bool> used(p.size(), false);
+  for (const Pt& q : p) {
+    Pt img = t(q);
+    size_t best = p.size();
+    for (size_t i = 0; i < p.size(); ++i)
+      if (!used[i] && dist(img, p[i]) <= tol && (best == p.size() || dist(img, p[i]) < dist(img, p[best]))) best = i;
+    if (best == p.size()) return false;
+    used[best] = true;
+  }
+  return true;
+}
+
+bool rotationSymmetric(const std::vector<Pt>& p, int fold, double tol) {
+  Pt c = centroid(p);
+  double a = 2.0 * kPi / fold, ca = std::cos(a), sa = std::sin(a);
+  return mapsOntoItself(p, [&](Pt q) { return Pt{c.x + ca * (q.x - c.x) - sa * (q.y - c.y), c.y + sa * (q.x - c.x) + ca * (q.y - c.y)}; }, tol);
+}
+
+bool mirrorSymmetric(const std::vector<Pt>& p, double tol) {
+  Pt c = centroid(p);
+  for (int step = 0; step < 720; ++step) {
+    double th = kPi * step / 720.0, ux = std::cos(th), uy = std::sin(th);
+    auto mirror = [&](Pt q) {
+      double dx = q.x - c.x, dy = q.y - c.y, along = dx * ux + dy * uy;
+      return Pt{c.x + 2 * along * ux - dx, c.y + 2 * along * uy - dy};
+    };
+    if (mapsOntoItself(p, mirror, tol)) return true;
+  }
+  return false;
+}
+
+/// Edge lengths of the graph's edges: smallest and largest.
+std::pair<double, double> edgeRange(Fixture& f) {
+  double lo = 1e300, hi = 0;
+  for (KWDEdgeIter it(f.g()); it; ++it) {
+    double d = kwtest::dist(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
+    lo = std::min(lo, d);
+    hi = std::max(hi, d);
+  }
+  return {lo, hi};
+}
+
+/// Lays out a fresh graph for each of ten seeds and counts the results that
+/// pass check; failures of the detailed checks are reported as they come.
+int countSymmetric(const std::function<std::vector<KWDNode*>(Fixture&)>& build,
+                   const std::function<bool(Fixture&, const std::vector<KWDNode*>&)>& check) {
+  int good = 0;
+  for (int seed = 1; seed <= 10; ++seed) {
+    Fixture f;
+    std::vector<KWDNode*> v = build(f);
+    f.t()->randomSeed(seed);
+    EXPECT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    if (check(f, v)) ++good;
+  }
+  return good;
+}
+
+}  // namespace
+
+TEST(SymmetryCycle, EightCycleBecomesARegularOctagon) {
+  int good = countSymmetric([](Fixture& f) { return kwtest::cycle(f, 8); },
+                            [](Fixture& f, const std::vector<KWDNode*>& v) {
+                              std::vector<Pt> p = pointsOf(v);
+                              Pt c = centroid(p);
+                              double rlo = 1e300, rhi = 0;
+                              for (const Pt& q : p) {
+                                rlo = std::min(rlo, dist(q, c));
+                                rhi = std::max(rhi, dist(q, c));
+                              }
+                              auto [lo, hi] = edgeRange(f);
+                              // Cyclic order kept: consecutive nodes are neighbours on the polygon.
+                              return hi / lo < 1.05 && rhi / rlo < 1.10 && rotationSymmetric(p, 8, 0.15 * lo);
+                            });
+  EXPECT_GE(good, 7);
+}
+
+TEST(SymmetryCycle, SmallerCyclesAreRegularPolygonsToo) {
+  for (int n : {4, 5, 6}) {
+    int good = countSymmetric([n](Fixture& f) { return kwtest::cycle(f, n); },
+                              [n](Fixture& f, const std::vector<KWDNode*>& v) {
+                                auto [lo, hi] = edgeRange(f);
+                                return hi / lo < 1.05 && rotationSymmetric(pointsOf(v), n, 0.1 * lo);
+                              });
+    EXPECT_GE(good, 7) << n << "-cycle";
+  }
+}
+
+TEST(SymmetryGrid, FourByFourGridBecomesASquareGrid) {
+  int good = countSymmetric([](Fixture& f) { return kwtest::grid(f, 4, 4); },
+                            [](Fixture& f, const std::vector<KWDNode*>& v) {
+                              auto [lo, hi] = edgeRange(f);
+                              std::vector<Pt> p = pointsOf(v);
+                              // The four corners form a square: equal sides, diagonals √2 longer.
+                              Pt a = p[0], b = p[3], c = p[15], d = p[12];
+                              double s1 = dist(a, b), s2 = dist(b, c), s3 = dist(c, d), s4 = dist(d, a);
+                              double smin = std::min({s1, s2, s3, s4}), smax = std::max({s1, s2, s3, s4});
+                              bool square = smax / smin < 1.04 && std::fabs(dist(a, c) / smin - std::sqrt(2.0)) < 0.06 &&
+                                            std::fabs(dist(b, d) / smin - std::sqrt(2.0)) < 0.06;
+                              return hi / lo < 1.10 && square && rotationSymmetric(p, 4, 0.15 * lo);
+                            });
+  EXPECT_GE(good, 7);
+}
+
+TEST(SymmetryCube, CubeGraphIsPointSymmetricThroughItsCentre) {
+  // The energy's minimum for the cube is a projection along a body diagonal
+  // (two nodes near the centre, six around them): every node lies opposite
+  // its antipode through the centre. Edges are not all of one length there.
+  auto cube = [](Fixture& f) {
+    std::vector<KWDNode*> v;
+    for (int i = 0; i < 8; ++i) v.push_back(f.node());
+    for (int i = 0; i < 8; ++i)
+      for (int b = 1; b < 8; b <<= 1)
+        if ((i & b) == 0) f.edge(v[i], v[i | b]);
+    return v;
+  };
+  int good = countSymmetric(cube, [](Fixture& f, const std::vector<KWDNode*>& v) {
+    std::vector<Pt> p = pointsOf(v);
+    Pt c = centroid(p);
+    auto [lo, hi] = edgeRange(f);
+    for (int i = 0; i < 8; ++i) {
+      Pt q = p[static_cast<size_t>(7 - i)];
+      if (dist(Pt{2 * c.x - p[static_cast<size_t>(i)].x, 2 * c.y - p[static_cast<size_t>(i)].y}, q) > 0.15 * lo) return false;
+    }
+    return lo > 0.8 * 49.0 && hi < 1.4 * 49.0;
+  });
+  EXPECT_GE(good, 7);
+}
+
+TEST(SymmetryBipartite, K33HasAMirrorAxis) {
+  // The energy's minimum for K3,3 is mirror-symmetric, with one node near the
+  // centre; the energy is flat around it, so the descent stops within about a
+  // fifth of an edge length of it.
+  auto k33 = [](Fixture& f) {
+    std::vector<KWDNode*> v;
+    for (int i = 0; i < 6; ++i) v.push_back(f.node());
+    for (int a = 0; a < 3; ++a)
+      for (int b = 3; b < 6; ++b) f.edge(v[a], v[b]);
+    return v;
+  };
+  int good = countSymmetric(k33, [](Fixture& f, const std::vector<KWDNode*>& v) {
+    auto [lo, hi] = edgeRange(f);
+    return lo > 0.7 * 49.0 && hi < 1.6 * 49.0 && mirrorSymmetric(pointsOf(v), 0.25 * lo);
+  });
+  EXPECT_GE(good, 7);
+}
+
+TEST(SymmetryCheckers, LopsidedDrawingsAreRecognised) {
+  // The checks above must be able to fail: a stretched octagon and a
+  // scattered set are neither rotation- nor mirror-symmetric.
+  std::vector<Pt> oct, stretched, scattered;
+  for (int k = 0; k < 8; ++k) {
+    double a = 2 * kPi * k / 8;
+    oct.push_back({100 * std::cos(a), 100 * std::sin(a)});
+    stretched.push_back({130 * std::cos(a), 100 * std::sin(a)});
+  }
+  KWRandom rnd(3);
+  for (int k = 0; k < 8; ++k) scattered.push_back({static_cast<double>(rnd.next() % 200), static_cast<double>(rnd.next() % 200)});
+  EXPECT_TRUE(rotationSymmetric(oct, 8, 5));
+  EXPECT_TRUE(mirrorSymmetric(oct, 5));
+  EXPECT_FALSE(rotationSymmetric(stretched, 8, 5));
+  EXPECT_TRUE(rotationSymmetric(stretched, 2, 5));
+  EXPECT_FALSE(rotationSymmetric(scattered, 2, 10));
+  EXPECT_FALSE(mirrorSymmetric(scattered, 10));
+}
