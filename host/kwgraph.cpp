@@ -1,6 +1,7 @@
 #include "host/kwgraph.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 KWGraphObject::KWGraphObject() {
@@ -155,6 +156,20 @@ void KWGraph::reorder(const std::vector<KWNode*>& nodes, const std::vector<KWEdg
   edges_->deleteAllCells();
   for (KWEdge* e : edges) if (e->graph_ == this) e->cell_ = edges_->append(e);
   for (KWEdge* e : restE) e->cell_ = edges_->append(e);
+
+  // Each node's adjacency follows the edge list as well (edges of other graphs
+  // last), so that traversals meet the edges in the same order on every run.
+  std::unordered_map<const KWEdge*, size_t> rank;
+  for (KWDListCell* c = edges_->pFirstCell(); c; c = c->pNextCell()) rank.emplace(static_cast<KWEdge*>(c->pObject()), rank.size());
+  auto byRank = [&rank](const KWEdge* a, const KWEdge* b) {
+    auto ra = rank.find(a), rb = rank.find(b);
+    return (ra == rank.end() ? rank.size() : ra->second) < (rb == rank.end() ? rank.size() : rb->second);
+  };
+  for (KWDListCell* c = nodes_->pFirstCell(); c; c = c->pNextCell()) {
+    KWNode* n = static_cast<KWNode*>(c->pObject());
+    std::stable_sort(n->out_.begin(), n->out_.end(), byRank);
+    std::stable_sort(n->in_.begin(), n->in_.end(), byRank);
+  }
 }
 
 void KWNodeEdgeIter::init(const KWNode* node) {
