@@ -21,7 +21,11 @@ struct PairHash {
 };
 
 /// Distance between the members of a bundle: a quarter of the smaller end
-/// node's smaller side, at least 10 units.
+/// node's smaller side, at least 10 units. The representative keeps the middle;
+/// the other members go to alternate sides at 1, 1, 2, 2, 3 ... spacings, each
+/// with the representative's path moved across its direction (a straight one
+/// gets two bends, at a quarter and three quarters of the way). Loops are
+/// nested instead, each member one spacing larger than the one before.
 long bundleSpacing(const KWDEdge* e) {
   long a = std::min(e->pFromNode()->ntWidth(), e->pFromNode()->ntHeight());
   long b = std::min(e->pToNode()->ntWidth(), e->pToNode()->ntHeight());

@@ -207,18 +207,4 @@ TEST_F(Fold, DestroyingTheEditorLosesNothing) {
   EXPECT_EQ(edges(), edges0);
 }
 
-TEST_F(Fold, NodesNotInTheGraphAreIgnored) {
-  KWFoldEditor ed(g, KWSymmetricLayoutStyle);
-  KWDNodeDList none;
-  EXPECT_EQ(ed.fold(none, true), nullptr);
-  EXPECT_FALSE(ed.hide(none, true));
-  KWDNodeDList l = listOf({0});
-  ASSERT_TRUE(ed.hide(l, false));
-  EXPECT_FALSE(ed.hide(l, true));  // already hidden
-  EXPECT_EQ(ed.fold(l, true), nullptr);
-  EXPECT_FALSE(ed.collapse(n[0], true));
-  EXPECT_TRUE(probe()->log.empty());
-  l.deleteAllCells();
-}
-
 }  // namespace

@@ -102,20 +102,6 @@ TEST_F(Radial, RingsGrowWhenNodesWouldOverlap) {
   }
 }
 
-TEST_F(Radial, NodesOffTheTreeAndCyclesDoNotDisturbIt) {
-  root(0, 0);
-  child(0);
-  child(0);
-  KWDNode* lone = add();
-  lone->ntMoveTo(-40, -40);
-  g.newEdge(n[1], n[2]);  // closes a cycle: ignored
-  run(30, 0, 0, 0.0, kPi);
-  EXPECT_EQ(lone->ntX(), -40);
-  EXPECT_EQ(lone->ntY(), -40);
-  EXPECT_NEAR(dist(n[1], 0, 0), 30.0, 1.5);
-  EXPECT_NEAR(dist(n[2], 0, 0), 30.0, 1.5);
-}
-
 TEST_F(Radial, DegenerateArgumentsGiveFinitePositions) {
   root(7, 7);
   for (int i = 0; i < 5; ++i) child(i / 2);

@@ -167,17 +167,6 @@ TEST_F(Trees, ExpansionDropsBendsMadeForTheCoreAlone) {
   EXPECT_EQ(core->numberOfBends(), 0);
 }
 
-TEST_F(Trees, ReductionLeftOverIsBroughtBackNotLost) {
-  nodes(4);
-  edge(0, 1); edge(1, 2); edge(2, 0); edge(0, 3);
-  probe()->reduceTrees();
-  probe()->reduceTrees();  // no expansion in between
-  EXPECT_EQ(nodeSet(g), pick({0, 1, 2}));
-  EXPECT_EQ(probe()->pQueryReducedGraph()->numberOfNodes(), 1);
-  probe()->expandTrees();
-  EXPECT_EQ(g->numberOfNodes(), 4);
-}
-
 // ---- invariants over families of graphs -------------------------------------
 
 /// Eccentricity of every node of a connected graph, by breadth-first walks.

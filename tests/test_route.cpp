@@ -124,20 +124,4 @@ TEST_F(Route, EveryCallAddsExactlyThreeBends) {
   EXPECT_EQ(f->numberOfBends(), 3);
 }
 
-TEST_F(Route, ConnectorSideChoiceIsTheBaseOne) {
-  KWDNode* a = node(0, 0, 40, 20);
-  KWDNode* b = node(100, 0);
-  KWDEdge* e = edge(a, b);
-  e->pFromConnector(new KWConnector(-20, 4, true));
-  KWBEdge base(e);
-  long o1 = -1, o2 = -1;
-  int s1 = -1, s2 = -1;
-  KWSideEnum r1 = e->pSEdge()->findBestNodeSideWithConnectors(o1, s1);
-  KWSideEnum r2 = base.findBestNodeSideWithConnectors(o2, s2);
-  EXPECT_EQ(r1, r2);
-  EXPECT_EQ(r1, KWLeftSide);
-  EXPECT_EQ(o1, o2);
-  EXPECT_EQ(s1, s2);
-}
-
 }  // namespace
