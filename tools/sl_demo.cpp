@@ -1,31 +1,33 @@
 #include "sl_run.h"
+#include "sl_settings.h"
 
 namespace kwslay {
 
 void buildDemo(ToolGraph& g) {
   g.name = "kwslay demo";
   g.directed = false;
-  // The core: a cube, whose drawing shows its symmetry.
-  const char* const corners[] = {"A", "B", "C", "D", "E", "F", "G", "H"};
-  KWDNode* c[8];
-  for (int i = 0; i < 8; ++i) c[i] = g.addNode(corners[i], 0, 0, 60, 40, false);
-  for (int i = 0; i < 4; ++i) {
-    g.addEdge(c[i], c[(i + 1) % 4], "");          // top face
-    g.addEdge(c[4 + i], c[4 + (i + 1) % 4], "");  // bottom face
-    g.addEdge(c[i], c[4 + i], "");                // sides
+  // The core: a wheel, a hub with a ring of six around it, which the layout
+  // draws as a regular hexagon.
+  KWDNode* hub = g.addNode("hub", 0, 0, 58, 36, false);
+  KWDNode* ring[6];
+  for (int i = 0; i < 6; ++i) ring[i] = g.addNode("r" + std::to_string(i), 0, 0, 58, 36, false);
+  for (int i = 0; i < 6; ++i) g.addEdge(hub, ring[i], "");
+  for (int i = 0; i < 6; ++i) g.addEdge(ring[i], ring[(i + 1) % 6], "");
+  // Two small trees hanging off opposite corners of the ring.
+  for (int side = 0; side < 2; ++side) {
+    std::string root = side == 0 ? "t" : "u";
+    KWDNode* t = g.addNode(root, 0, 0, 58, 36, false);
+    g.addEdge(ring[side * 3], t, "");
+    g.addEdge(t, g.addNode(root + "1", 0, 0, 58, 36, false), "");
+    g.addEdge(t, g.addNode(root + "2", 0, 0, 58, 36, false), "");
   }
-  // Two small trees hanging off opposite corners.
-  KWDNode* t = g.addNode("t", 0, 0, 44, 30, false);
-  g.addEdge(c[0], t, "");
-  g.addEdge(t, g.addNode("t1", 0, 0, 44, 30, false), "");
-  g.addEdge(t, g.addNode("t2", 0, 0, 44, 30, false), "");
-  KWDNode* u = g.addNode("u", 0, 0, 44, 30, false);
-  g.addEdge(c[6], u, "");
-  g.addEdge(u, g.addNode("u1", 0, 0, 44, 30, false), "");
-  g.addEdge(u, g.addNode("u2", 0, 0, 44, 30, false), "");
-  // A second edge between B and F, and a loop at D.
-  g.addEdge(c[1], c[5], "");
-  g.addEdge(c[3], c[3], "");
+  // A second edge between the hub and r1, and a loop at r4.
+  g.addEdge(hub, ring[1], "");
+  g.addEdge(ring[4], ring[4], "");
+  // A little more room than the default, so that the loop and the double
+  // edge stand clear of the ring.
+  SettingValue spacing;
+  if (parseSettingValue(*findSetting("nodeSpacing"), "130", spacing, nullptr)) applySetting(g.graph(), spacing);
 }
 
 }  // namespace kwslay

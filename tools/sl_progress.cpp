@@ -5,7 +5,8 @@
 namespace kwslay {
 
 namespace {
-constexpr int kBarWidth = 24;
+constexpr long kBarWidth = 24;
+constexpr long kBlock = 4;
 constexpr auto kInterval = std::chrono::milliseconds(50);
 }  // namespace
 
@@ -24,12 +25,20 @@ void ProgressBar::draw(const KWDGraph& graph) {
   ++redraws_;
   long count = graph.layoutComponentCount();
   long index = graph.layoutComponentIndex();
-  double done = count > 0 ? static_cast<double>(std::min(index, count)) / static_cast<double>(count) : 0.0;
-  int filled = static_cast<int>(done * kBarWidth);
-  std::string line = "\r[";
-  line.append(static_cast<size_t>(filled), '#');
-  line.append(static_cast<size_t>(kBarWidth - filled), '.');
-  line += "] ";
+  std::string bar(static_cast<size_t>(kBarWidth), '.');
+  if (count > 1) {
+    // The share of the components done.
+    size_t filled = static_cast<size_t>(std::min(index, count) * kBarWidth / count);
+    bar.replace(0, filled, filled, '#');
+  } else {
+    // One component: how far it has got is not known, so a block moves to
+    // and fro to show that the layout is running.
+    long span = kBarWidth - kBlock;
+    long step = redraws_ % (2 * span);
+    long at = step < span ? step : 2 * span - step;
+    bar.replace(static_cast<size_t>(at), static_cast<size_t>(kBlock), static_cast<size_t>(kBlock), '#');
+  }
+  std::string line = "\r[" + bar + "] ";
   if (count > 0) line += "component " + std::to_string(std::min(index + 1, count)) + "/" + std::to_string(count) + " ";
   const char* phase = graph.layoutPhase();
   line += phase && *phase ? phase : "layout";

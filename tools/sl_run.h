@@ -13,7 +13,7 @@ namespace kwslay {
 /// Messages go to err, results and --help to out.
 int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
-/// The built-in example: a cube with two trees, a double edge and a loop.
+/// The built-in example: a wheel with two trees, a double edge and a loop.
 void buildDemo(ToolGraph& g);
 
 }  // namespace kwslay
