@@ -174,7 +174,8 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
   }
   Agraph_t* ag = src->graph;
   g.directed = agisdirected(ag) != 0;
-  g.name = agnameof(ag) ? agnameof(ag) : "";
+  // cgraph names an anonymous graph "%<number>"; such a name is not the user's.
+  g.name = agnameof(ag) && agnameof(ag)[0] != '%' ? agnameof(ag) : "";
 
   // Graph attributes named like a setting.
   for (Agsym_t* sym = agnxtattr(ag, AGRAPH, nullptr); sym; sym = agnxtattr(ag, AGRAPH, sym)) {
@@ -198,8 +199,10 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     std::string pos = attr(n, "pos");
     double x = 0.0, y = 0.0;
     bool posPinned = false;
-    if (!pos.empty() && (!parsePos(pos, x, y, posPinned) || !withinRange(x) || !withinRange(y)))
+    if (!pos.empty() && !parsePos(pos, x, y, posPinned))
       throw valueError(file, text, "pos", pos, "node \"" + name + "\": pos \"" + pos + "\" is not \"x,y\"");
+    if (!withinRange(x) || !withinRange(y))
+      throw valueError(file, text, "pos", pos, "node \"" + name + "\": pos \"" + pos + "\" is out of range");
     std::string pin = attr(n, "pin");
     bool pinOn = false;
     if (!pin.empty() && !parseFlag(pin, pinOn))
@@ -242,6 +245,8 @@ std::string writeDot(const ToolGraph& g) {
   if (!src) {
     std::string name = g.name.empty() ? "G" : g.name;
     fresh.graph = agopen(&name[0], g.directed ? Agdirected : Agundirected, nullptr);
+    // Our nodes are rectangles.
+    agattr(fresh.graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("box"));
     for (size_t i = 0; i < g.nodes().size(); ++i) fresh.nodes.push_back(agnode(fresh.graph, &ids.node[i][0], 1));
     std::unordered_map<const KWDNode*, size_t> index = g.nodeIndex();
     for (size_t i = 0; i < g.edges().size(); ++i) {
