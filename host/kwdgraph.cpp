@@ -103,9 +103,11 @@ KWPNode* KWDEdge::ntAppendBend(const KWPoint& p) {
 void KWDEdge::removeAllBends() {
   while (pieces_.length() > 1) delete static_cast<KWPEdge*>(pieces_.deleteCell(pieces_.pLastCell()));
   bends_.deleteAllCellsAndObjects();
+  // The remaining piece still points at a deleted bend: set its to-end first,
+  // so that nothing reads that pointer as a node any more.
   KWPEdge* only = static_cast<KWPEdge*>(pieces_.pFirstCell()->pObject());
-  only->setFrom(pFromNode());
   only->setTo(pToNode());
+  only->setFrom(pFromNode());
 }
 
 std::vector<KWPoint> KWDEdge::bendPoints() const {
