@@ -34,24 +34,6 @@ TEST(KwslayText, EscapedNamesParseBackToTheSameTextForRandomBytes) {
   }
 }
 
-TEST(KwslayText, InvalidUtf8IsReplacedNotPassedOn) {
-  EXPECT_EQ(validUtf8("a\xC3\x28z"), "a\xEF\xBF\xBD(z");         // broken two-byte sequence
-  EXPECT_EQ(validUtf8("\xE0\x80\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // overlong
-  EXPECT_EQ(validUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // surrogate
-  EXPECT_EQ(validUtf8("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xC3\xBC\xC3\x9F" "e");
-}
-
-TEST(KwslayText, AttributeValuesAreFoundForMessages) {
-  std::string text = "digraph {\n  a [width = \"x\"];\n  b [pos=\"1,2\", mywidth=3];\n}\n";
-  long line = 0, column = 0;
-  ASSERT_TRUE(findAttribute(text, "width", "x", line, column));
-  EXPECT_EQ(line, 2);
-  EXPECT_EQ(column, 14);
-  EXPECT_FALSE(findAttribute(text, "width", "3", line, column));  // "mywidth" is another name
-  EXPECT_EQ(columnOf(text, 3, "pos"), 6);
-  EXPECT_EQ(columnOf(text, 9, "pos"), 0);
-}
-
 TEST(KwslayShape, BorderPointsLieOnTheRectangleTowardsTheAim) {
   for (int k = 0; k < 72; ++k) {
     double angle = k * M_PI / 36.0;
