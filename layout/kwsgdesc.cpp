@@ -222,6 +222,7 @@ void KWSGraph::greedyDescentPositionFinal() {
   const long n = li->allNodeDList().length();
   if (n < 1) return;
 
+  stepProgress(0, 0);
   KWDNode* v = calcAllDeltas();
   const double eps = t->terminationValue();
   // maxNodesMovedMultiplier × n, held within 32 bits.

@@ -139,6 +139,7 @@ void KWSGraph::preprocessGraph() {
   KWSGraphLayInfo* li = pSLayInfo();
   KWDGraph* g = pOwnerGraph();
   if (!li || !g) return;
+  stepProgress(0, 0);
   buildAllNodeDList();
   if (allNodesConstrained()) return;
   scaleDown();
@@ -324,6 +325,7 @@ void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray& matrix) {
         }
       }
     }
+    stepProgress(k + 1, n);
     g->layoutCheckpoint();
   }
 }

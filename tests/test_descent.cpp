@@ -71,20 +71,6 @@ TEST(DescentWorkedCycle, TwoNodesEndFortyNineApart) {
   EXPECT_DOUBLE_EQ(A::ni(b)->delta(), 0.0);
 }
 
-TEST(DescentWorkedCycle, RecalcCorrectsTheOtherNodeForTheMove) {
-  Fixture f;
-  KWDNode* a = f.node(20, 20, 0, 0);
-  KWDNode* b = f.node(20, 20, 100, 0);
-  f.edge(a, b);
-  KWSGraphTestAccess acc(f.g());
-  ready(f, acc);
-  acc.calcAllDeltas();
-  A::point(a)->move(51, 0);
-  acc.calcDelta(a);
-  EXPECT_EQ(acc.recalcAllDeltas(a, 0, 0), a);
-  EXPECT_NEAR(A::ni(b)->delta(), 0.0, 1e-12);
-}
-
 TEST(DescentStops, NodesAlreadyAtTheirLengthDoNotMove) {
   Fixture f;
   KWDNode* a = f.node(20, 20, 10, 10);

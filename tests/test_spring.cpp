@@ -151,19 +151,6 @@ TEST(SpringMatrices, PairWithoutPathKeepsMinusOneAndGetsTheSpringConstant) {
   EXPECT_EQ(acc.info()->springLength()[0][1], 49.0);
 }
 
-TEST(SpringMatrices, EqualLengthPathsOnACycleGiveTheCommonLength) {
-  Fixture f;
-  kwtest::cycle(f, 6);
-  KWSGraphTestAccess acc(f.g());
-  acc.prepare();
-  acc.preprocessGraph();
-  KWTwoDArray& l = acc.info()->springLength();
-  EXPECT_EQ(l[0][3], 147.0);  // two paths of three edges each
-  EXPECT_EQ(l[1][4], 147.0);
-  EXPECT_EQ(l[0][4], 98.0);
-  EXPECT_EQ(acc.info()->springStrength()[0][3], 1.0 / 9.0);
-}
-
 namespace {
 
 /// Hop distances by breadth-first search, -1 where there is no path.
@@ -300,6 +287,8 @@ TEST(SpringMatrices, ShortestPathPassReportsEachRound) {
   long before = f.g()->checkpoints();
   acc.calcAllPairsShortestPaths(m);
   EXPECT_EQ(f.g()->checkpoints() - before, 7);
+  EXPECT_EQ(acc.ext()->stepsDone(), 7);
+  EXPECT_EQ(acc.ext()->stepsTotal(), 7);
   EXPECT_EQ(m[0][6], 6.0);
 }
 
