@@ -10,6 +10,7 @@ const double kC1 = 2.0;     // spring strength
 const double kC3 = 1.0;     // repulsion strength
 const double kC4 = 0.1;     // step factor
 const double kMinDist = 0.1;  // in units of L
+const double kRange = 3.0;    // repulsion reaches this far, in units of L
 const double kTwoPi = 6.283185307179586;
 
 struct Vec {
@@ -142,6 +143,7 @@ void KWEadesAlgorithm::run() {
             dir = fallback(i);
           }
         }
+        if (d > kRange * L) continue;
         double u = std::max(d / L, kMinDist);
         double s = kC3 / (u * u);
         f.x += s * dir.x;

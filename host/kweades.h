@@ -17,8 +17,10 @@
 ///    piece longer than L pulls and a shorter one pushes;
 ///  - repulsion c3/d² from every other node of either list that is not a spring
 ///    neighbour; for a node of `nodeList` d is the clearance to its bounding
-///    rectangle (a movable node inside a rectangle is pushed out of it),
-///    clamped below at 0.1·L so that forces stay finite.
+///    rectangle (a movable node inside a rectangle is pushed out of it), and
+///    only nodes within 3·L of it repel, so that the mass of a large drawing
+///    far away does not push the movable nodes off; d is clamped below at
+///    0.1·L so that forces stay finite.
 /// Every iteration computes all forces first and then moves each movable node
 /// by c4·F·L, at most L. The constants are Eades' own: c1 = 2, c3 = 1, c4 = 0.1.
 ///

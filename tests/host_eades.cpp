@@ -86,6 +86,17 @@ TEST_F(Eades, ALoopBendSettlesAtTheNaturalLength) {
   }
 }
 
+TEST_F(Eades, AFarCrowdDoesNotPushTheBendOff) {
+  KWDNode* a = g.newNode(0, 0, 0, 0);
+  KWDEdge* loop = g.newEdge(a, a);
+  KWPNode* bend = loop->ntAppendBend(KWPoint(5, 0));
+  for (int i = 0; i < 300; ++i) g.newNode(-400 - i % 20, (i / 20) * 10, 4, 4);  // 20 L away
+  listNodes();
+  bends.appendNode(bend);
+  run(20);
+  EXPECT_NEAR(std::hypot(static_cast<double>(bend->ntX()), static_cast<double>(bend->ntY())), 20.0, 1.0);
+}
+
 TEST_F(Eades, IterationLimitToleranceAndCheckpoints) {
   KWDNode* a = g.newNode(0, 0, 10, 10);
   KWDNode* b = g.newNode(300, 0, 10, 10);
