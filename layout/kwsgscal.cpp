@@ -4,7 +4,9 @@
 // common integer factor f derived from the smallest node dimension m and
 // shrinkagePerMil: f = shrinkagePerMil·(m − 1)/1000 + 1, held within 1 … m.
 // The descent then works in the shrunken units; afterwards every position is
-// multiplied by f and the nodes get their sizes back. Nothing is scaled while
+// multiplied by f and the nodes get their sizes back; bends that edge-node
+// avoidance placed in the shrunken units are stretched by the same factor, so
+// that routed edges still go around the nodes they avoid. Nothing is scaled while
 // any node of the component is constrained, since a pinned node's position
 // must mean the same before and after the run.
 #include <climits>
@@ -80,5 +82,11 @@ void KWSGraph::scaleUp() {
     if (g->layoutRunning() && !n->isDummy()) n->ntResize(n->originalWidth(), n->originalHeight());
     else n->ntResize(scaled(n->ntWidth(), f), scaled(n->ntHeight(), f));
     n->ntMoveTo(scaled(n->ntX(), f), scaled(n->ntY(), f));
+  }
+  for (KWDEdgeIter it(g); it; ++it) {
+    for (KWDListIter b(it.pEdge()->bendList()); b; ++b) {
+      KWPNode* bend = static_cast<KWPNode*>(b.pObject());
+      bend->ntMoveTo(scaled(bend->ntX(), f), scaled(bend->ntY(), f));
+    }
   }
 }

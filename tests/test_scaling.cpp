@@ -45,6 +45,21 @@ TEST(ScalingWorkedExample, FactorFifteenAndBack) {
   EXPECT_EQ(s.v[2]->ntHeight(), 50);
 }
 
+TEST(ScalingUp, BendsMadeInShrunkenUnitsAreStretchedWithTheNodes) {
+  // Edge-node avoidance runs before scaling up; its bends must follow the nodes.
+  Scaled s({{40, 30}, {60, 60}, {30, 50}}, 500);
+  s.acc.scaleDown();
+  ASSERT_EQ(s.acc.info()->scaleFactor(), 15);
+  KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
+  e->ntAppendBend(KWPoint(7, -3));
+  s.f.g()->layoutRunning(1);
+  s.acc.scaleUp();
+  s.f.g()->layoutRunning(0);
+  ASSERT_EQ(e->bendPoints().size(), 1u);
+  EXPECT_EQ(e->bendPoints()[0].x(), 105);
+  EXPECT_EQ(e->bendPoints()[0].y(), -45);
+}
+
 TEST(ScalingFactor, DefaultShrinkageLeavesEverything) {
   Scaled s({{40, 30}, {60, 60}}, 0);
   s.v[1]->ntMoveTo(13, 17);
