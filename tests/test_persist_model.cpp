@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "host/kwfactory.h"
 #include "host/kwmodfil.h"
@@ -23,237 +20,145 @@ namespace {
 
 struct Env {
   KWSLayoutFactory styleFactory;
+  KWBLayoutFactory treeFactory{KWTreeLayoutStyle};
   KWFactory factory;
-  Env() { factory.addLayoutFactory(&styleFactory); }
+  Env() {
+    factory.addLayoutFactory(&styleFactory);
+    factory.addLayoutFactory(&treeFactory);
+  }
   std::unique_ptr<KWDGraph> graph() { return std::unique_ptr<KWDGraph>(factory.newDGraph(KWSymmetricLayoutStyle)); }
 };
 
-// All graph settings, in one comparable row.
-struct Settings {
-  double springConstant, terminationValue;
-  int maxNodeIterations, maxMoveIterations, maxNodesMovedMultiplier, shrinkagePerMil, nodeSpacing,
-      dummyNodeSpacing, randomSeed, incrementalWithinComponentLayout;
-  bool operator==(const Settings& o) const {
-    return springConstant == o.springConstant && terminationValue == o.terminationValue &&
-           maxNodeIterations == o.maxNodeIterations && maxMoveIterations == o.maxMoveIterations &&
-           maxNodesMovedMultiplier == o.maxNodesMovedMultiplier && shrinkagePerMil == o.shrinkagePerMil &&
-           nodeSpacing == o.nodeSpacing && dummyNodeSpacing == o.dummyNodeSpacing && randomSeed == o.randomSeed &&
-           incrementalWithinComponentLayout == o.incrementalWithinComponentLayout;
-  }
-};
-
-Settings settingsOf(const KWSGraphTailor& t) {
-  return {t.springConstant(),          t.terminationValue(), t.maxNodeIterations(),
-          t.maxMoveIterations(),       t.maxNodesMovedMultiplier(), t.shrinkagePerMil(),
-          t.nodeSpacing(),             t.dummyNodeSpacing(), t.randomSeed(),
-          t.incrementalWithinComponentLayout()};
+// Every graph setting a model file can set, as one comparable row.
+std::vector<double> settings(const KWSGraphTailor& t) {
+  const int ints[] = {t.maxNodeIterations(), t.maxMoveIterations(), t.maxNodesMovedMultiplier(), t.shrinkagePerMil(),
+                      t.nodeSpacing(), t.dummyNodeSpacing(), t.randomSeed(), t.incrementalWithinComponentLayout()};
+  std::vector<double> row = {t.springConstant(), t.terminationValue()};
+  row.insert(row.end(), ints, ints + 8);
+  return row;
 }
 
-// Hands one tailoring line to the symmetric extension the graph makes.
-int tailoringLine(KWDGraph& g, const std::string& key, const char* value,
-                  KWModelFile::Part part = KWModelFile::KWModelTailoringPart) {
+// Hands one line to the symmetric extension the graph makes for a model file.
+int line(KWDGraph& g, const std::string& key, const char* value,
+         KWModelFile::Part part = KWModelFile::KWModelTailoringPart, KWDNode* node = nullptr, KWDEdge* edge = nullptr) {
   KWModelFile file("m", &g);
   std::unique_ptr<KWModelFileExtension> x(g.pSGraph()->newModelFileExtension(&file));
   EXPECT_NE(dynamic_cast<KWSModelFileExtension*>(x.get()), nullptr);
+  file.pLastNode(node);
+  file.pLastEdge(edge);
   file.currentLine(part, 1, key);
   return x->readCurrentLine(value);
 }
 
 TEST(SymmetricModelKeys, EachKeySetsItsSettingAndNothingElse) {
-  struct Key {
+  const struct {
     const char* key;
     const char* value;
-    std::function<void(Settings&)> expect;
-  };
-  const std::vector<Key> keys = {
-      {"springConstant", "2.5", [](Settings& s) { s.springConstant = 2.5; }},
-      {"epsilon", "0.5", [](Settings& s) { s.terminationValue = 0.5; }},
-      {"maxNodeIterations", "7", [](Settings& s) { s.maxNodeIterations = 7; }},
-      {"maxMoveIterations", "-3", [](Settings& s) { s.maxMoveIterations = -3; }},
-      {"maxNodesMovedMultiplier", "0", [](Settings& s) { s.maxNodesMovedMultiplier = 0; }},
-      {"shrinkagePercent", "5", [](Settings& s) { s.shrinkagePerMil = 5; }},
-      {"snodeSpacing", "120", [](Settings& s) { s.nodeSpacing = 120; }},
-      {"regularNodeFramePercent", "130", [](Settings& s) { s.nodeSpacing = 130; }},
-      {"dummySNodeSpacing", "12", [](Settings& s) { s.dummyNodeSpacing = 12; }},
-      {"dummyNodeFramePercent", "13", [](Settings& s) { s.dummyNodeSpacing = 13; }},
-      {"randomSeed", "4711", [](Settings& s) { s.randomSeed = 4711; }},
-      {"saveCoordinates", "true", [](Settings& s) { s.incrementalWithinComponentLayout = 1; }},
-  };
+    int index;  // in the settings row
+    double expected;
+  } keys[] = {{"springConstant", "2.5", 0, 2.5},          {"epsilon", "0.5", 1, 0.5},
+              {"maxNodeIterations", "7", 2, 7},           {"maxMoveIterations", "-3", 3, -3},
+              {"maxNodesMovedMultiplier", "0", 4, 0},     {"shrinkagePercent", "5", 5, 5},
+              {"snodeSpacing", "120", 6, 120},            {"regularNodeFramePercent", "130", 6, 130},
+              {"dummySNodeSpacing", "12", 7, 12},         {"dummyNodeFramePercent", "13", 7, 13},
+              {"randomSeed", "4711", 8, 4711},            {"saveCoordinates", "true", 9, 1}};
   Env env;
-  for (const Key& k : keys) {
+  for (const auto& k : keys) {
     auto g = env.graph();
-    Settings expected = settingsOf(*g->pSTailor());
-    k.expect(expected);
+    std::vector<double> expected = settings(*g->pSTailor());
+    expected[static_cast<std::size_t>(k.index)] = k.expected;
     const long before = g->tailorChanges();
-    EXPECT_EQ(tailoringLine(*g, k.key, k.value), 1) << k.key;
-    EXPECT_TRUE(settingsOf(*g->pSTailor()) == expected) << k.key;
-    EXPECT_EQ(g->tailorChanges(), before + 1) << k.key << ": one notification for one change";
-    EXPECT_EQ(tailoringLine(*g, k.key, k.value), 1);
-    EXPECT_EQ(g->tailorChanges(), before + 1) << k.key << ": the same value again changes nothing";
+    EXPECT_EQ(line(*g, k.key, k.value), 1) << k.key;
+    EXPECT_EQ(settings(*g->pSTailor()), expected) << k.key;
+    EXPECT_EQ(line(*g, k.key, k.value), 1);
+    EXPECT_EQ(g->tailorChanges(), before + 1) << k.key << ": one notification, none for the same value";
   }
 }
 
-TEST(SymmetricModelKeys, ShrinkagePercentIsStoredAsItIs) {
+TEST(SymmetricModelKeys, ValuesAreReadAsAtofAndAtoiReadThem) {
   Env env;
   auto g = env.graph();
-  EXPECT_EQ(tailoringLine(*g, "shrinkagePercent", "5"), 1);
-  EXPECT_EQ(g->pSTailor()->shrinkagePerMil(), 5);
-}
-
-TEST(SymmetricModelKeys, NumbersAreReadAsAtofAndAtoiReadThem) {
-  Env env;
-  auto g = env.graph();
-  KWSGraphTailor* t = g->pSTailor();
-  EXPECT_EQ(tailoringLine(*g, "epsilon", "0.5"), 1);
-  EXPECT_EQ(t->terminationValue(), 0.5);
-  EXPECT_EQ(tailoringLine(*g, "springConstant", "abc"), 1);
-  EXPECT_EQ(t->springConstant(), 0.0) << "letters give 0.0";
-  EXPECT_EQ(tailoringLine(*g, "springConstant", "  1.25e1xyz"), 1);
-  EXPECT_EQ(t->springConstant(), 12.5) << "leading blanks skipped, the longest number taken";
-  EXPECT_EQ(tailoringLine(*g, "springConstant", ""), 1);
-  EXPECT_EQ(t->springConstant(), 0.0);
-  EXPECT_EQ(tailoringLine(*g, "randomSeed", " 42abc"), 1);
-  EXPECT_EQ(t->randomSeed(), 42);
-  EXPECT_EQ(tailoringLine(*g, "randomSeed", "-17.9"), 1);
-  EXPECT_EQ(t->randomSeed(), -17);
-  EXPECT_EQ(tailoringLine(*g, "randomSeed", "x1"), 1);
-  EXPECT_EQ(t->randomSeed(), 0);
-  EXPECT_EQ(tailoringLine(*g, "randomSeed", nullptr), 1) << "a missing value text reads as empty";
-  EXPECT_EQ(t->randomSeed(), 0);
-}
-
-TEST(SymmetricModelKeys, IntegersBeyondIntBecomeTheNearestInt) {
-  // atoi has no defined result for these; the nearest int is stored.
-  Env env;
-  auto g = env.graph();
-  EXPECT_EQ(tailoringLine(*g, "randomSeed", "99999999999999999999999"), 1);
-  EXPECT_EQ(g->pSTailor()->randomSeed(), INT_MAX);
-  EXPECT_EQ(tailoringLine(*g, "snodeSpacing", "-3000000000"), 1);
-  EXPECT_EQ(g->pSTailor()->nodeSpacing(), INT_MIN);
-}
-
-TEST(SymmetricModelKeys, SaveCoordinatesFollowsTheHostsTrueOrFalse) {
-  Env env;
-  auto g = env.graph();
+  const KWSGraphTailor* t = g->pSTailor();
+  const struct {
+    const char* key;
+    const char* value;
+    std::function<double()> get;
+    double expected;
+  } cases[] = {{"epsilon", "0.5", [t] { return t->terminationValue(); }, 0.5},
+               {"springConstant", "abc", [t] { return t->springConstant(); }, 0.0},
+               {"springConstant", "  1.25e1xyz", [t] { return t->springConstant(); }, 12.5},
+               {"springConstant", "", [t] { return t->springConstant(); }, 0.0},
+               {"randomSeed", " 42abc", [t] { return t->randomSeed(); }, 42},
+               {"randomSeed", "-17.9", [t] { return t->randomSeed(); }, -17},
+               {"randomSeed", "x1", [t] { return t->randomSeed(); }, 0},
+               {"randomSeed", nullptr, [t] { return t->randomSeed(); }, 0},
+               // Beyond int atoi has no defined result; the nearest int is stored.
+               {"randomSeed", "99999999999999999999999", [t] { return t->randomSeed(); }, INT_MAX},
+               {"snodeSpacing", "-3000000000", [t] { return t->nodeSpacing(); }, INT_MIN}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(line(*g, c.key, c.value), 1);
+    EXPECT_EQ(c.get(), c.expected) << c.key << " '" << (c.value ? c.value : "(null)") << "'";
+  }
   KWModelFile f;
   for (const char* v : {"true", "false", "1", "0", "yes", "no", "TRUE", "x", ""}) {
-    EXPECT_EQ(tailoringLine(*g, "saveCoordinates", v), 1);
-    EXPECT_EQ(g->pSTailor()->incrementalWithinComponentLayout(), f.readTrueOrFalse(v)) << v;
+    EXPECT_EQ(line(*g, "saveCoordinates", v), 1);
+    EXPECT_EQ(t->incrementalWithinComponentLayout(), f.readTrueOrFalse(v)) << v;
   }
 }
 
-TEST(SymmetricModelKeys, KeysAreWholeAndCaseSensitive) {
-  Env env;
-  auto g = env.graph();
-  const Settings before = settingsOf(*g->pSTailor());
-  const long changes = g->tailorChanges();
-  for (const char* key : {"SpringConstant", "springconstant", "springConstant2", "spring", "Epsilon", "randomseed",
-                          "XYZABCXYZ4711", "nodeSpacing"}) {
-    EXPECT_EQ(tailoringLine(*g, key, "3"), 0) << key << " goes to the host, which takes nothing";
-  }
-  EXPECT_TRUE(settingsOf(*g->pSTailor()) == before);
-  EXPECT_EQ(g->tailorChanges(), changes);
-}
-
-TEST(SymmetricModelKeys, TheIgnoredKeyIsTakenOnNodeAndEdgeLinesOnly) {
+TEST(SymmetricModelKeys, KeysAreWholeCaseSensitiveAndBelongToTheirPart) {
   Env env;
   auto g = env.graph();
   KWDNode* n = g->newNode(0, 0, 1, 1);
   KWDEdge* e = g->newEdge(n, n);
-  KWModelFile file("m", g.get());
-  std::unique_ptr<KWModelFileExtension> x(g->pSGraph()->newModelFileExtension(&file));
-  file.currentLine(KWModelFile::KWModelNodePart, 1, "XYZABCXYZ4711");
-  EXPECT_EQ(x->readCurrentLine("1"), 0) << "no node read yet";
-  file.pLastNode(n);
-  const long nodeChanges = n->tailorChanges();
-  EXPECT_EQ(x->readCurrentLine("1"), 1);
-  EXPECT_EQ(n->tailorChanges(), nodeChanges);
-  EXPECT_EQ(n->pSTailor()->constrained(), 0);
-  file.currentLine(KWModelFile::KWModelNodePart, 2, "xyzabcxyz4711");
-  EXPECT_EQ(x->readCurrentLine("1"), 0);
-  file.currentLine(KWModelFile::KWModelNodePart, 3, "springConstant");
-  EXPECT_EQ(x->readCurrentLine("9"), 0) << "graph keys mean nothing on node lines";
-  EXPECT_EQ(g->pSTailor()->springConstant(), 1.0);
-  file.currentLine(KWModelFile::KWModelEdgePart, 4, "XYZABCXYZ4711");
-  EXPECT_EQ(x->readCurrentLine("1"), 0) << "no edge read yet";
-  file.pLastEdge(e);
-  EXPECT_EQ(x->readCurrentLine("1"), 1);
-  file.currentLine(KWModelFile::KWModelTailoringPart, 5, "XYZABCXYZ4711");
-  EXPECT_EQ(x->readCurrentLine("1"), 0) << "in the tailoring part the key is not the symmetric style's";
-  file.currentLine(KWModelFile::KWModelDerivedPart, 6, "springConstant");
-  EXPECT_EQ(x->readCurrentLine("2"), 0) << "derived lines are the host's";
-  file.currentLine(KWModelFile::KWModelExpertPart, 7, "springConstant");
-  EXPECT_EQ(x->readCurrentLine("2"), 0);
-  EXPECT_EQ(g->pSTailor()->springConstant(), 1.0);
-}
-
-TEST(SymmetricModelKeys, WithoutASymmetricTailorEverythingGoesToTheHost) {
-  Env env;
-  KWBLayoutFactory other(KWTreeLayoutStyle);
-  env.factory.addLayoutFactory(&other);
-  std::unique_ptr<KWDGraph> plain(env.factory.newDGraph(KWTreeLayoutStyle));
-  KWDNode* n = plain->newNode(0, 0, 1, 1);
-  KWModelFile file("m", plain.get());
-  KWSModelFileExtension x(&file);
-  file.currentLine(KWModelFile::KWModelTailoringPart, 1, "springConstant");
-  EXPECT_EQ(x.readTailoring("3"), 0);
-  file.pLastNode(n);
-  file.currentLine(KWModelFile::KWModelNodePart, 2, "XYZABCXYZ4711");
-  EXPECT_EQ(x.readNode("1"), 0);
-  KWModelFile empty("e", nullptr);
-  KWSModelFileExtension y(&empty);
-  empty.currentLine(KWModelFile::KWModelTailoringPart, 1, "springConstant");
-  EXPECT_EQ(y.readTailoring("3"), 0);
-  KWSModelFileExtension z(nullptr);
-  EXPECT_EQ(z.readTailoring("3"), 0);
-  EXPECT_EQ(z.readNode("3"), 0);
-  EXPECT_EQ(z.readEdge("3"), 0);
-  EXPECT_EQ(z.readDerivedSpecific("3"), 0);
+  const std::vector<double> before = settings(*g->pSTailor());
+  for (const char* key : {"SpringConstant", "springconstant", "springConstant2", "spring", "Epsilon", "randomseed",
+                          "XYZABCXYZ4711", "nodeSpacing"})
+    EXPECT_EQ(line(*g, key, "3"), 0) << key << " goes to the host, which takes nothing";
+  using P = KWModelFile;
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelNodePart, n), 0) << "graph keys mean nothing for nodes";
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelDerivedPart), 0) << "derived lines are the host's";
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelExpertPart), 0);
+  EXPECT_EQ(settings(*g->pSTailor()), before);
+  // The ignored key: taken on node and edge lines once there is such an object.
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelNodePart), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelNodePart, n), 1);
+  EXPECT_EQ(line(*g, "xyzabcxyz4711", "1", P::KWModelNodePart, n), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelEdgePart, n), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelEdgePart, n, e), 1);
+  EXPECT_EQ(n->tailorChanges() + n->pSTailor()->constrained(), 0) << "and it changes nothing";
+  // Without a symmetric graph tailor everything goes to the host.
+  std::unique_ptr<KWDGraph> tree(env.factory.newDGraph(KWTreeLayoutStyle));
+  KWDNode* m = tree->newNode(0, 0, 1, 1);
+  KWModelFile file("m", tree.get()), empty("e", nullptr);
+  KWSModelFileExtension x(&file), y(&empty), z(nullptr);
+  file.pLastNode(m);
+  file.currentLine(P::KWModelTailoringPart, 1, "springConstant");
+  empty.currentLine(P::KWModelTailoringPart, 1, "springConstant");
+  EXPECT_EQ(x.readTailoring("3") + y.readTailoring("3") + z.readTailoring("3"), 0);
+  file.currentLine(P::KWModelNodePart, 2, "XYZABCXYZ4711");
+  EXPECT_EQ(x.readNode("1") + z.readNode("1") + z.readEdge("1") + z.readDerivedSpecific("1"), 0);
 }
 
 TEST(SymmetricModelFiles, AWholeFileSetsTheSettingsAndBuildsTheGraph) {
   const char* text =
-      "model 1\n"
-      "graph\n"
-      "// springConstant 2.0\n"
-      "// epsilon 0.25\n"
-      "// maxNodeIterations 30\n"
-      "// shrinkagePercent 5\n"
-      "// regularNodeFramePercent 90\n"
-      "// dummyNodeFramePercent 10\n"
-      "// randomSeed 77\n"
-      "// saveCoordinates yes\n"
-      "// hierarchicOnly 3\n"
-      "node a 0 0 40 40\n"
-      "// XYZABCXYZ4711 ignored\n"
-      "node b 100 0 40 40\n"
-      "edge ab a b\n"
+      "model 1\ngraph\n// springConstant 2.0\n// epsilon 0.25\n// maxNodeIterations 30\n// shrinkagePercent 5\n"
+      "// regularNodeFramePercent 90\n// dummyNodeFramePercent 10\n// randomSeed 77\n// saveCoordinates yes\n"
+      "// hierarchicOnly 3\nnode a 0 0 40 40\n// XYZABCXYZ4711 ignored\nnode b 100 0 40 40\nedge ab a b\n"
       "// XYZABCXYZ4711 ignored\n";
   Env env;
   auto g = env.graph();
   KWFileError err;
   std::vector<std::string> warnings;
   ASSERT_TRUE(readModelFileFromString(text, "w.model", *g, err, &warnings)) << err.text();
-  const KWSGraphTailor* t = g->pSTailor();
-  EXPECT_EQ(t->springConstant(), 2.0);
-  EXPECT_EQ(t->terminationValue(), 0.25);
-  EXPECT_EQ(t->maxNodeIterations(), 30);
-  EXPECT_EQ(t->shrinkagePerMil(), 5);
-  EXPECT_EQ(t->nodeSpacing(), 90);
-  EXPECT_EQ(t->dummyNodeSpacing(), 10);
-  EXPECT_EQ(t->randomSeed(), 77);
-  EXPECT_EQ(t->incrementalWithinComponentLayout(), 1);
-  EXPECT_EQ(g->numberOfNodes(), 2);
-  EXPECT_EQ(g->numberOfEdges(), 1);
+  EXPECT_EQ(settings(*g->pSTailor()), (std::vector<double>{2.0, 0.25, 30, 10, 20, 5, 90, 10, 77, 1}));
+  EXPECT_EQ(g->numberOfNodes() + g->numberOfEdges(), 3);
   ASSERT_EQ(warnings.size(), 1u) << "only the key no style knows";
-  EXPECT_NE(warnings[0].find("w.model:11"), std::string::npos) << warnings[0];
-
-  // Applying the same file's tailoring to another graph sets the same settings
-  // and leaves that graph's nodes alone.
+  EXPECT_NE(warnings[0].find("w.model:11:1"), std::string::npos) << warnings[0];
   auto h = env.graph();
   h->newNode(5, 5, 5, 5, "mine");
   ASSERT_TRUE(applyModelFileTailoringFromString(text, "w.model", *h, err)) << err.text();
-  EXPECT_TRUE(settingsOf(*h->pSTailor()) == settingsOf(*t));
+  EXPECT_EQ(settings(*h->pSTailor()), settings(*g->pSTailor()));
   EXPECT_EQ(h->numberOfNodes(), 1);
 }
 
