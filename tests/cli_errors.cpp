@@ -42,7 +42,7 @@ TEST(KwslayErrors, BadInputFilesNameFileLineAndColumnAndKeepTheOutput) {
   expectBadInput(dir, "external.graphml",
                  "<?xml version=\"1.0\"?>\n<!DOCTYPE g [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
                  "<graphml><graph>\n<node id=\"&e;\"/>\n</graph></graphml>",
-                 "4:");
+                 "2:");
   expectBadInput(dir, "value.oml", "oml 1\ngraph {\n  node 1 {\n    x abc\n  }\n}\n", "4:");
   expectBadInput(dir, "record.mdl", "model 1\ngraph\nnode a 0 0 54\n", "3:");
 }

@@ -10,6 +10,11 @@
 #include "sl_shape.h"
 #include "sl_text.h"
 
+// Discards what cgraph's scanner still holds of a text it stopped reading,
+// so that an error leaves nothing behind for the next read (exported by
+// libcgraph, though not declared in its public header).
+extern "C" void aglexbad(void);
+
 namespace kwslay {
 
 namespace {
@@ -31,14 +36,17 @@ struct CgraphErrors {
   }
 };
 
-// Turns "FILE: syntax error in line N near 'TOKEN'" into a located error.
+// Turns "FILE: syntax error in line N near 'TOKEN'" (or another complaint of
+// the parser, such as "memory exhausted", in that form) into a located error.
 InputError syntaxError(const std::string& file, const std::string& text, const std::string& message) {
   long line = 0;
   std::string what = message;
-  size_t at = message.find("syntax error in line ");
+  size_t at = message.find(" in line ");
   if (at != std::string::npos) {
-    line = std::strtol(message.c_str() + at + 21, nullptr, 10);
-    what = "syntax error";
+    line = std::strtol(message.c_str() + at + 9, nullptr, 10);
+    size_t from = message.compare(0, file.size() + 2, file + ": ") == 0 ? file.size() + 2 : 0;
+    what = message.substr(from, at - from);
+    if (what == "memory exhausted") what = "nested too deeply for the DOT parser (its stack is exhausted)";
     size_t near = message.find(" near '", at);
     if (near != std::string::npos) {
       std::string token = message.substr(near + 7);
@@ -167,12 +175,19 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     agsetfile(&name[0]);
     agreadline(1);
     src->graph = agmemread(text.c_str());
-    if (!src->graph) {
-      if (agerrors() > 0) throw syntaxError(file, text, errors.last());
-      throw InputError(file, 0, 0, "no graph in the file");
+    // cgraph may hand back the part of the graph it read before an error
+    // (a parser stack exhausted by deep nesting, say): that is no graph either.
+    if (agerrors() > 0) {
+      aglexbad();
+      throw syntaxError(file, text, errors.last());
     }
+    if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
   }
   Agraph_t* ag = src->graph;
+  if (agnnodes(ag) > kMaxNodes)
+    throw InputError(file, 0, 0, "more nodes than the limit of " + std::to_string(kMaxNodes));
+  if (agnedges(ag) > kMaxEdges)
+    throw InputError(file, 0, 0, "more edges than the limit of " + std::to_string(kMaxEdges));
   g.directed = agisdirected(ag) != 0;
   // cgraph names an anonymous graph "%<number>"; such a name is not the user's.
   g.name = agnameof(ag) && agnameof(ag)[0] != '%' ? agnameof(ag) : "";
@@ -238,12 +253,12 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
 }
 
 std::string writeDot(const ToolGraph& g) {
-  OutputIds ids = outputIds(g);
+  OutputIds ids = outputIds(g, true);
   // A graph of our own when the input was not DOT.
   DotSource fresh;
   const DotSource* src = g.dot.get();
   if (!src) {
-    std::string name = g.name.empty() ? "G" : g.name;
+    std::string name = g.name.empty() || !dotQuotable(g.name) ? "G" : g.name;
     fresh.graph = agopen(&name[0], g.directed ? Agdirected : Agundirected, nullptr);
     // Our nodes are rectangles.
     agattr(fresh.graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("box"));

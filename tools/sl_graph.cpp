@@ -116,10 +116,16 @@ std::vector<std::string> uniqueIds(const std::vector<std::string>& names, const 
 }
 }  // namespace
 
-OutputIds outputIds(const ToolGraph& g) {
+bool dotQuotable(const std::string& s) {
+  return (s.empty() || s.back() != '\\') && s.find("\\\n") == std::string::npos &&
+         s.find("\\\"") == std::string::npos && s.find('\0') == std::string::npos;
+}
+
+OutputIds outputIds(const ToolGraph& g, bool forDot) {
   std::vector<std::string> nodeNames, edgeNames;
-  for (const KWDNode* n : g.nodes()) nodeNames.push_back(n->name());
-  for (const KWDEdge* e : g.edges()) edgeNames.push_back(e->name());
+  auto usable = [forDot](const std::string& s) { return !forDot || dotQuotable(s) ? s : std::string(); };
+  for (const KWDNode* n : g.nodes()) nodeNames.push_back(usable(n->name()));
+  for (const KWDEdge* e : g.edges()) edgeNames.push_back(usable(e->name()));
   OutputIds ids;
   ids.node = uniqueIds(nodeNames, "n");
   ids.edge = uniqueIds(edgeNames, "e");

@@ -60,6 +60,11 @@ constexpr long kDefaultNodeHeight = 36;
 // Coordinates and sizes read from files must stay within ±kMaxCoordinate, so
 // that no later sum or product of them overflows.
 constexpr double kMaxCoordinate = 1e9;
+// The most nodes and edges, and the largest file, the readers accept: the
+// same limits as the framework's own graph-file readers (KWOMLLimits).
+constexpr long kMaxNodes = 1000000;
+constexpr long kMaxEdges = 4000000;
+constexpr long kMaxInputBytes = 512L * 1024 * 1024;
 
 /// A drawing graph with everything the readers and writers need to know.
 class ToolGraph {
@@ -101,12 +106,20 @@ class ToolGraph {
 
 /// The identifiers written for nodes and edges: a node's name, an edge's name,
 /// or where that is empty or already taken, "n<index>" or "e<index>" (made
-/// unique as well).
+/// unique as well). For DOT, a name that DOT cannot quote counts as empty
+/// (see dotQuotable).
 struct OutputIds {
   std::vector<std::string> node;
   std::vector<std::string> edge;
 };
-OutputIds outputIds(const ToolGraph& g);
+OutputIds outputIds(const ToolGraph& g, bool forDot = false);
+
+/// Whether a DOT quoted string written by cgraph reads back as s: cgraph
+/// escapes a quote as \" but leaves backslashes alone, so a backslash before
+/// a quote or at the end breaks the string, and a backslash before a line
+/// end is a line continuation that reading drops; nor can a DOT name hold a
+/// NUL byte.
+bool dotQuotable(const std::string& s);
 
 /// The rectangle around the nodes and bends (KWDGraph::ntBoundingRect).
 KWRect drawingBounds(const ToolGraph& g);

@@ -33,7 +33,27 @@ struct FirstError {
   long line = 0;
   long column = 0;
   std::string message;
+  bool entity = false;  // the document declares an entity
+  long entityLine = 0;
 };
+
+// GraphML needs no entities of its own. A declaration is refused and the
+// parse stopped, so no entity can pull in a file or expand to gigabytes
+// ("billion laughs"); the five predefined entities and character
+// references still work.
+void refuseEntityDecl(void* data, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(data);
+  auto* first = ctxt ? static_cast<FirstError*>(ctxt->_private) : nullptr;
+  if (first && !first->entity) {
+    first->entity = true;
+    first->entityLine = ctxt->input ? ctxt->input->line : 0;
+  }
+  if (ctxt) xmlStopParser(ctxt);
+}
+void refuseUnparsedEntityDecl(void* data, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId,
+                              const xmlChar*) {
+  refuseEntityDecl(data, name, 0, publicId, systemId, nullptr);
+}
 
 void keepFirstError(void* data, xmlErrorPtr e) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(data);
@@ -151,18 +171,31 @@ class Reader {
     }
   }
 
-  // Nodes and edges of the graph and of the graphs nested in its nodes.
+  // Nodes and edges of the graph and of the graphs nested in its nodes, in
+  // document order. The nesting is walked with a stack of its own, so no
+  // file can make this recurse deeply.
   void collect(const xmlNode* graph) {
-    for (const xmlNode* c = graph->children; c; c = c->next) {
+    std::vector<const xmlNode*> pending{graph->children};
+    while (!pending.empty()) {
+      const xmlNode* c = pending.back();
+      if (!c) {
+        pending.pop_back();
+        continue;
+      }
+      pending.back() = c->next;
       if (isElement(c, "node")) {
         nodes_.push_back(c);
         for (const xmlNode* sub = c->children; sub; sub = sub->next)
-          if (isElement(sub, "graph")) collect(sub);
+          if (isElement(sub, "graph")) pending.push_back(sub->children);
       } else if (isElement(c, "edge")) {
         edges_.push_back(c);
       } else if (isElement(c, "hyperedge")) {
         fail(c, "hyperedges are not supported");
       }
+      if (nodes_.size() > static_cast<size_t>(kMaxNodes))
+        fail(c, "more nodes than the limit of " + std::to_string(kMaxNodes));
+      if (edges_.size() > static_cast<size_t>(kMaxEdges))
+        fail(c, "more edges than the limit of " + std::to_string(kMaxEdges));
     }
   }
 
@@ -255,10 +288,16 @@ void readGraphML(const std::string& file, const std::string& text, ToolGraph& g,
   FirstError first;
   ctxt->_private = &first;
   ctxt->sax->serror = keepFirstError;
+  ctxt->sax->entityDecl = refuseEntityDecl;
+  ctxt->sax->unparsedEntityDecl = refuseUnparsedEntityDecl;
   // No network, no external DTD, no entity substitution.
   std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()),
                                                          file.c_str(), nullptr,
                                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  if (first.entity)
+    throw InputError(file, first.entityLine, 0,
+                     "entity declarations are not accepted (GraphML needs none; they could read other files "
+                     "or expand without bound)");
   if (!doc || !ctxt->wellFormed) {
     if (first.set) throw InputError(file, first.line, first.column, trim(first.message));
     const xmlError* err = xmlCtxtGetLastError(ctxt.get());

@@ -177,20 +177,28 @@ bool findAttribute(const std::string& text, const std::string& name, const std::
   return false;
 }
 
-std::string readInput(const std::string& path) {
-  if (path == "-") {
-    std::ostringstream ss;
-    ss << std::cin.rdbuf();
-    if (std::cin.bad()) throw InputError("<stdin>", 0, 0, "cannot read standard input");
-    return ss.str();
+namespace {
+// Reads a whole stream, refusing more than kMaxInputBytes.
+std::string readLimited(std::istream& in, const std::string& name) {
+  std::string text;
+  char buf[65536];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    if (static_cast<long>(text.size()) + in.gcount() > kMaxInputBytes)
+      throw InputError(name, 0, 0, "file is larger than the limit of " + std::to_string(kMaxInputBytes) + " bytes");
+    text.append(buf, static_cast<size_t>(in.gcount()));
   }
+  if (in.bad()) throw InputError(name, 0, 0, std::string("cannot read: ") + std::strerror(errno));
+  return text;
+}
+}  // namespace
+
+std::string readInput(const std::string& path) {
+  if (path == "-") return readLimited(std::cin, "<stdin>");
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw InputError(path, 0, 0, "is a directory");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw InputError(path, 0, 0, std::string("cannot open: ") + std::strerror(errno));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw InputError(path, 0, 0, std::string("cannot read: ") + std::strerror(errno));
-  return text;
+  return readLimited(in, path);
 }
 
 }  // namespace kwslay
