@@ -176,6 +176,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   placeComponents(comps);
   KWGraphTailor* t = g->pPrivateTailor(style());
   placeDisconnectedNodes(disconnected, t && t->incrementalDisconnectedNodesLayout());
+  holdWithinDrawingRange(nodes, edges);
   g->reorder(nodeOrder, edgeOrder);
   postLayoutReset();
   for (KWDNodeIter it(g); it; ++it) if (KWBNode* x = nodeExt(it.pNode())) x->postLayoutReset();
@@ -204,6 +205,20 @@ long gapFor(const std::vector<KWDNode*>& nodes) {
   return std::max(g, 20L);
 }
 }  // namespace
+
+void KWBGraph::holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges) {
+  auto held = [](long v) { return std::max(-kMaxDrawingCoordinate, std::min(v, kMaxDrawingCoordinate)); };
+  for (KWDNode* n : nodes) {
+    KWBNode* x = nodeExt(n);
+    if (x && !x->selectRandomizePosition()) continue;  // pinned nodes stay wherever the user put them
+    n->ntMoveTo(held(n->ntX()), held(n->ntY()));
+  }
+  for (KWDEdge* e : edges)
+    for (KWDListIter it(e->bendList()); it; ++it) {
+      KWPNode* b = static_cast<KWPNode*>(it.pObject());
+      b->ntMoveTo(held(b->ntX()), held(b->ntY()));
+    }
+}
 
 void KWBGraph::placeComponents(std::vector<Component>& comps) {
   // Fixed components stay; the others are packed in rows to their right.

@@ -95,6 +95,10 @@ class KWBGraph : public KWGraphExt {
   long maxComponentNodes() const { return maxComponentNodes_; }
   void maxComponentNodes(long n) { maxComponentNodes_ = n; }
   static constexpr long kDefaultMaxComponentNodes = 8192;
+  /// The drawing range: layout() leaves every node it may move and every bend
+  /// within ±kMaxDrawingCoordinate, the range graph files hold, whatever the
+  /// settings asked for.
+  static constexpr long kMaxDrawingCoordinate = 1000000000L;
 
   /// Progress of the current phase, for observers: units done so far and the
   /// most there can be (both 0 when the phase reports none).
@@ -153,6 +157,7 @@ class KWBGraph : public KWGraphExt {
   struct Component;
   void placeComponents(std::vector<Component>& comps);
   void placeDisconnectedNodes(const std::vector<KWDNode*>& nodes, bool keep);
+  void holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);
 
   KWBGraphLayInfo* layInfo_ = nullptr;
   KWRandom random_;
