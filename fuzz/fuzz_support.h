@@ -1,0 +1,146 @@
+// Helpers shared by the fuzz targets: a reader of fuzz bytes, a symmetric
+// drawing graph with its factories, and the checks that turn a broken
+// invariant into a crash the fuzzer (or the replay test) reports.
+#ifndef KW_FUZZ_SUPPORT_H
+#define KW_FUZZ_SUPPORT_H
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "host/kwdgraph.h"
+#include "host/kwfactory.h"
+#include "module/kwslayfa.h"
+
+/// Reports a broken invariant and aborts, so that the fuzzer keeps the input.
+#define KW_FUZZ_CHECK(cond, what)                                                              \
+  do {                                                                                         \
+    if (!(cond)) {                                                                             \
+      std::fprintf(stderr, "invariant broken at %s:%d: %s (%s)\n", __FILE__, __LINE__, what, #cond); \
+      std::abort();                                                                            \
+    }                                                                                          \
+  } while (0)
+
+namespace kwfuzz {
+
+/// Reads values from the fuzz bytes front to back; past the end every read
+/// answers 0, so any input decodes to something.
+class Bytes {
+ public:
+  Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool empty() const { return pos_ >= size_; }
+  std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  std::uint32_t u32() {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | byte();
+    return v;
+  }
+  std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+  /// A number below bound (bound > 0).
+  std::uint32_t below(std::uint32_t bound) { return bound ? u32() % bound : 0; }
+  bool flag() { return byte() & 1; }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+/// The symmetric layout factory, a host factory using it and one drawing
+/// graph of the symmetric style.
+struct SymmetricGraph {
+  KWSLayoutFactory style;
+  KWFactory factory;
+  std::unique_ptr<KWDGraph> graph;
+  SymmetricGraph() {
+    factory.addLayoutFactory(&style);
+    graph.reset(factory.newDGraph(KWSymmetricLayoutStyle));
+  }
+  ~SymmetricGraph() { graph.reset(); }
+  KWDGraph* g() const { return graph.get(); }
+};
+
+/// What a graph held before an operation that must keep every node and edge.
+struct Snapshot {
+  std::vector<KWDNode*> nodes;
+  std::vector<KWDEdge*> edges;
+  std::vector<std::pair<KWDNode*, KWDNode*>> ends;
+
+  explicit Snapshot(const KWDGraph& g) {
+    for (KWDNodeIter it(&g); it; ++it) nodes.push_back(it.pNode());
+    for (KWDEdgeIter it(&g); it; ++it) {
+      edges.push_back(it.pEdge());
+      ends.emplace_back(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
+    }
+  }
+};
+
+/// Every node and edge of the snapshot is still in g, in the same order, each
+/// edge between its own end nodes, and nothing was added.
+inline void checkSameContents(const KWDGraph& g, const Snapshot& before) {
+  std::size_t i = 0;
+  for (KWDNodeIter it(&g); it; ++it, ++i) {
+    KW_FUZZ_CHECK(i < before.nodes.size(), "a node was added");
+    KW_FUZZ_CHECK(it.pNode() == before.nodes[i], "node list changed");
+    KW_FUZZ_CHECK(it.pNode()->pOwnerGraph() == &g, "node belongs to another graph");
+  }
+  KW_FUZZ_CHECK(i == before.nodes.size(), "a node was lost");
+  i = 0;
+  for (KWDEdgeIter it(&g); it; ++it, ++i) {
+    KW_FUZZ_CHECK(i < before.edges.size(), "an edge was added");
+    KWDEdge* e = it.pEdge();
+    KW_FUZZ_CHECK(e == before.edges[i], "edge list changed");
+    KW_FUZZ_CHECK(e->pOwnerGraph() == &g, "edge belongs to another graph");
+    KW_FUZZ_CHECK(e->pFromNode() == before.ends[i].first, "edge lost its source node");
+    KW_FUZZ_CHECK(e->pToNode() == before.ends[i].second, "edge lost its target node");
+  }
+  KW_FUZZ_CHECK(i == before.edges.size(), "an edge was lost");
+}
+
+/// An edge's drawn path runs from its source through its bends to its target,
+/// one straight piece more than there are bends.
+inline void checkPath(const KWDEdge* e) {
+  const KWDList& pieces = e->pathEdgeList();
+  const KWDList& bends = e->bendList();
+  KW_FUZZ_CHECK(pieces.length() == bends.length() + 1, "pieces and bends disagree");
+  const KWGNode* at = e->pFromNode();
+  KWDListIter b(bends);
+  for (KWDListIter p(pieces); p; ++p) {
+    const KWPEdge* pe = static_cast<const KWPEdge*>(p.pObject());
+    KW_FUZZ_CHECK(pe->pOwnerEdge() == e, "a piece belongs to another edge");
+    KW_FUZZ_CHECK(pe->pFromNode() == at, "a piece does not start where the previous one ended");
+    if (b) {
+      at = static_cast<const KWGNode*>(b.pObject());
+      ++b;
+    } else {
+      at = e->pToNode();
+    }
+    KW_FUZZ_CHECK(pe->pToNode() == at, "a piece does not end at the next path point");
+  }
+}
+
+/// Every coordinate of g (node centres, sizes and bends) lies within ±bound.
+inline void checkBounded(const KWDGraph& g, double bound) {
+  auto ok = [bound](long v) { return std::fabs(static_cast<double>(v)) <= bound; };
+  for (KWDNodeIter it(&g); it; ++it) {
+    const KWDNode* n = it.pNode();
+    KW_FUZZ_CHECK(ok(n->ntX()) && ok(n->ntY()), "a node centre is out of bounds");
+    KW_FUZZ_CHECK(n->ntWidth() >= 0 && n->ntHeight() >= 0 && ok(n->ntWidth()) && ok(n->ntHeight()),
+                  "a node size is negative or out of bounds");
+  }
+  for (KWDEdgeIter it(&g); it; ++it)
+    for (const KWPoint& p : it.pEdge()->bendPoints())
+      KW_FUZZ_CHECK(ok(p.x()) && ok(p.y()), "a bend is out of bounds");
+}
+
+}  // namespace kwfuzz
+
+#endif

@@ -1,0 +1,232 @@
+// Limits that protect the machine, and settings at their extremes:
+//
+//  - the descent honours maxNodesMovedMultiplier and maxNodeIterations only up
+//    to their ceilings (1000 each), so huge values finish;
+//  - every numeric setting at 0, negative, huge, NaN or infinity lays out
+//    without crash or hang, keeps every node and edge, and gives a drawing
+//    within the range graph files hold;
+//  - a component beyond the matrix size limit is refused with the graph left
+//    as it was.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "host/kwgfile.h"
+#include "host/kwmodfil.h"
+#include "test_engine_access.h"
+
+using kwtest::Fixture;
+
+namespace {
+
+const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const int kIntMax = std::numeric_limits<int>::max();
+const int kIntMin = std::numeric_limits<int>::min();
+
+/// Watches the descent: the most cycles it announces and the checkpoints it makes.
+struct DescentWatch : KWLayoutObserver {
+  long total = 0;
+  long checkpoints = 0;
+  void checkpoint(const KWDGraph& g) override {
+    ++checkpoints;
+    if (std::string(g.layoutPhase()) == "descent") total = std::max(total, g.pSGraph()->stepsTotal());
+  }
+};
+
+/// A cycle with a hanging tree, a loop, a double edge, a disconnected node
+/// and a dummy node: every stage of the pipeline has something to do.
+std::vector<KWDNode*> dressedGraph(Fixture& f, int ring = 8) {
+  std::vector<KWDNode*> v = kwtest::cycle(f, ring);
+  KWDNode* a = f.node(30, 10);
+  KWDNode* b = f.node(10, 30);
+  f.edge(v[0], a);
+  f.edge(a, b);
+  f.edge(v[3], v[3]);
+  f.edge(v[1], v[2]);
+  f.node(15, 15);
+  v[5]->dummy(true);
+  f.t()->routeEdges(1);
+  return f.nodes();
+}
+
+/// Lays f's graph out and checks that nothing was lost and the drawing fits a graph file.
+void layOutAndCheck(Fixture& f, const std::string& what) {
+  SCOPED_TRACE(what);
+  std::vector<KWDNode*> nodes = f.nodes();
+  std::vector<std::pair<KWDNode*, KWDNode*>> ends;
+  for (KWDEdgeIter it(f.g()); it; ++it) ends.emplace_back(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
+  ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+  EXPECT_EQ(f.nodes(), nodes);
+  size_t i = 0;
+  for (KWDEdgeIter it(f.g()); it; ++it, ++i) {
+    ASSERT_LT(i, ends.size());
+    EXPECT_EQ(it.pEdge()->pFromNode(), ends[i].first);
+    EXPECT_EQ(it.pEdge()->pToNode(), ends[i].second);
+  }
+  EXPECT_EQ(i, ends.size());
+  for (KWDNodeIter it(f.g()); it; ++it) {
+    EXPECT_LE(std::labs(it.pNode()->ntX()), 1000000000L);
+    EXPECT_LE(std::labs(it.pNode()->ntY()), 1000000000L);
+    EXPECT_GE(it.pNode()->ntWidth(), 0);
+    EXPECT_GE(it.pNode()->ntHeight(), 0);
+  }
+  std::string text;
+  KWFileError err;
+  EXPECT_TRUE(writeOMLGraphToString(*f.g(), text, err)) << err.text();
+}
+
+}  // namespace
+
+// ---- the descent's ceilings ---------------------------------------------------
+
+TEST(DescentCeilings, CyclesAreHeldAtTheCeilingWhateverTheMultiplier) {
+  struct Case {
+    int multiplier;
+    long expectedPerNode;
+  } cases[] = {{5, 5}, {1000, 1000}, {1001, 1000}, {kIntMax, 1000}};
+  for (const Case& c : cases) {
+    Fixture f;
+    kwtest::cycle(f, 12);
+    f.t()->maxNodesMovedMultiplier(c.multiplier);
+    DescentWatch watch;
+    f.g()->observer(&watch);
+    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    // The descent announces its most cycles, R + 1, as its step total.
+    EXPECT_EQ(watch.total, c.expectedPerNode * 12 + 1) << "multiplier " << c.multiplier;
+  }
+}
+
+TEST(DescentCeilings, HugeLimitsWithAnUnreachableTerminationFinish) {
+  // terminationValue -inf is never reached, the same-node and step limits ask
+  // for two billion; only the ceilings end the descent.
+  Fixture f;
+  kwtest::grid(f, 4, 4);
+  f.t()->terminationValue(-kInf);
+  f.t()->maxNodesMovedMultiplier(kIntMax);
+  f.t()->maxNodeIterations(kIntMax);
+  DescentWatch watch;
+  f.g()->observer(&watch);
+  ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+  // At most 1000·n + 1 cycles, each with at most 1000 Newton steps and a few
+  // checkpoints around them, plus the fixed ones of the passes.
+  const long n = 16, cycles = 1000 * n + 1;
+  EXPECT_LE(watch.checkpoints, cycles * (1000 + 4) + 10 * n + 100);
+  EXPECT_EQ(watch.total, cycles);
+}
+
+TEST(DescentCeilings, LimitsBelowOneStopTheDescentAtOnce) {
+  for (int limit : {0, -1, kIntMin}) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::path(f, 4);
+    for (size_t i = 0; i < v.size(); ++i) v[i]->ntMoveTo(static_cast<long>(i) * 7, 0);
+    f.t()->incrementalWithinComponentLayout(1);
+    f.t()->firstInitialization(0);  // start from these positions
+    f.t()->maxNodeIterations(limit);
+    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(v[i]->ntX(), static_cast<long>(i) * 7) << "limit " << limit;
+  }
+}
+
+// ---- settings at their extremes -------------------------------------------------
+
+TEST(ExtremeSettings, IntegerSettingsAtTheirExtremes) {
+  using Setter = std::function<void(KWSGraphTailor&, int)>;
+  const std::pair<const char*, Setter> settings[] = {
+      {"maxNodeIterations", [](KWSGraphTailor& t, int v) { t.maxNodeIterations(v); }},
+      {"maxMoveIterations", [](KWSGraphTailor& t, int v) { t.maxMoveIterations(v); }},
+      {"maxNodesMovedMultiplier", [](KWSGraphTailor& t, int v) { t.maxNodesMovedMultiplier(v); }},
+      {"shrinkagePerMil", [](KWSGraphTailor& t, int v) { t.shrinkagePerMil(v); }},
+      {"nodeSpacing", [](KWSGraphTailor& t, int v) { t.nodeSpacing(v); }},
+      {"dummyNodeSpacing", [](KWSGraphTailor& t, int v) { t.dummyNodeSpacing(v); }},
+      {"randomSeed", [](KWSGraphTailor& t, int v) { t.randomSeed(v); }},
+  };
+  for (const auto& s : settings)
+    for (int v : {0, -1, -150, 1000000, kIntMax, kIntMin}) {
+      Fixture f;
+      dressedGraph(f);
+      s.second(*f.t(), v);
+      layOutAndCheck(f, std::string(s.first) + " = " + std::to_string(v));
+    }
+}
+
+TEST(ExtremeSettings, RealSettingsAtTheirExtremes) {
+  using Setter = std::function<void(KWSGraphTailor&, double)>;
+  const std::pair<const char*, Setter> settings[] = {
+      {"springConstant", [](KWSGraphTailor& t, double v) { t.springConstant(v); }},
+      {"terminationValue", [](KWSGraphTailor& t, double v) { t.terminationValue(v); }},
+  };
+  for (const auto& s : settings)
+    for (double v : {0.0, -1.0, 1e-300, 1e300, -1e300, kInf, -kInf, kNaN, std::numeric_limits<double>::denorm_min()}) {
+      Fixture f;
+      dressedGraph(f);
+      s.second(*f.t(), v);
+      layOutAndCheck(f, std::string(s.first) + " = " + std::to_string(v));
+    }
+}
+
+TEST(ExtremeSettings, EverySettingExtremeAtOnceWithPinnedAndHugeNodes) {
+  Fixture f;
+  std::vector<KWDNode*> v = dressedGraph(f);
+  v[2]->ntResize(1000000, 3);
+  v[4]->ntMoveTo(-999999999L, 999999999L);
+  v[4]->pSTailor()->constrained(1);
+  KWSGraphTailor& t = *f.t();
+  t.springConstant(1e300);
+  t.terminationValue(-1e300);
+  t.maxNodeIterations(kIntMax);
+  t.maxNodesMovedMultiplier(kIntMax);
+  t.nodeSpacing(kIntMax);
+  t.dummyNodeSpacing(kIntMin);
+  t.shrinkagePerMil(kIntMax);
+  layOutAndCheck(f, "all extremes");
+  EXPECT_EQ(v[4]->ntX(), -999999999L);
+  EXPECT_EQ(v[4]->ntY(), 999999999L);
+}
+
+TEST(ExtremeSettings, ModelFileSettingsAtTheirExtremes) {
+  // Model files carry the descent settings as text; whatever atof and atoi
+  // make of it is stored and must lay out.
+  const char* const values[] = {"nan", "inf", "-inf", "1e999", "-1e999", "99999999999999999999", "-2147483648",
+                                "0x7fffffff", "garbage"};
+  const char* const keys[] = {"springConstant", "epsilon", "maxNodeIterations", "maxNodesMovedMultiplier",
+                              "shrinkagePercent", "snodeSpacing", "dummySNodeSpacing", "randomSeed"};
+  for (const char* key : keys)
+    for (const char* value : values) {
+      Fixture f;
+      dressedGraph(f);
+      KWFileError err;
+      std::string text = std::string("model 1\ngraph\n// ") + key + " " + value + "\n";
+      ASSERT_TRUE(applyModelFileTailoringFromString(text, "x.model", *f.g(), err)) << err.text();
+      layOutAndCheck(f, std::string(key) + " " + value);
+    }
+}
+
+// ---- the matrix size limit --------------------------------------------------------
+
+TEST(ComponentSizeLimit, ALargerComponentIsRefusedAndTheGraphLeftAsItWas) {
+  Fixture f;
+  std::vector<KWDNode*> ring = kwtest::cycle(f, 12);
+  std::vector<KWDNode*> small = kwtest::path(f, 3);
+  for (size_t i = 0; i < ring.size(); ++i) ring[i]->ntMoveTo(static_cast<long>(i) * 13, -static_cast<long>(i));
+  KWDEdge* bent = f.g()->pEdgeList()->pFirstCell() ? f.g()->castEdge(f.g()->pEdgeList()->pFirstCell()) : nullptr;
+  ASSERT_NE(bent, nullptr);
+  bent->ntAppendBend(KWPoint(5, 55));
+  f.g()->pSGraph()->maxComponentNodes(11);
+  std::string before;
+  KWFileError err;
+  ASSERT_TRUE(writeOMLGraphToString(*f.g(), before, err));
+  EXPECT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWErrorTooLarge);
+  EXPECT_EQ(f.g()->layoutRunning(), 0);
+  std::string after;
+  ASSERT_TRUE(writeOMLGraphToString(*f.g(), after, err));
+  EXPECT_EQ(after, before) << "a refused layout changed the graph";
+  EXPECT_EQ(f.t()->firstInitialization(), 1);
+
+  // At the limit the same graph is laid out.
+  f.g()->pSGraph()->maxComponentNodes(12);
+  EXPECT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+  EXPECT_EQ(f.g()->pSGraph()->kDefaultMaxComponentNodes, 8192);
+}
