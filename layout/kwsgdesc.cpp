@@ -9,6 +9,7 @@
 //
 // Every sum runs over allNodeDList in list order so that results are the same
 // on every run and platform.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -21,6 +22,14 @@
 #include "tailor/kwsndta.h"
 
 namespace {
+
+/// Ceilings on the descent's limits. Settings are stored as given, but a
+/// layout honours maxNodesMovedMultiplier and maxNodeIterations only up to
+/// these values (50 times their defaults), so that no setting can make one
+/// descent run for days: at most 1000·n + 1 cycles of at most 1000 Newton
+/// steps each.
+const long kMaxNodesMovedMultiplier = 1000;
+const long kMaxNodeIterations = 1000;
 
 /// The largest Newton step taken in one coordinate. A nearly singular Hessian
 /// can ask for an arbitrarily long step; beyond this bound it carries no
@@ -225,12 +234,11 @@ void KWSGraph::greedyDescentPositionFinal() {
   stepProgress(0, 0);
   KWDNode* v = calcAllDeltas();
   const double eps = t->terminationValue();
-  // maxNodesMovedMultiplier × n, held within 32 bits.
-  long long cycles = static_cast<long long>(t->maxNodesMovedMultiplier()) * n;
-  if (cycles > std::numeric_limits<int>::max()) cycles = std::numeric_limits<int>::max();
-  const long maxCycles = static_cast<long>(cycles);
-  const long sameNodeLimit = t->maxNodeIterations();
-  const long stepLimit = t->maxNodeIterations();
+  // maxNodesMovedMultiplier × n and maxNodeIterations, each held at its ceiling.
+  const long multiplier = std::min(static_cast<long>(t->maxNodesMovedMultiplier()), kMaxNodesMovedMultiplier);
+  const long maxCycles = multiplier * n;
+  const long sameNodeLimit = std::min(static_cast<long>(t->maxNodeIterations()), kMaxNodeIterations);
+  const long stepLimit = sameNodeLimit;
   const long maxRand = maxRandomNumber();
   long r = 0, s = 0;
   long sx = 0, sy = 0;
