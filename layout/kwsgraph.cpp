@@ -7,8 +7,14 @@
 // springLength holds weighted graph distances (the natural spring lengths),
 // springStrength holds springConstant / d², d the number of edges on a
 // shortest path.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <limits>
+#include <queue>
+#include <utility>
+#include <vector>
 
 #include "data/kwsgrli.h"
 #include "data/kwsndli.h"
@@ -303,30 +309,136 @@ void KWSGraph::calcAdjMatrix(KWTwoDArray& matrix, KWSEdgeWeightFunction weight) 
   g->layoutCheckpoint();
 }
 
+// The shortest-path pass searches from every node in turn over the edges that
+// the matrix holds: breadth-first when every edge weighs the same (the hop
+// matrix, and the length matrix of equally sized nodes; 64 sources at a time),
+// Dijkstra otherwise.
+// That costs O(n·m log n) instead of the O(n³) of relaxing every triple, for
+// the same matrix:
+//   - an off-diagonal entry ≥ 0 is an edge of that weight (0 included), a
+//     negative one no edge; a pair without a path keeps its entry;
+//   - distances are sums of integer weights and so exact, whichever path or
+//     order finds them;
+//   - the diagonal holds 0.0, or the weight of a loop when one reached the
+//     matrix. It never shortens a path between two other nodes. It becomes
+//     the shortest round trip to a neighbour, twice the lightest edge at the
+//     node, when that is shorter than the entry or the entry is negative.
+// The owner graph hears a checkpoint after every source node.
 void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray& matrix) {
   KWDGraph* g = pOwnerGraph();
   const KWSGraphLayInfo* li = pSLayInfo();
   if (!g || !li) return;
-  int n = static_cast<int>(li->allNodeDList().length());
-  for (int k = 0; k < n; ++k) {
-    KWOneDArray& rowK = matrix[k];
-    for (int i = 0; i < n; ++i) {
-      KWOneDArray& rowI = matrix[i];
-      double a = rowI[k];
-      if (a < 0.0) continue;  // no path from i to k: nothing to relax in this row
-      for (int j = i; j < n; ++j) {
-        double b = rowK[j];
-        if (b < 0.0) continue;
-        double c = rowI[j];
-        double s = a + b;
-        if (c < 0.0 || s < c) {
-          matrix[j][i] = s;
-          rowI[j] = s;
+  const int n = static_cast<int>(li->allNodeDList().length());
+  if (n < 1) return;
+
+  // The edges as compressed rows: the neighbours of i are to[first[i] … first[i+1]).
+  std::vector<long> first(static_cast<size_t>(n) + 1, 0);
+  for (int i = 0; i < n; ++i) {
+    const KWOneDArray& row = matrix[i];
+    long c = 0;
+    for (int j = 0; j < n; ++j)
+      if (j != i && row[j] >= 0.0) ++c;
+    first[i + 1] = first[i] + c;
+  }
+  std::vector<int> to(static_cast<size_t>(first[n]));
+  std::vector<double> weight(static_cast<size_t>(first[n]));
+  bool uniform = true;
+  double w0 = 0.0;
+  for (int i = 0; i < n; ++i) {
+    const KWOneDArray& row = matrix[i];
+    long e = first[i];
+    for (int j = 0; j < n; ++j) {
+      if (j == i || !(row[j] >= 0.0)) continue;
+      double w = row[j];
+      if (e == 0) w0 = w;
+      uniform = uniform && w == w0;
+      to[e] = j;
+      weight[e++] = w;
+    }
+  }
+  // Breadth-first search gives h·w0 for h hops; that product is exactly the
+  // sum a path search would form as long as it is an integer below 2^53.
+  if (uniform && !(w0 == std::floor(w0) && w0 * n < 9007199254740992.0)) uniform = false;
+
+  // The diagonal of node s: twice its lightest edge when that is shorter than
+  // the entry or the entry is negative; the entry itself otherwise.
+  auto finishRow = [&](int s) {
+    KWOneDArray& row = matrix[s];
+    if (first[s + 1] > first[s]) {
+      double lightest = weight[first[s]];
+      for (long e = first[s] + 1; e < first[s + 1]; ++e) lightest = std::min(lightest, weight[e]);
+      double roundTrip = lightest + lightest;
+      if (row[s] < 0.0 || roundTrip < row[s]) row[s] = roundTrip;
+    }
+    stepProgress(s + 1, n);
+    g->layoutCheckpoint();
+  };
+
+  if (uniform) {
+    // Breadth-first search from 64 sources at once: bit i of a node's word
+    // stands for source b + i. A level's new nodes are those with a source
+    // bit in a neighbour's frontier word that they have not seen yet; the
+    // matrix is symmetric, so entry (v, source) is written, which keeps each
+    // write within row v.
+    std::vector<std::uint64_t> seen(static_cast<size_t>(n)), frontier(static_cast<size_t>(n)),
+        next(static_cast<size_t>(n));
+    for (int b = 0; b < n; b += 64) {
+      const int sources = std::min(64, n - b);
+      std::fill(seen.begin(), seen.end(), 0);
+      std::fill(frontier.begin(), frontier.end(), 0);
+      for (int i = 0; i < sources; ++i) seen[b + i] = frontier[b + i] = std::uint64_t(1) << i;
+      for (long hops = 1;; ++hops) {
+        bool grew = false;
+        for (int v = 0; v < n; ++v) {
+          std::uint64_t reach = 0;
+          for (long e = first[v]; e < first[v + 1]; ++e) reach |= frontier[to[e]];
+          next[v] = reach & ~seen[v];
+        }
+        const double value = static_cast<double>(hops) * w0;
+        for (int v = 0; v < n; ++v) {
+          std::uint64_t bits = next[v];
+          if (!bits) continue;
+          grew = true;
+          seen[v] |= bits;
+          KWOneDArray& row = matrix[v];
+          for (; bits; bits &= bits - 1) row[b + __builtin_ctzll(bits)] = value;
+        }
+        if (!grew) break;
+        frontier.swap(next);
+      }
+      for (int i = 0; i < sources; ++i) finishRow(b + i);
+    }
+    return;
+  }
+
+  std::vector<double> dist(static_cast<size_t>(n), -1.0);
+  typedef std::pair<double, int> Entry;
+  std::vector<Entry> heapStore;
+  heapStore.reserve(static_cast<size_t>(first[n]) + 1);
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> heap(std::greater<Entry>(),
+                                                                           std::move(heapStore));
+  for (int s = 0; s < n; ++s) {
+    std::fill(dist.begin(), dist.end(), -1.0);
+    dist[s] = 0.0;
+    heap.push(Entry(0.0, s));
+    while (!heap.empty()) {
+      Entry top = heap.top();
+      heap.pop();
+      int u = top.second;
+      if (top.first > dist[u]) continue;  // a stale entry
+      for (long e = first[u]; e < first[u + 1]; ++e) {
+        int v = to[e];
+        double nd = top.first + weight[e];
+        if (dist[v] < 0.0 || nd < dist[v]) {
+          dist[v] = nd;
+          heap.push(Entry(nd, v));
         }
       }
     }
-    stepProgress(k + 1, n);
-    g->layoutCheckpoint();
+    KWOneDArray& row = matrix[s];
+    for (int j = 0; j < n; ++j)
+      if (j != s && dist[j] >= 0.0) row[j] = dist[j];
+    finishRow(s);
   }
 }
 

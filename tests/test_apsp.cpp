@@ -1,0 +1,262 @@
+// The spring model's shortest-path pass against the relaxation of every triple
+// (Floyd–Warshall, upper triangle, strict improvement, both entries written)
+// that it replaced: the two must give the same doubles for every matrix the
+// adjacency builder can produce — non-negative edge weights including 0,
+// negative entries for missing edges (−1.0 or a negative weight), 0.0 or a
+// loop's weight (of either sign) on the diagonal, disconnected parts.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "test_engine_access.h"
+
+using kwtest::Fixture;
+using A = KWSGraphTestAccess;
+
+namespace {
+
+typedef std::vector<std::vector<double>> Dense;
+
+/// The relaxation of every triple, as the pass did it before.
+void floydWarshall(Dense& m) {
+  const int n = static_cast<int>(m.size());
+  for (int k = 0; k < n; ++k)
+    for (int i = 0; i < n; ++i) {
+      double a = m[i][k];
+      for (int j = i; j < n; ++j) {
+        double b = m[k][j];
+        if (a < 0.0 || b < 0.0) continue;
+        double c = m[i][j], s = a + b;
+        if (c < 0.0 || s < c) {
+          m[j][i] = s;
+          m[i][j] = s;
+        }
+      }
+    }
+}
+
+/// A graph whose node list has n entries, ready for the pass.
+struct Pass {
+  Fixture f;
+  A acc;
+  explicit Pass(int n) : acc(init(n)) {}
+  KWDGraph* init(int n) {
+    for (int i = 0; i < n; ++i) f.node();
+    A a(f.g());
+    a.prepare();
+    a.buildAllNodeDList();
+    return f.g();
+  }
+  Dense run(const Dense& in) {
+    const int n = static_cast<int>(in.size());
+    KWTwoDArray m;
+    m.resize(n, n);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) m[i][j] = in[i][j];
+    acc.calcAllPairsShortestPaths(m);
+    Dense out(in);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) out[i][j] = m[i][j];
+    return out;
+  }
+};
+
+std::uint64_t bits(double d) {
+  std::uint64_t u;
+  std::memcpy(&u, &d, sizeof u);
+  return u;
+}
+
+/// The first entry where the two matrices differ in any bit, or "".
+std::string firstDifference(const Dense& want, const Dense& got) {
+  for (size_t i = 0; i < want.size(); ++i)
+    for (size_t j = 0; j < want.size(); ++j)
+      if (bits(want[i][j]) != bits(got[i][j]))
+        return "(" + std::to_string(i) + "," + std::to_string(j) + "): expected " + std::to_string(want[i][j]) +
+               ", got " + std::to_string(got[i][j]);
+  return "";
+}
+
+void expectLikeFloydWarshall(const Dense& in, const std::string& what) {
+  Dense want(in);
+  floydWarshall(want);
+  Pass pass(static_cast<int>(in.size()));
+  EXPECT_EQ(firstDifference(want, pass.run(in)), "") << what;
+}
+
+/// A symmetric matrix as the adjacency builder leaves it, from a seed.
+/// kind 0: every edge weighs 1; 1: every edge weighs the same larger weight;
+/// 2: integer weights 0…20; 3: weights 0…3 with negative weights mixed in.
+/// Some diagonals carry a loop weight, positive, zero or negative.
+Dense randomMatrix(unsigned seed, int kind) {
+  KWRandom r(seed);
+  // Mostly small; every fourth one spans more than two words of sources.
+  const int n = 1 + static_cast<int>(r.next() % (seed % 4 == 0 ? 150 : 40));
+  const long density = 1 + r.next() % 6;  // edges per node, roughly
+  const double same = static_cast<double>(1 + r.next() % 200);
+  Dense m(n, std::vector<double>(n, -1.0));
+  for (int i = 0; i < n; ++i) m[i][i] = 0.0;
+  const long edges = density * n / 2;
+  for (long e = 0; e < edges; ++e) {
+    int i = static_cast<int>(r.next() % n), j = static_cast<int>(r.next() % n);
+    double w = 1.0;
+    if (kind == 1) w = same;
+    if (kind == 2) w = static_cast<double>(r.next() % 21);
+    if (kind == 3) w = static_cast<double>(static_cast<long>(r.next() % 7) - 3);
+    m[i][j] = w;  // the last edge met wins, in both directions
+    m[j][i] = w;
+  }
+  if (r.next() % 2)
+    for (int i = 0; i < n; ++i) {
+      long pick = r.next() % 8;
+      if (pick == 1) m[i][i] = static_cast<double>(r.next() % 30);
+      if (pick == 2) m[i][i] = -static_cast<double>(1 + r.next() % 5);
+    }
+  return m;
+}
+
+// ---- random matrices ---------------------------------------------------------
+
+TEST(ShortestPathsMatchRelaxation, RandomMatricesOfEveryWeightKind) {
+  for (int kind = 0; kind < 4; ++kind)
+    for (unsigned seed = 1; seed <= 150; ++seed)
+      expectLikeFloydWarshall(randomMatrix(seed * 7 + static_cast<unsigned>(kind), kind),
+                              "kind " + std::to_string(kind) + ", seed " + std::to_string(seed));
+}
+
+TEST(ShortestPathsMatchRelaxation, MatricesOfEveryGraphFamily) {
+  // Hop matrices as the builder makes them from graphs, loops and double
+  // edges included.
+  auto check = [](const std::string& name, void (*build)(Fixture&)) {
+    Fixture f;
+    build(f);
+    A acc(f.g());
+    acc.prepare();
+    acc.buildAllNodeDList();
+    const int n = static_cast<int>(acc.info()->allNodeDList().length());
+    KWTwoDArray m;
+    m.resize(n, n);
+    acc.calcAdjMatrixUnit(m);
+    Dense in(n, std::vector<double>(n));
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) in[i][j] = m[i][j];
+    Dense want(in);
+    floydWarshall(want);
+    acc.calcAllPairsShortestPaths(m);
+    Dense got(in);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) got[i][j] = m[i][j];
+    EXPECT_EQ(firstDifference(want, got), "") << name;
+  };
+  check("grid 9x7", [](Fixture& f) { kwtest::grid(f, 9, 7); });
+  check("cycle 31", [](Fixture& f) { kwtest::cycle(f, 31); });
+  check("tree 40", [](Fixture& f) { kwtest::tree(f, 40); });
+  check("sparse 150", [](Fixture& f) { kwtest::sparse(f, 150, 5); });
+  check("sparse 130 (more than two words of sources)", [](Fixture& f) { kwtest::sparse(f, 130, 6); });
+  check("path 64 and cycle 9, apart", [](Fixture& f) {
+    kwtest::path(f, 64);
+    kwtest::cycle(f, 9);
+  });
+  check("loops and double edges", [](Fixture& f) {
+    std::vector<KWDNode*> v = kwtest::cycle(f, 12);
+    f.edge(v[0], v[0]);
+    f.edge(v[3], v[4]);
+    f.edge(v[4], v[3]);
+    f.edge(v[7], v[7]);
+    f.node();  // an isolated node
+  });
+}
+
+// ---- named cases ---------------------------------------------------------------
+
+TEST(ShortestPathsDiagonal, LoopWeightGivesWayToAShorterRoundTripOnly) {
+  // Node 0 carries a loop of 10 and an edge of 3: the relaxation turns the
+  // diagonal into the round trip 6. Node 2's loop of 1 is shorter than its
+  // round trip and stays; node 3's negative loop becomes its round trip.
+  Dense m = {{10.0, 3.0, -1.0, -1.0}, {3.0, 0.0, 2.0, -1.0}, {-1.0, 2.0, 1.0, 7.0}, {-1.0, -1.0, 7.0, -4.0}};
+  Pass pass(4);
+  Dense got = pass.run(m);
+  EXPECT_EQ(got[0][0], 6.0);
+  EXPECT_EQ(got[1][1], 0.0);
+  EXPECT_EQ(got[2][2], 1.0);
+  EXPECT_EQ(got[3][3], 14.0);
+  EXPECT_EQ(got[0][3], 12.0);
+  expectLikeFloydWarshall(m, "loops");
+}
+
+TEST(ShortestPathsDiagonal, NegativeLoopWithoutEdgesStaysAsItWas) {
+  Dense m = {{-3.0, -1.0}, {-1.0, 0.0}};
+  Pass pass(2);
+  Dense got = pass.run(m);
+  EXPECT_EQ(got[0][0], -3.0);
+  EXPECT_EQ(got[0][1], -1.0);
+  expectLikeFloydWarshall(m, "negative loop");
+}
+
+TEST(ShortestPathsEdges, NegativeWeightIsNoEdgeAndStaysWhereNoPathExists) {
+  // 0–1 weighs −5 (no edge), 1–2 weighs 4; 0 has no path to anyone.
+  Dense m = {{0.0, -5.0, -1.0}, {-5.0, 0.0, 4.0}, {-1.0, 4.0, 0.0}};
+  Pass pass(3);
+  Dense got = pass.run(m);
+  EXPECT_EQ(got[0][1], -5.0);
+  EXPECT_EQ(got[1][0], -5.0);
+  EXPECT_EQ(got[0][2], -1.0);
+  EXPECT_EQ(got[1][2], 4.0);
+  expectLikeFloydWarshall(m, "negative weight");
+}
+
+TEST(ShortestPathsEdges, ZeroWeightEdgesJoinAtDistanceZero) {
+  Dense m = {{0.0, 0.0, -1.0, -1.0}, {0.0, 0.0, 0.0, -1.0}, {-1.0, 0.0, 0.0, 5.0}, {-1.0, -1.0, 5.0, 0.0}};
+  Pass pass(4);
+  Dense got = pass.run(m);
+  EXPECT_EQ(got[0][2], 0.0);
+  EXPECT_EQ(got[0][3], 5.0);
+  expectLikeFloydWarshall(m, "zero weights");
+}
+
+TEST(ShortestPathsEdges, HugeEqualWeightsStillExact) {
+  // Equal weights whose multiples reach 2^53 are summed one edge at a time,
+  // not multiplied out.
+  const double w = 2251799813685248.0;  // 2^51
+  Dense m(6, std::vector<double>(6, -1.0));
+  for (int i = 0; i < 6; ++i) m[i][i] = 0.0;
+  for (int i = 0; i + 1 < 6; ++i) m[i][i + 1] = m[i + 1][i] = w;
+  Pass pass(6);
+  EXPECT_EQ(pass.run(m)[0][4], 4.0 * w);
+  expectLikeFloydWarshall(m, "huge weights");
+}
+
+// ---- progress ------------------------------------------------------------------
+
+struct Counter : KWLayoutObserver {
+  KWBGraph* ext = nullptr;
+  long calls = 0;
+  std::vector<long> done;
+  void checkpoint(const KWDGraph&) override {
+    ++calls;
+    done.push_back(ext->stepsDone());
+  }
+};
+
+TEST(ShortestPathsProgress, OneCheckpointPerSourceNodeCountingUp) {
+  for (int kind : {0, 2}) {  // breadth-first and weighted searches
+    const int n = 150;
+    Dense in(n, std::vector<double>(n, -1.0));
+    for (int i = 0; i < n; ++i) in[i][i] = 0.0;
+    for (int i = 0; i + 1 < n; ++i) in[i][i + 1] = in[i + 1][i] = kind == 0 ? 1.0 : 1.0 + i % 3;
+    Pass pass(n);
+    Counter c;
+    c.ext = pass.acc.ext();
+    pass.f.g()->observer(&c);
+    pass.run(in);
+    pass.f.g()->observer(nullptr);
+    ASSERT_EQ(c.calls, n) << "kind " << kind;
+    for (int s = 0; s < n; ++s) EXPECT_EQ(c.done[s], s + 1);
+    EXPECT_EQ(pass.acc.ext()->stepsTotal(), n);
+  }
+}
+
+}  // namespace
