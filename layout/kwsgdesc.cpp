@@ -9,9 +9,35 @@
 //
 // Every sum runs over allNodeDList in list order so that results are the same
 // on every run and platform.
+//
+// The inner loops run over a working set that the descent builds once per run
+// (DescentSet below): positions, pinned flags, gradients and matrix-row
+// pointers in contiguous arrays in list order, so that no loop follows an
+// extension, scratch-record or tailor pointer and nothing is allocated while
+// the cycles run. The scratch records get the points and gradients back when
+// the descent ends. The private members that tests and other steps call one at
+// a time (calcDelta, recalcAllDeltas, calcdxdy, …) build the same set, do their
+// one step on it and write their results back, so there is one body of
+// arithmetic for both uses.
+//
+// The loops over all nodes run several nodes at once (two with SSE2, four with
+// AVX, eight with AVX-512, whichever the processor has), with each term formed
+// and added exactly as the formulas write them, so every instruction set gives
+// the same bits. Builds can leave out the wider sets to test the narrower
+// ones: KWS_DESCENT_NO_AVX512, KWS_DESCENT_NO_AVX, and KWS_DESCENT_PORTABLE
+// (plain doubles only).
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(KWS_DESCENT_PORTABLE) && \
+    !defined(KWS_DESCENT_NO_AVX)
+#define KWS_DESCENT_AVX 1
+#endif
+#if defined(__SSE2__) || defined(KWS_DESCENT_AVX)
+#include <immintrin.h>
+#endif
 
 #include "data/kwsgrli.h"
 #include "data/kwsndli.h"
@@ -65,149 +91,580 @@ long truncToLong(double x) {
   return static_cast<long>(x);
 }
 
-void clearGradient(KWSNodeLayInfo* m) {
-  m->xdelta(0.0);
-  m->ydelta(0.0);
-  m->delta(0.0);
+/// Where a jumping node lands: a random point of the drawing's bounding
+/// rectangle b, from two numbers of the run's generator (x first).
+void jumpTarget(KWSGraph& s, const KWRect& b, long maxRand, long& tx, long& ty) {
+  double scale = maxRand > 0 ? static_cast<double>(maxRand) : 1.0;
+  double fx = static_cast<double>(s.randomNumber()) / scale;
+  double fy = static_cast<double>(s.randomNumber()) / scale;
+  tx = b.left() + truncToLong(static_cast<double>(b.width()) * fx);
+  ty = b.bottom() + truncToLong(static_cast<double>(b.height()) * fy);
 }
+
+/// The sums over all other nodes at one point of a node m. g*D is the energy
+/// gradient as calcDelta forms it (a coincident node counts at distance 1.0);
+/// the rest is what calcdxdy forms (coincident nodes left out): the gradient
+/// g* and the Hessian h*.
+struct PointSums {
+  double gxD = 0.0, gyD = 0.0;
+  double gx = 0.0, gy = 0.0, hxx = 0.0, hyy = 0.0, hxy = 0.0;
+};
+
+/// What the inner loops read and write of the working set.
+struct KernelView {
+  const long* x;
+  const long* y;
+  const double* xd;  // x and y as doubles
+  const double* yd;
+  bool exact;        // every coordinate so far within ±2^52
+  const int* col;
+  bool inOrder;      // col[p] == p for every entry
+  const unsigned char* pinned;
+  double* gx;
+  double* gy;
+  double* delta;
+};
+
+/// The inner loops of one instruction set.
+struct Kernels {
+  void (*gradient)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
+  void (*newton)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
+  void (*correct)(const KernelView&, long, long, const double*, const double*, long, long, int, int);
+};
+
+// ---- lane types -----------------------------------------------------------
+// Each operates lane by lane with the IEEE operation of plain doubles, so every
+// instruction set gives the same bits; wider lanes only do more at once.
+
+namespace lanes2 {
+#define KWS_LANES_FN
+constexpr int kLanes = 2;
+#if defined(__SSE2__) && !defined(KWS_DESCENT_PORTABLE)
+struct V {
+  __m128d v;
+  static V all(double a) { return V{_mm_set1_pd(a)}; }
+  static V load(const double* p) { return V{_mm_loadu_pd(p)}; }
+  void store(double* p) const { _mm_storeu_pd(p, v); }
+  static V ofDiffs(long base, const long* a, const int* i) {
+    return V{_mm_set_pd(static_cast<double>(base - a[i[1]]), static_cast<double>(base - a[i[0]]))};
+  }
+  static V ofDiffsTo(const long* a, const int* i, long base) {
+    return V{_mm_set_pd(static_cast<double>(a[i[1]] - base), static_cast<double>(a[i[0]] - base))};
+  }
+  static V ofIndexed(const double* r, const int* i) { return V{_mm_set_pd(r[i[1]], r[i[0]])}; }
+};
+inline V operator+(V a, V b) { return V{_mm_add_pd(a.v, b.v)}; }
+inline V operator-(V a, V b) { return V{_mm_sub_pd(a.v, b.v)}; }
+inline V operator*(V a, V b) { return V{_mm_mul_pd(a.v, b.v)}; }
+inline V operator/(V a, V b) { return V{_mm_div_pd(a.v, b.v)}; }
+inline V sqrt(V a) { return V{_mm_sqrt_pd(a.v)}; }
+inline V zeroToOne(V a) {
+  __m128d z = _mm_cmpeq_pd(a.v, _mm_setzero_pd());
+  return V{_mm_or_pd(_mm_andnot_pd(z, a.v), _mm_and_pd(z, _mm_set1_pd(1.0)))};
+}
+#else
+struct V {
+  double a0, a1;
+  static V all(double a) { return V{a, a}; }
+  static V load(const double* p) { return V{p[0], p[1]}; }
+  void store(double* p) const {
+    p[0] = a0;
+    p[1] = a1;
+  }
+  static V ofDiffs(long base, const long* a, const int* i) {
+    return V{static_cast<double>(base - a[i[0]]), static_cast<double>(base - a[i[1]])};
+  }
+  static V ofDiffsTo(const long* a, const int* i, long base) {
+    return V{static_cast<double>(a[i[0]] - base), static_cast<double>(a[i[1]] - base)};
+  }
+  static V ofIndexed(const double* r, const int* i) { return V{r[i[0]], r[i[1]]}; }
+};
+inline V operator+(V x, V y) { return V{x.a0 + y.a0, x.a1 + y.a1}; }
+inline V operator-(V x, V y) { return V{x.a0 - y.a0, x.a1 - y.a1}; }
+inline V operator*(V x, V y) { return V{x.a0 * y.a0, x.a1 * y.a1}; }
+inline V operator/(V x, V y) { return V{x.a0 / y.a0, x.a1 / y.a1}; }
+inline V sqrt(V x) { return V{std::sqrt(x.a0), std::sqrt(x.a1)}; }
+inline V zeroToOne(V x) { return V{x.a0 == 0.0 ? 1.0 : x.a0, x.a1 == 0.0 ? 1.0 : x.a1}; }
+#endif
+
+/// Sums held as plain doubles; a group adds lane 0, then lane 1.
+struct Acc {
+  PointSums s;
+  explicit Acc(const PointSums& from) : s(from) {}
+  void get(PointSums& to) const { to = s; }
+  void set(const PointSums& from) { s = from; }
+  template <bool newton>
+  bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
+    double tq[2], a[2], b[2], c[2], d[2], e[2];
+    q.store(tq);
+    if (tq[0] == 0.0 || tq[1] == 0.0) return false;
+    tgx.store(a);
+    tgy.store(b);
+    thxx.store(c);
+    thxy.store(d);
+    thyy.store(e);
+    for (int i = 0; i < 2; ++i) {
+      s.gxD = s.gxD + a[i];
+      s.gyD = s.gyD + b[i];
+      if (newton) {
+        s.hxx = s.hxx + c[i];
+        s.hxy = s.hxy + d[i];
+        s.gx = s.gx + a[i];
+        s.hyy = s.hyy + e[i];
+        s.gy = s.gy + b[i];
+      }
+    }
+    return true;
+  }
+};
+#include "layout/kwsgdker.inc"
+#undef KWS_LANES_FN
+}  // namespace lanes2
+
+// Four lanes where the processor has AVX, eight where it has AVX-512; chosen
+// when the descent starts. Every function that touches them carries its
+// target. Their sums are two four-lane registers, A = (gxD, gyD, gx, gy) and
+// B = (hxx, hxy, hyy, 0): a group's terms are regrouped node by node and
+// added in node order, so each sum still takes one term at a time.
+#if defined(KWS_DESCENT_AVX)
+namespace avxsums {
+#define KWS_LANES_FN __attribute__((target("avx")))
+struct Acc4 {
+  __m256d A, B;
+  KWS_LANES_FN void get(PointSums& s) const {
+    alignas(32) double a[4], b[4];
+    _mm256_store_pd(a, A);
+    _mm256_store_pd(b, B);
+    s.gxD = a[0];
+    s.gyD = a[1];
+    s.gx = a[2];
+    s.gy = a[3];
+    s.hxx = b[0];
+    s.hxy = b[1];
+    s.hyy = b[2];
+  }
+  KWS_LANES_FN void set(const PointSums& s) {
+    A = _mm256_set_pd(s.gy, s.gx, s.gyD, s.gxD);
+    B = _mm256_set_pd(0.0, s.hyy, s.hxy, s.hxx);
+  }
+  /// Adds four nodes' terms, none of them at distance 0, in node order.
+  template <bool newton>
+  KWS_LANES_FN void add4(__m256d tgx, __m256d tgy, __m256d thxx, __m256d thxy, __m256d thyy) {
+    const __m256d u = _mm256_unpacklo_pd(tgx, tgy), w = _mm256_unpackhi_pd(tgx, tgy);  // nodes 0,2 and 1,3
+    if (newton) {
+      const __m256d zero = _mm256_setzero_pd();
+      const __m256d u2 = _mm256_unpacklo_pd(thxx, thxy), w2 = _mm256_unpackhi_pd(thxx, thxy);
+      const __m256d v2 = _mm256_unpacklo_pd(thyy, zero), x2 = _mm256_unpackhi_pd(thyy, zero);
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x00));
+      B = _mm256_add_pd(B, _mm256_permute2f128_pd(u2, v2, 0x20));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x00));
+      B = _mm256_add_pd(B, _mm256_permute2f128_pd(w2, x2, 0x20));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x11));
+      B = _mm256_add_pd(B, _mm256_permute2f128_pd(u2, v2, 0x31));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x11));
+      B = _mm256_add_pd(B, _mm256_permute2f128_pd(w2, x2, 0x31));
+    } else {
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x00));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x00));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x11));
+      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x11));
+    }
+  }
+};
+#undef KWS_LANES_FN
+}  // namespace avxsums
+
+namespace lanes4 {
+#define KWS_LANES_FN __attribute__((target("avx")))
+constexpr int kLanes = 4;
+struct V {
+  __m256d v;
+  KWS_LANES_FN static V all(double a) { return V{_mm256_set1_pd(a)}; }
+  KWS_LANES_FN static V load(const double* p) { return V{_mm256_loadu_pd(p)}; }
+  KWS_LANES_FN void store(double* p) const { _mm256_storeu_pd(p, v); }
+  KWS_LANES_FN static V ofDiffs(long base, const long* a, const int* i) {
+    return V{_mm256_set_pd(static_cast<double>(base - a[i[3]]), static_cast<double>(base - a[i[2]]),
+                           static_cast<double>(base - a[i[1]]), static_cast<double>(base - a[i[0]]))};
+  }
+  KWS_LANES_FN static V ofDiffsTo(const long* a, const int* i, long base) {
+    return V{_mm256_set_pd(static_cast<double>(a[i[3]] - base), static_cast<double>(a[i[2]] - base),
+                           static_cast<double>(a[i[1]] - base), static_cast<double>(a[i[0]] - base))};
+  }
+  KWS_LANES_FN static V ofIndexed(const double* r, const int* i) {
+    return V{_mm256_set_pd(r[i[3]], r[i[2]], r[i[1]], r[i[0]])};
+  }
+};
+KWS_LANES_FN inline V operator+(V a, V b) { return V{_mm256_add_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator-(V a, V b) { return V{_mm256_sub_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator*(V a, V b) { return V{_mm256_mul_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator/(V a, V b) { return V{_mm256_div_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V sqrt(V a) { return V{_mm256_sqrt_pd(a.v)}; }
+KWS_LANES_FN inline V zeroToOne(V a) {
+  __m256d z = _mm256_cmp_pd(a.v, _mm256_setzero_pd(), _CMP_EQ_OQ);
+  return V{_mm256_blendv_pd(a.v, _mm256_set1_pd(1.0), z)};
+}
+struct Acc : avxsums::Acc4 {
+  KWS_LANES_FN explicit Acc(const PointSums& s) { set(s); }
+  template <bool newton>
+  KWS_LANES_FN bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
+    if (_mm256_movemask_pd(_mm256_cmp_pd(q.v, _mm256_setzero_pd(), _CMP_EQ_OQ)) != 0) return false;
+    add4<newton>(tgx.v, tgy.v, thxx.v, thxy.v, thyy.v);
+    return true;
+  }
+};
+#include "layout/kwsgdker.inc"
+#undef KWS_LANES_FN
+}  // namespace lanes4
+
+// GCC's AVX-512 headers start some results from an undefined register, which
+// its flow analysis takes for a use of an uninitialized value.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+namespace lanes8 {
+#define KWS_LANES_FN __attribute__((target("avx512f")))
+constexpr int kLanes = 8;
+struct V {
+  __m512d v;
+  KWS_LANES_FN static V all(double a) { return V{_mm512_set1_pd(a)}; }
+  KWS_LANES_FN static V load(const double* p) { return V{_mm512_loadu_pd(p)}; }
+  KWS_LANES_FN void store(double* p) const { _mm512_storeu_pd(p, v); }
+  KWS_LANES_FN static V ofDiffs(long base, const long* a, const int* i) {
+    alignas(64) double t[8];
+    for (int k = 0; k < 8; ++k) t[k] = static_cast<double>(base - a[i[k]]);
+    return V{_mm512_load_pd(t)};
+  }
+  KWS_LANES_FN static V ofDiffsTo(const long* a, const int* i, long base) {
+    alignas(64) double t[8];
+    for (int k = 0; k < 8; ++k) t[k] = static_cast<double>(a[i[k]] - base);
+    return V{_mm512_load_pd(t)};
+  }
+  KWS_LANES_FN static V ofIndexed(const double* r, const int* i) {
+    alignas(64) double t[8];
+    for (int k = 0; k < 8; ++k) t[k] = r[i[k]];
+    return V{_mm512_load_pd(t)};
+  }
+};
+KWS_LANES_FN inline V operator+(V a, V b) { return V{_mm512_add_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator-(V a, V b) { return V{_mm512_sub_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator*(V a, V b) { return V{_mm512_mul_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V operator/(V a, V b) { return V{_mm512_div_pd(a.v, b.v)}; }
+KWS_LANES_FN inline V sqrt(V a) { return V{_mm512_sqrt_pd(a.v)}; }
+KWS_LANES_FN inline V zeroToOne(V a) {
+  __mmask8 z = _mm512_cmp_pd_mask(a.v, _mm512_setzero_pd(), _CMP_EQ_OQ);
+  return V{_mm512_mask_blend_pd(z, a.v, _mm512_set1_pd(1.0))};
+}
+struct Acc : avxsums::Acc4 {
+  KWS_LANES_FN explicit Acc(const PointSums& s) { set(s); }
+  template <bool newton>
+  KWS_LANES_FN bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
+    if (_mm512_cmp_pd_mask(q.v, _mm512_setzero_pd(), _CMP_EQ_OQ) != 0) return false;
+    add4<newton>(_mm512_extractf64x4_pd(tgx.v, 0), _mm512_extractf64x4_pd(tgy.v, 0),
+                 _mm512_extractf64x4_pd(thxx.v, 0), _mm512_extractf64x4_pd(thxy.v, 0),
+                 _mm512_extractf64x4_pd(thyy.v, 0));
+    add4<newton>(_mm512_extractf64x4_pd(tgx.v, 1), _mm512_extractf64x4_pd(tgy.v, 1),
+                 _mm512_extractf64x4_pd(thxx.v, 1), _mm512_extractf64x4_pd(thxy.v, 1),
+                 _mm512_extractf64x4_pd(thyy.v, 1));
+    return true;
+  }
+};
+#include "layout/kwsgdker.inc"
+#undef KWS_LANES_FN
+}  // namespace lanes8
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+/// The widest kernels this processor runs.
+Kernels chooseKernels() {
+#if defined(KWS_DESCENT_AVX)
+#if !defined(KWS_DESCENT_NO_AVX512)
+  if (__builtin_cpu_supports("avx512f")) return lanes8::kernels();
+#endif
+  if (__builtin_cpu_supports("avx")) return lanes4::kernels();
+#endif
+  return lanes2::kernels();
+}
+
+/// The descent's working set: one entry per node of allNodeDList that has a
+/// scratch record, in list order. Entry p holds the node's matrix index
+/// (col), whether it is pinned, its working point, its gradient, and pointers
+/// to its rows of the two spring matrices, read in place.
+class DescentSet {
+ public:
+  /// Reads the component from s's records. Answers false, and leaves the set
+  /// empty, when there is no component or the matrices do not cover it.
+  bool load(KWSGraph& s) {
+    KWSGraphLayInfo* li = s.pSLayInfo();
+    graph_ = s.pOwnerGraph();
+    if (!li) return false;
+    KWTwoDArray& strength = li->springStrength();
+    KWTwoDArray& length = li->springLength();
+    for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
+      KWSNodeLayInfo* ni = nodeInfo(it.pNode());
+      if (!ni) continue;
+      node.push_back(it.pNode());
+      info.push_back(ni);
+      col.push_back(ni->sindex());
+      pinned.push_back(isConstrained(it.pNode()) ? 1 : 0);
+      x.push_back(ni->pPoint()->x());
+      y.push_back(ni->pPoint()->y());
+      xd.push_back(static_cast<double>(x.back()));
+      yd.push_back(static_cast<double>(y.back()));
+      exact_ = exact_ && withinExact(x.back()) && withinExact(y.back());
+      gx.push_back(ni->xdelta());
+      gy.push_back(ni->ydelta());
+      delta.push_back(ni->delta());
+    }
+    count = static_cast<int>(node.size());
+    int top = -1;
+    inOrder_ = true;
+    for (int p = 0; p < count; ++p) {
+      if (col[p] < 0) return clear();
+      top = std::max(top, col[p]);
+      inOrder_ = inOrder_ && col[p] == p;
+    }
+    if (top >= strength.dimension() || top >= length.dimension()) return clear();
+    for (int p = 0; p < count; ++p) {
+      KWOneDArray& kr = strength[col[p]];
+      KWOneDArray& lr = length[col[p]];
+      if (top >= kr.dimension() || top >= lr.dimension()) return clear();
+      kRow.push_back(&kr[0]);
+      lRow.push_back(&lr[0]);
+    }
+    return count > 0;
+  }
+
+  /// The position of node m in the set, or −1.
+  int find(const KWDNode* m) const {
+    for (int p = 0; p < count; ++p)
+      if (node[p] == m) return p;
+    return -1;
+  }
+
+  void storeGradient(int p) const {
+    info[p]->xdelta(gx[p]);
+    info[p]->ydelta(gy[p]);
+    info[p]->delta(delta[p]);
+  }
+  void storePoint(int p) const { info[p]->pPoint()->moveTo(x[p], y[p]); }
+  void storeAll() const {
+    for (int p = 0; p < count; ++p) {
+      storePoint(p);
+      storeGradient(p);
+    }
+  }
+
+  void checkpoint() const {
+    if (graph_) graph_->layoutCheckpoint();
+  }
+
+  /// The sums of m at its present point; with newton false only gxD and gyD.
+  /// Terms are added one node at a time in list order, each exactly as
+  /// calcDelta and calcdxdy write them; only their computation runs several
+  /// nodes at once.
+  template <bool newton>
+  void sums(int m, PointSums& s) {
+    s = PointSums();
+    auto span = newton ? kernels_.newton : kernels_.gradient;
+    const KernelView v = view();
+    span(v, x[m], y[m], kRow[m], lRow[m], 0, m, s);
+    span(v, x[m], y[m], kRow[m], lRow[m], m + 1, count, s);
+  }
+
+  /// Stores gradient (gx, gy) as m's and checkpoints, as calcDelta does.
+  void setGradient(int m, double sx, double sy) {
+    gx[m] = sx;
+    gy[m] = sy;
+    delta[m] = std::sqrt(sx * sx + sy * sy);
+    checkpoint();
+  }
+
+  /// m's gradient from all other nodes; a coincident node counts at distance
+  /// 1.0 with a zero offset. Pinned nodes get a zero gradient.
+  void calcDelta(int m) {
+    if (pinned[m]) {
+      gx[m] = gy[m] = delta[m] = 0.0;
+      return;
+    }
+    PointSums s;
+    sums<false>(m, s);
+    setGradient(m, s.gxD, s.gyD);
+  }
+
+  /// m's Newton step from sums taken at its present point, each coordinate
+  /// truncated toward zero.
+  static void step(const PointSums& s, long& dx, long& dy) {
+    // Newton system  hxx·δx + hxy·δy = −gx,  hxy·δx + hyy·δy = −gy,  y first.
+    double det = s.hxx * s.hyy - s.hxy * s.hxy;
+    double ty = det != 0.0 ? (s.gx * s.hxy - s.hxx * s.gy) / det : 0.0;
+    double tx = s.hxx != 0.0 ? (-s.gx - s.hxy * ty) / s.hxx : 0.0;
+    dx = truncStep(tx);
+    dy = truncStep(ty);
+  }
+
+  /// m's Newton step; (0, 0) for a pinned node.
+  void calcdxdy(int m, long& dx, long& dy) {
+    dx = 0;
+    dy = 0;
+    if (pinned[m]) return;
+    PointSums s;
+    sums<true>(m, s);
+    step(s, dx, dy);
+  }
+
+  /// Every gradient afresh; answers the unpinned entry with the largest one
+  /// (the first among equals), or −1.
+  int calcAll() {
+    for (int p = 0; p < count; ++p) calcDelta(p);
+    checkpoint();
+    return best();
+  }
+
+  /// Every gradient brought up to date after `moved` left (oldX, oldY): the
+  /// moved node's afresh, the others by the one term that changed. When
+  /// movedIsCurrent, the moved node's stored gradient was formed at its
+  /// present point with every other node where it is now, so forming it again
+  /// would give the same bits; only its checkpoint is kept. Answers as calcAll.
+  int recalcAll(int moved, long oldX, long oldY, bool movedIsCurrent) {
+    correct(moved, oldX, oldY, 0, moved);
+    if (movedIsCurrent && !pinned[moved]) checkpoint();
+    else calcDelta(moved);
+    correct(moved, oldX, oldY, moved + 1, count);
+    checkpoint();
+    return best();
+  }
+
+  /// Corrects only m's gradient for the move of `moved`.
+  void recalcDelta(int m, int moved, long oldX, long oldY) { correct(moved, oldX, oldY, m, m + 1); }
+
+  /// Moves m to a random point of the drawing's bounding rectangle. The
+  /// drawing nodes stay where they are while the descent runs, so the
+  /// rectangle is taken once, at the first jump.
+  void jump(int m, KWSGraph& s, long maxRand) {
+    if (!haveBounds_ && graph_) {
+      graph_->ntBoundingRect(bounds_);
+      haveBounds_ = true;
+    }
+    long tx = 0, ty = 0;
+    jumpTarget(s, bounds_, maxRand, tx, ty);
+    moveTo(m, tx, ty);
+  }
+
+  /// Puts m's working point at (px, py).
+  void moveTo(int m, long px, long py) {
+    x[m] = px;
+    y[m] = py;
+    xd[m] = static_cast<double>(px);
+    yd[m] = static_cast<double>(py);
+    exact_ = exact_ && withinExact(px) && withinExact(py);
+  }
+
+  int count = 0;
+  std::vector<KWDNode*> node;
+  std::vector<KWSNodeLayInfo*> info;
+  std::vector<int> col;
+  std::vector<unsigned char> pinned;
+  std::vector<long> x, y;     // working points; change them through moveTo
+  std::vector<double> xd, yd;  // the same as doubles
+  std::vector<double> gx, gy, delta;
+  std::vector<const double*> kRow, lRow;
+
+ private:
+  /// The unpinned entry with the largest gradient, the first among equals.
+  int best() const {
+    int b = -1;
+    double bestDelta = 0.0;
+    for (int p = 0; p < count; ++p) {
+      if (pinned[p]) continue;
+      if (b < 0 || delta[p] > bestDelta) {
+        b = p;
+        bestDelta = delta[p];
+      }
+    }
+    return b;
+  }
+
+  KernelView view() {
+    return KernelView{x.data(),     y.data(),      xd.data(), yd.data(), exact_,     col.data(),
+                      inOrder_,     pinned.data(), gx.data(), gy.data(), delta.data()};
+  }
+
+  /// Corrects the gradients of the entries in [from, to) for the move of
+  /// `moved` from (oldX, oldY).
+  void correct(int moved, long oldX, long oldY, int from, int to) {
+    kernels_.correct(view(), x[moved], y[moved], kRow[moved], lRow[moved], oldX, oldY, from, to);
+  }
+
+  bool clear() {
+    *this = DescentSet();
+    return false;
+  }
+
+  /// Whether a coordinate's double differences with any other such coordinate
+  /// are exact: |c| ≤ 2^52.
+  static bool withinExact(long c) { return c <= 4503599627370496L && c >= -4503599627370496L; }
+
+  KWDGraph* graph_ = nullptr;
+  Kernels kernels_ = chooseKernels();
+  bool exact_ = true;
+  bool inOrder_ = true;
+  KWRect bounds_;
+  bool haveBounds_ = false;
+};
 
 }  // namespace
 
 void KWSGraph::calcDelta(KWDNode* m) {
-  KWSNodeLayInfo* mi = nodeInfo(m);
-  KWSGraphLayInfo* li = pSLayInfo();
-  if (!mi || !li) return;
-  if (isConstrained(m)) {
-    clearGradient(mi);
-    return;
-  }
-  double gx = 0.0, gy = 0.0;
-  const int i = mi->sindex();
-  const long xm = mi->pPoint()->x(), ym = mi->pPoint()->y();
-  const KWOneDArray& kRow = li->springStrength()[i];
-  const KWOneDArray& lRow = li->springLength()[i];
-  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
-    KWDNode* v = it.pNode();
-    if (v == m) continue;
-    KWSNodeLayInfo* vi = nodeInfo(v);
-    if (!vi) continue;
-    double dx = static_cast<double>(xm - vi->pPoint()->x());
-    double dy = static_cast<double>(ym - vi->pPoint()->y());
-    double d = std::sqrt(dx * dx + dy * dy);
-    if (d == 0.0) d = 1.0;
-    int j = vi->sindex();
-    double k = kRow[j], l = lRow[j];
-    gx = gx + k * (dx - l * dx / d);
-    gy = gy + k * (dy - l * dy / d);
-  }
-  mi->xdelta(gx);
-  mi->ydelta(gy);
-  mi->delta(std::sqrt(gx * gx + gy * gy));
-  if (pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+  DescentSet set;
+  if (!set.load(*this)) return;
+  int p = set.find(m);
+  if (p < 0) return;
+  set.calcDelta(p);
+  set.storeGradient(p);
 }
 
 KWDNode* KWSGraph::calcAllDeltas() {
-  KWSGraphLayInfo* li = pSLayInfo();
-  if (!li) return nullptr;
-  KWDNode* best = nullptr;
-  double bestDelta = 0.0;
-  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
-    KWDNode* v = it.pNode();
-    calcDelta(v);
-    const KWSNodeLayInfo* vi = nodeInfo(v);
-    if (!vi || isConstrained(v)) continue;
-    if (!best || vi->delta() > bestDelta) {
-      best = v;
-      bestDelta = vi->delta();
-    }
+  DescentSet set;
+  if (!set.load(*this)) {
+    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+    return nullptr;
   }
-  if (pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
-  return best;
+  int best = set.calcAll();
+  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
+  return best < 0 ? nullptr : set.node[best];
 }
 
 void KWSGraph::recalcDelta(KWDNode* m, KWDNode* moved, long oldX, long oldY) {
-  KWSNodeLayInfo* mi = nodeInfo(m);
-  const KWSNodeLayInfo* wi = nodeInfo(moved);
-  KWSGraphLayInfo* li = pSLayInfo();
-  if (!mi || !wi || !li) return;
-  if (isConstrained(m)) {
-    clearGradient(mi);
-    return;
-  }
-  const int i = mi->sindex(), j = wi->sindex();
-  const double k = li->springStrength()[i][j];
-  const double l = li->springLength()[i][j];
-  const long xm = mi->pPoint()->x(), ym = mi->pPoint()->y();
-  double ox = static_cast<double>(xm - oldX);
-  double oy = static_cast<double>(ym - oldY);
-  double od = std::sqrt(ox * ox + oy * oy);
-  if (od == 0.0) od = 1.0;
-  double nx = static_cast<double>(xm - wi->pPoint()->x());
-  double ny = static_cast<double>(ym - wi->pPoint()->y());
-  double nd = std::sqrt(nx * nx + ny * ny);
-  if (nd == 0.0) nd = 1.0;
-  double xd = mi->xdelta(mi->xdelta() - k * (ox - l * ox / od) + k * (nx - l * nx / nd));
-  double yd = mi->ydelta(mi->ydelta() - k * (oy - l * oy / od) + k * (ny - l * ny / nd));
-  mi->delta(std::sqrt(xd * xd + yd * yd));
+  DescentSet set;
+  if (!set.load(*this)) return;
+  int p = set.find(m), w = set.find(moved);
+  if (p < 0 || w < 0) return;
+  set.recalcDelta(p, w, oldX, oldY);
+  set.storeGradient(p);
 }
 
 KWDNode* KWSGraph::recalcAllDeltas(KWDNode* moved, long oldX, long oldY) {
-  KWSGraphLayInfo* li = pSLayInfo();
-  if (!li) return nullptr;
-  KWDNode* best = nullptr;
-  double bestDelta = 0.0;
-  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
-    KWDNode* v = it.pNode();
-    if (v == moved) calcDelta(v);
-    else recalcDelta(v, moved, oldX, oldY);
-    const KWSNodeLayInfo* vi = nodeInfo(v);
-    if (!vi || isConstrained(v)) continue;
-    if (!best || vi->delta() > bestDelta) {
-      best = v;
-      bestDelta = vi->delta();
-    }
+  DescentSet set;
+  int w = set.load(*this) ? set.find(moved) : -1;
+  if (w < 0) {
+    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+    return nullptr;
   }
-  if (pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
-  return best;
+  int best = set.recalcAll(w, oldX, oldY, false);
+  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
+  return best < 0 ? nullptr : set.node[best];
 }
 
 void KWSGraph::calcdxdy(KWDNode* m, long& dx, long& dy) {
   dx = 0;
   dy = 0;
-  KWSNodeLayInfo* mi = nodeInfo(m);
-  KWSGraphLayInfo* li = pSLayInfo();
-  if (!mi || !li || isConstrained(m)) return;
-  double gx = 0.0, gy = 0.0, hxx = 0.0, hyy = 0.0, hxy = 0.0;
-  const int i = mi->sindex();
-  const long xm = mi->pPoint()->x(), ym = mi->pPoint()->y();
-  const KWOneDArray& kRow = li->springStrength()[i];
-  const KWOneDArray& lRow = li->springLength()[i];
-  for (KWDNodeDListIter it(li->pAllNodeDList()); it; ++it) {
-    KWDNode* v = it.pNode();
-    if (v == m) continue;
-    KWSNodeLayInfo* vi = nodeInfo(v);
-    if (!vi) continue;
-    double ddx = static_cast<double>(xm - vi->pPoint()->x());
-    double ddy = static_cast<double>(ym - vi->pPoint()->y());
-    if (ddx == 0.0 && ddy == 0.0) continue;  // a node on m's point pulls nowhere
-    double qx = ddx * ddx, qy = ddy * ddy;
-    double q = qx + qy;
-    double d = std::sqrt(q);
-    double d3 = q * d;
-    int j = vi->sindex();
-    double k = kRow[j], l = lRow[j];
-    hxx = hxx + k * (1 - l * qy / d3);
-    hxy = hxy + k * (l * ddx * ddy / d3);
-    gx = gx + k * (ddx - l * ddx / d);
-    hyy = hyy + k * (1 - l * qx / d3);
-    gy = gy + k * (ddy - l * ddy / d);
-  }
-  // Newton system  hxx·sx + hxy·sy = −gx,  hxy·sx + hyy·sy = −gy,  y first.
-  double det = hxx * hyy - hxy * hxy;
-  double sy = det != 0.0 ? (gx * hxy - hxx * gy) / det : 0.0;
-  double sx = hxx != 0.0 ? (-gx - hxy * sy) / hxx : 0.0;
-  dx = truncStep(sx);
-  dy = truncStep(sy);
+  DescentSet set;
+  if (!set.load(*this)) return;
+  int p = set.find(m);
+  if (p >= 0) set.calcdxdy(p, dx, dy);
 }
 
 void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
@@ -216,12 +673,10 @@ void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
   if (!ni || !g) return;
   KWRect b;
   g->ntBoundingRect(b);
-  double scale = maxRand > 0 ? static_cast<double>(maxRand) : 1.0;
-  double fx = static_cast<double>(randomNumber()) / scale;
-  double fy = static_cast<double>(randomNumber()) / scale;
   // The jump lands on a random point of the drawing's bounding rectangle.
-  ni->pPoint()->moveTo(b.left() + truncToLong(static_cast<double>(b.width()) * fx),
-                       b.bottom() + truncToLong(static_cast<double>(b.height()) * fy));
+  long tx = 0, ty = 0;
+  jumpTarget(*this, b, maxRand, tx, ty);
+  ni->pPoint()->moveTo(tx, ty);
 }
 
 void KWSGraph::greedyDescentPositionFinal() {
@@ -233,7 +688,12 @@ void KWSGraph::greedyDescentPositionFinal() {
   if (n < 1) return;
 
   stepProgress(0, 0);
-  KWDNode* v = calcAllDeltas();
+  DescentSet set;
+  if (!set.load(*this)) {
+    g->layoutCheckpoint();
+    return;
+  }
+  int v = set.calcAll();
   const double eps = t->terminationValue();
   // maxNodesMovedMultiplier × n and maxNodeIterations, each held at its ceiling.
   const long multiplier = std::min(static_cast<long>(t->maxNodesMovedMultiplier()), kMaxNodesMovedMultiplier);
@@ -244,28 +704,39 @@ void KWSGraph::greedyDescentPositionFinal() {
   long r = 0, s = 0;
   long sx = 0, sy = 0;
 
-  while (v) {
-    KWSNodeLayInfo* vi = nodeInfo(v);
-    if (!vi || vi->delta() <= eps) break;
+  while (v >= 0) {
+    if (set.delta[v] <= eps) break;
     if (r > maxCycles) break;
     if (++s > sameNodeLimit) break;
-    const long ox = vi->pPoint()->x(), oy = vi->pPoint()->y();
+    const long ox = set.x[v], oy = set.y[v];
+    // Each Newton step needs v's sums at its point, and after a move v's
+    // gradient there: one pass forms both, so the sums taken after a move
+    // serve the next step, and a zero step leaves the gradient of the point
+    // already formed.
+    PointSums at;
+    bool haveSums = false;
     for (long steps = 0;;) {
-      if (vi->delta() <= eps) break;
+      if (set.delta[v] <= eps) break;
       if (++steps > stepLimit) {
-        randomizeNodePosition(v, maxRand);
-        calcDelta(v);
+        set.jump(v, *this, maxRand);
+        set.calcDelta(v);
         break;
       }
-      calcdxdy(v, sx, sy);
-      vi->pPoint()->move(sx, sy);
-      calcDelta(v);
-      if (sx == 0 && sy == 0) break;
+      if (!haveSums) set.sums<true>(v, at);
+      DescentSet::step(at, sx, sy);
+      if (sx == 0 && sy == 0) {
+        set.setGradient(v, at.gxD, at.gyD);
+        break;
+      }
+      set.moveTo(v, set.x[v] + sx, set.y[v] + sy);
+      set.sums<true>(v, at);
+      haveSums = true;
+      set.setGradient(v, at.gxD, at.gyD);
     }
     ++r;
     stepProgress(r, maxCycles + 1);
-    KWDNode* prev = v;
-    v = recalcAllDeltas(prev, ox, oy);
+    int prev = v;
+    v = set.recalcAll(prev, ox, oy, true);
     if (v == prev) {
       if (sx == 0 && sy == 0) break;
     } else {
@@ -273,5 +744,6 @@ void KWSGraph::greedyDescentPositionFinal() {
     }
     g->layoutCheckpoint();
   }
+  set.storeAll();
   g->layoutCheckpoint();
 }
