@@ -11,8 +11,8 @@
 #include "sl_text.h"
 
 // Discards what cgraph's scanner still holds of a text it stopped reading,
-// so that an error leaves nothing behind for the next read (exported by
-// libcgraph, though not declared in its public header).
+// so that nothing is left behind for the next read (exported by libcgraph,
+// though not declared in its public header).
 extern "C" void aglexbad(void);
 
 namespace kwslay {
@@ -175,12 +175,12 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     agsetfile(&name[0]);
     agreadline(1);
     src->graph = agmemread(text.c_str());
+    // The scanner keeps what follows the first graph (or the rest of a text
+    // it gave up on) for the next read; this read ends here.
+    aglexbad();
     // cgraph may hand back the part of the graph it read before an error
     // (a parser stack exhausted by deep nesting, say): that is no graph either.
-    if (agerrors() > 0) {
-      aglexbad();
-      throw syntaxError(file, text, errors.last());
-    }
+    if (agerrors() > 0) throw syntaxError(file, text, errors.last());
     if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
   }
   Agraph_t* ag = src->graph;

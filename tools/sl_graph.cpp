@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "sl_dot.h"
+#include "sl_text.h"
 
 namespace kwslay {
 
@@ -123,7 +124,12 @@ bool dotQuotable(const std::string& s) {
 
 OutputIds outputIds(const ToolGraph& g, bool forDot) {
   std::vector<std::string> nodeNames, edgeNames;
-  auto usable = [forDot](const std::string& s) { return !forDot || dotQuotable(s) ? s : std::string(); };
+  // Identifiers are unique as written: two names that differ only in bytes
+  // the formats cannot hold would otherwise come out alike.
+  auto usable = [forDot](const std::string& s) {
+    std::string c = cleanText(s);
+    return !forDot || dotQuotable(c) ? c : std::string();
+  };
   for (const KWDNode* n : g.nodes()) nodeNames.push_back(usable(n->name()));
   for (const KWDEdge* e : g.edges()) edgeNames.push_back(usable(e->name()));
   OutputIds ids;

@@ -106,7 +106,8 @@ class ToolGraph {
 
 /// The identifiers written for nodes and edges: a node's name, an edge's name,
 /// or where that is empty or already taken, "n<index>" or "e<index>" (made
-/// unique as well). For DOT, a name that DOT cannot quote counts as empty
+/// unique as well). Names are taken as cleanText makes them, so that they are
+/// unique as written. For DOT, a name that DOT cannot quote counts as empty
 /// (see dotQuotable).
 struct OutputIds {
   std::vector<std::string> node;

@@ -55,6 +55,23 @@ std::string validUtf8(const std::string& s) {
   return out;
 }
 
+std::string cleanText(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    unsigned long cp = 0;
+    size_t len = utf8Sequence(s, i, cp);
+    if (len == 0 || (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF) {
+      out += kReplacement;
+      i += len ? len : 1;
+      continue;
+    }
+    out.append(s, i, len);
+    i += len;
+  }
+  return out;
+}
+
 std::string xmlEscape(const std::string& s) {
   std::string out;
   out.reserve(s.size());

@@ -9,6 +9,10 @@ namespace kwslay {
 
 /// s with every byte sequence that is not UTF-8 replaced by U+FFFD.
 std::string validUtf8(const std::string& s);
+/// s as text that every output format holds as it is: byte sequences that
+/// are not UTF-8 and the characters XML 1.0 forbids (most control
+/// characters) replaced by U+FFFD. xmlEscape of such text reads back to it.
+std::string cleanText(const std::string& s);
 /// Character data or an attribute value for XML (SVG, GraphML): & < > " ' as
 /// references, characters XML 1.0 forbids (most control characters) as U+FFFD.
 std::string xmlEscape(const std::string& s);
