@@ -1,7 +1,12 @@
 #include "host/kwbgraph.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <unordered_map>
 
 #include "host/kwfactory.h"
@@ -18,6 +23,35 @@ KWBGraph::KWBGraph(KWDGraph* owner) : KWGraphExt(owner) {}
 KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o) {}
 
 KWBGraph::~KWBGraph() { delete layInfo_; }
+
+long KWBGraph::defaultMaxMatrixBytes() {
+  double memory = 0.0;
+#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
+  const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+  if (pages > 0 && pageSize > 0) memory = static_cast<double>(pages) * static_cast<double>(pageSize);
+#endif
+  // A control group (a container, a service's memory limit) may allow less.
+  for (const char* path : {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) continue;
+    char text[64] = {0};
+    bool read = std::fgets(text, sizeof text, f) != nullptr;
+    std::fclose(f);
+    char* end = nullptr;
+    double limit = read ? std::strtod(text, &end) : 0.0;  // "max" reads as no number
+    if (read && end != text && limit > 0.0 && (memory <= 0.0 || limit < memory)) memory = limit;
+  }
+  if (memory <= 0.0) memory = 4.0 * 1024 * 1024 * 1024;  // unknown: assume a small machine
+  const double quarter = memory / 4.0;
+  const double most = static_cast<double>(std::numeric_limits<long>::max());
+  return quarter >= most ? std::numeric_limits<long>::max() : static_cast<long>(quarter);
+}
+
+double KWBGraph::componentMatrixBytes(long nodes) const {
+  // Per matrix: n rows of n doubles, each row an object with its own block.
+  const double n = static_cast<double>(nodes < 0 ? 0 : nodes);
+  return 2.0 * n * (8.0 * n + 64.0);
+}
 
 KWBGraph* KWBGraph::of(const KWDGraph* g, KWLayoutStyleEnum style) {
   return g ? castDown(g->pExtension(style)) : nullptr;
@@ -120,14 +154,17 @@ KWErrorCodeEnum KWBGraph::layout() {
     if (c >= 0) comps[c].edges.push_back(e);
   }
 
-  // Refuse before touching anything.
-  if (maxComponentNodes_ > 0) {
-    for (const Component& c : comps) {
-      if (static_cast<long>(c.nodes.size()) > maxComponentNodes_) {
-        g->layoutPhase("");
-        g->layoutRunning(0);
-        return KWErrorTooLarge;
-      }
+  // Refuse before allocating or touching anything.
+  refusedComponentNodes_ = 0;
+  const long matrixLimit = maxMatrixBytes();
+  for (const Component& c : comps) {
+    const long size = static_cast<long>(c.nodes.size());
+    if ((maxComponentNodes_ > 0 && size > maxComponentNodes_) ||
+        (matrixLimit > 0 && componentMatrixBytes(size) > static_cast<double>(matrixLimit))) {
+      refusedComponentNodes_ = size;
+      g->layoutPhase("");
+      g->layoutRunning(0);
+      return KWErrorTooLarge;
     }
   }
 

@@ -14,8 +14,10 @@
 //      in rows, without overlap, to the right of the components that must stay;
 //   5. the original node and edge order is restored, postLayoutReset.
 //
-// A component larger than maxComponentNodes() is refused before anything is
-// touched: layout() answers KWErrorTooLarge and the graph stays as it was.
+// A component larger than maxComponentNodes(), or whose dense matrices would
+// take more than maxMatrixBytes(), is refused before anything is allocated or
+// touched: layout() answers KWErrorTooLarge, refusedComponentNodes() tells the
+// component's size, and the graph stays as it was.
 //
 // Randomness comes from one generator per layout run, seeded with 1 at the start
 // of the run and reseeded by randomizePositions(seed).
@@ -95,6 +97,20 @@ class KWBGraph : public KWGraphExt {
   long maxComponentNodes() const { return maxComponentNodes_; }
   void maxComponentNodes(long n) { maxComponentNodes_ = n; }
   static constexpr long kDefaultMaxComponentNodes = 8192;
+  /// The most memory the dense matrices of one component may take, in bytes
+  /// (0: no limit; a negative value restores the default). The default is
+  /// defaultMaxMatrixBytes(), taken when a layout starts.
+  long maxMatrixBytes() const { return maxMatrixBytes_ < 0 ? defaultMaxMatrixBytes() : maxMatrixBytes_; }
+  void maxMatrixBytes(long bytes) { maxMatrixBytes_ = bytes < 0 ? -1 : bytes; }
+  /// A quarter of the memory this process may use: the machine's physical
+  /// memory, or a smaller limit of the control group it runs in.
+  static long defaultMaxMatrixBytes();
+  /// Bytes the dense data of a component of n nodes takes: two n×n matrices
+  /// of doubles and their row objects, as the spring styles keep them.
+  virtual double componentMatrixBytes(long nodes) const;
+  /// Nodes of the component the last layout() refused as too large; 0 when
+  /// it refused none.
+  long refusedComponentNodes() const { return refusedComponentNodes_; }
   /// The drawing range: layout() leaves every node it may move and every bend
   /// within ±kMaxDrawingCoordinate, the range graph files hold, whatever the
   /// settings asked for.
@@ -165,6 +181,8 @@ class KWBGraph : public KWGraphExt {
   std::vector<KWDEdge*> reps_;       // bundle representatives of the current component
   std::vector<KWDEdge*> loops_;      // loops taken out for the current component
   long maxComponentNodes_ = kDefaultMaxComponentNodes;
+  long maxMatrixBytes_ = -1;  // the default
+  long refusedComponentNodes_ = 0;
   long stepsDone_ = 0, stepsTotal_ = 0;
 };
 

@@ -9,7 +9,8 @@ const char* usageText() {
       "usage:\n"
       "  kwslay layout INPUT [-o OUTPUT] [--from FMT] [--to FMT] [--seed N]\n"
       "                [--node-spacing N] [--route-edges] [--incremental]\n"
-      "                [--set NAME=VALUE]... [--model FILE] [--progress | --quiet]\n"
+      "                [--set NAME=VALUE]... [--model FILE] [--max-matrix-memory SIZE]\n"
+      "                [--progress | --quiet]\n"
       "  kwslay convert INPUT -o OUTPUT [--from FMT] [--to FMT]\n"
       "  kwslay demo [-o OUTPUT]\n"
       "  kwslay --help | --version\n"
@@ -37,6 +38,10 @@ const char* usageText() {
       "                       routeEdges, incrementalWithinComponentLayout,\n"
       "                       incrementalDisconnectedNodesLayout, incrementalComponentsLayout\n"
       "  --model FILE         apply the tailoring lines of a model file\n"
+      "  --max-matrix-memory SIZE\n"
+      "                       refuse a connected component whose distance matrices would\n"
+      "                       take more than SIZE bytes (suffix K, M or G; 0: no limit;\n"
+      "                       default: a quarter of the memory available)\n"
       "  --progress           show a progress bar on standard error even when it is not a terminal\n"
       "  --quiet              no progress bar and no messages except errors\n"
       "  -h, --help           show this text\n"
@@ -56,6 +61,20 @@ SettingValue settingValue(const std::string& name, const std::string& value, con
   if (!parseSettingValue(*s, value, v, &expected))
     throw UsageError(flag + ": the value '" + value + "' of " + name + " is not " + expected);
   return v;
+}
+
+/// A byte count with an optional K, M or G (powers of 1024).
+long byteCount(const std::string& text, const std::string& flag) {
+  size_t digits = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+  std::string unit = text.substr(digits);
+  double scale = unit.empty() || unit == "B" ? 1.0 : unit == "K" || unit == "k" ? 1024.0
+               : unit == "M" || unit == "m" ? 1048576.0 : unit == "G" || unit == "g" ? 1073741824.0 : 0.0;
+  if (digits == 0 || digits > 15 || scale == 0.0)
+    throw UsageError(flag + ": '" + text + "' is not a size such as 512M or 2G");
+  double bytes = std::stod(text.substr(0, digits)) * scale;
+  if (bytes > 9.0e18) throw UsageError(flag + ": '" + text + "' is too large");
+  return static_cast<long>(bytes);
 }
 
 Format format(const std::string& name, const std::string& flag) {
@@ -154,6 +173,9 @@ Options parseOptions(int argc, const char* const* argv) {
       step.model = true;
       step.modelFile = value("a file name");
       o.settings.push_back(step);
+    } else if (a == "--max-matrix-memory") {
+      layoutOnly();
+      o.maxMatrixBytes = byteCount(value("a size"), a);
     } else if (a == "--progress") {
       noValue();
       progress = true;

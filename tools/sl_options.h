@@ -30,6 +30,7 @@ struct Options {
   std::vector<SettingStep> settings;
   bool incremental = false;
   ProgressMode progress = ProgressMode::Auto;
+  long maxMatrixBytes = -1;  ///< --max-matrix-memory in bytes; -1: the host's default
 };
 
 /// Parses argv[1..argc-1]. Throws UsageError naming what is wrong.

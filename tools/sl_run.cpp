@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "host/kwbgraph.h"
 #include "host/kwmodule.h"
 #include "sl_dot.h"
@@ -82,13 +84,30 @@ void layout(const Options& o, ToolGraph& g, const Console& con, const std::strin
   bool show = o.progress == ProgressMode::On || (o.progress == ProgressMode::Auto && isatty(fileno(con.err)));
   ProgressBar bar(con.err);
   if (show) g.graph().observer(&bar);
+  KWBGraph* base = KWBGraph::of(&g.graph(), KWSymmetricLayoutStyle);
+  if (base && o.maxMatrixBytes >= 0) base->maxMatrixBytes(o.maxMatrixBytes);
   KWErrorCodeEnum rc = layoutGraph(&g.graph(), KWSymmetricLayoutStyle);
   g.graph().observer(nullptr);
   bar.finish();
   switch (rc) {
     case KWNoError: return;
-    case KWErrorTooLarge:
-      throw InputError(what, 0, 0, "a connected component is too large for the layout's matrices");
+    case KWErrorTooLarge: {
+      // Say which limit the component broke: the matrices' memory or the node count.
+      const long nodes = base ? base->refusedComponentNodes() : 0;
+      const double need = base ? base->componentMatrixBytes(nodes) : 0.0;
+      const long limit = base ? base->maxMatrixBytes() : 0;
+      char text[320];
+      if (base && limit > 0 && need > static_cast<double>(limit))
+        std::snprintf(text, sizeof text,
+                      "a connected component is too large for the layout's matrices: its %ld nodes need "
+                      "%.0f MiB, the limit is %.0f MiB (--max-matrix-memory)",
+                      nodes, need / 1048576.0, static_cast<double>(limit) / 1048576.0);
+      else
+        std::snprintf(text, sizeof text,
+                      "a connected component is too large for the layout's matrices: %ld nodes, the limit is %ld",
+                      nodes, base ? base->maxComponentNodes() : 0L);
+      throw InputError(what, 0, 0, text);
+    }
     default:
       throw InputError(what, 0, 0, "the layout failed (status " + std::to_string(static_cast<int>(rc)) + ")");
   }
