@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# One valgrind memcheck run of kwslay on a graph with trees, routed edges,
+# bundles (multi-edges) and loops, read from a model file with connectors
+# and written as OML: any memory error or definitely lost block fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+build=${KW_MEMCHECK_BUILD_DIR:-build}
+if [ ! -x "$build/bin/kwslay" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$build" --target kwslay
+fi
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+for input in fuzz/corpus/model/paths.model fuzz/corpus/dot/wheel.dot; do
+  valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
+    --show-leak-kinds=definite --track-origins=yes --quiet \
+    "$build/bin/kwslay" layout "$input" --route-edges --quiet -o "$out/result.oml" --to oml
+  echo "memcheck clean: kwslay layout $input"
+done
