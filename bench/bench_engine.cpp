@@ -70,7 +70,7 @@ void BM_Layout(benchmark::State& state) {
 // Arguments: {graph kind (0 sparse, 1 grid), nodes}.
 void sizes(benchmark::internal::Benchmark* b) {
   for (int kind : {0, 1})
-    for (int n : {100, 500, 1000}) b->Args({kind, n});
+    for (int n : {100, 500, 1000, 2000}) b->Args({kind, n});
   b->Unit(benchmark::kMillisecond);
 }
 
