@@ -22,7 +22,15 @@ bool isDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
 void collect(const std::string& path, std::vector<std::string>& files) {
+  // A target without findings has no regression folder (git keeps no empty
+  // folders): nothing to replay there.
+  if (!exists(path)) return;
   if (!isDirectory(path)) {
     files.push_back(path);
     return;

@@ -54,8 +54,13 @@ void cube(Fixture& f, int d) {
 /// Scatters every node over a square of the given side from a seeded generator.
 void scatter(Fixture& f, unsigned seed, long side) {
   KWRandom rnd(seed);
-  for (KWDNode* n : f.nodes())
-    n->ntMoveTo(static_cast<long>(rnd.next() % side) - side / 2, static_cast<long>(rnd.next() % side) - side / 2);
+  // One draw per statement: the order in which a call's arguments are
+  // evaluated differs between compilers. y is drawn first, x second.
+  for (KWDNode* n : f.nodes()) {
+    long y = static_cast<long>(rnd.next() % side) - side / 2;
+    long x = static_cast<long>(rnd.next() % side) - side / 2;
+    n->ntMoveTo(x, y);
+  }
 }
 
 std::vector<Case> cases() {
@@ -69,7 +74,11 @@ std::vector<Case> cases() {
   c.push_back({"descent_mixed_sizes_scaled", true, [](Fixture& f) {
                  kwtest::sparse(f, 120, 5);
                  KWRandom rnd(17);
-                 for (KWDNode* n : f.nodes()) n->size(10 + static_cast<long>(rnd.next() % 50), 10 + static_cast<long>(rnd.next() % 50));
+                 for (KWDNode* n : f.nodes()) {
+                   long h = 10 + static_cast<long>(rnd.next() % 50);  // drawn before the width
+                   long w = 10 + static_cast<long>(rnd.next() % 50);
+                   n->size(w, h);
+                 }
                  f.t()->shrinkagePerMil(500);
                  scatter(f, 6, 2000);
                }});
