@@ -355,17 +355,64 @@ KWS_LANES_FN inline V zeroToOne(V a) {
   __mmask8 z = _mm512_cmp_pd_mask(a.v, _mm512_setzero_pd(), _CMP_EQ_OQ);
   return V{_mm512_mask_blend_pd(z, a.v, _mm512_set1_pd(1.0))};
 }
+/// While the Newton gradient (gx, gy) equals the calcDelta gradient (gxD,
+/// gyD), as it does until a node on m's point adds a term to one and not the
+/// other, one register Z = (gxD, gyD, hxx, hxy, hyy, 0, 0, 0) holds all sums,
+/// and each node's terms are gathered into one register and added to it.
+/// Otherwise the sums go into the two four-lane registers.
 struct Acc : avxsums::Acc4 {
+  __m512d Z;
+  bool single = false;
   KWS_LANES_FN explicit Acc(const PointSums& s) { set(s); }
+  KWS_LANES_FN void set(const PointSums& s) {
+    single = s.gx == s.gxD && s.gy == s.gyD;
+    if (single) Z = _mm512_set_pd(0.0, 0.0, 0.0, s.hyy, s.hxy, s.hxx, s.gyD, s.gxD);
+    else avxsums::Acc4::set(s);
+  }
+  KWS_LANES_FN void get(PointSums& s) const {
+    if (!single) {
+      avxsums::Acc4::get(s);
+      return;
+    }
+    alignas(64) double z[8];
+    _mm512_store_pd(z, Z);
+    s.gxD = s.gx = z[0];
+    s.gyD = s.gy = z[1];
+    s.hxx = z[2];
+    s.hxy = z[3];
+    s.hyy = z[4];
+  }
   template <bool newton>
   KWS_LANES_FN bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
     if (_mm512_cmp_pd_mask(q.v, _mm512_setzero_pd(), _CMP_EQ_OQ) != 0) return false;
-    add4<newton>(_mm512_extractf64x4_pd(tgx.v, 0), _mm512_extractf64x4_pd(tgy.v, 0),
-                 _mm512_extractf64x4_pd(thxx.v, 0), _mm512_extractf64x4_pd(thxy.v, 0),
-                 _mm512_extractf64x4_pd(thyy.v, 0));
-    add4<newton>(_mm512_extractf64x4_pd(tgx.v, 1), _mm512_extractf64x4_pd(tgy.v, 1),
-                 _mm512_extractf64x4_pd(thxx.v, 1), _mm512_extractf64x4_pd(thxy.v, 1),
-                 _mm512_extractf64x4_pd(thyy.v, 1));
+    if (!single) {
+      add4<newton>(_mm512_extractf64x4_pd(tgx.v, 0), _mm512_extractf64x4_pd(tgy.v, 0),
+                   _mm512_extractf64x4_pd(thxx.v, 0), _mm512_extractf64x4_pd(thxy.v, 0),
+                   _mm512_extractf64x4_pd(thyy.v, 0));
+      add4<newton>(_mm512_extractf64x4_pd(tgx.v, 1), _mm512_extractf64x4_pd(tgy.v, 1),
+                   _mm512_extractf64x4_pd(thxx.v, 1), _mm512_extractf64x4_pd(thxy.v, 1),
+                   _mm512_extractf64x4_pd(thyy.v, 1));
+      return true;
+    }
+    // Node i's terms: (tgx, tgy) sit in 128-bit lane i/2 of G (even i) or H
+    // (odd i), (thxx, thxy) likewise in E or F, thyy in lane i of thyy.
+    const __m512d G = _mm512_unpacklo_pd(tgx.v, tgy.v), H = _mm512_unpackhi_pd(tgx.v, tgy.v);
+    if (!newton) {
+      for (int j = 0; j < 4; ++j) {
+        const __m512i pick = _mm512_set_epi64(0, 0, 0, 0, 0, 0, 2 * j + 1, 2 * j);
+        Z = _mm512_add_pd(Z, _mm512_maskz_permutexvar_pd(0x03, pick, G));
+        Z = _mm512_add_pd(Z, _mm512_maskz_permutexvar_pd(0x03, pick, H));
+      }
+      return true;
+    }
+    const __m512d E = _mm512_unpacklo_pd(thxx.v, thxy.v), F = _mm512_unpackhi_pd(thxx.v, thxy.v);
+    for (int j = 0; j < 4; ++j) {
+      const __m512i pick = _mm512_set_epi64(0, 0, 0, 0, 8 + 2 * j + 1, 8 + 2 * j, 2 * j + 1, 2 * j);
+      const __m512i even = _mm512_set_epi64(0, 0, 0, 8 + 2 * j, 3, 2, 1, 0);
+      const __m512i odd = _mm512_set_epi64(0, 0, 0, 8 + 2 * j + 1, 3, 2, 1, 0);
+      Z = _mm512_add_pd(Z, _mm512_maskz_permutex2var_pd(0x1F, _mm512_permutex2var_pd(G, pick, E), even, thyy.v));
+      Z = _mm512_add_pd(Z, _mm512_maskz_permutex2var_pd(0x1F, _mm512_permutex2var_pd(H, pick, F), odd, thyy.v));
+    }
     return true;
   }
 };
