@@ -166,8 +166,18 @@ def tools(args):
     return t
 
 
-def run_once(cmd, timeout):
-    """Runs cmd; answers (seconds, peak KiB, exit status or None on timeout)."""
+TIME = "/usr/bin/time"
+
+
+def run_once(cmd, timeout, work):
+    """Runs cmd; answers (seconds, peak KiB, exit status or None on timeout).
+
+    The peak resident memory comes from /usr/bin/time when it is there: a child
+    forked from this Python process would otherwise count the interpreter's
+    own memory, which it held before exec, as its peak."""
+    peakfile = os.path.join(work, "peak.txt")
+    if os.path.exists(TIME):
+        cmd = [TIME, "-f", "%M", "-o", peakfile] + cmd
     start = time.perf_counter()
     p = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     timed_out = []
@@ -186,9 +196,16 @@ def run_once(cmd, timeout):
     elapsed = time.perf_counter() - start
     timer.cancel()
     p.returncode = os.waitstatus_to_exitcode(status)
+    peak = usage.ru_maxrss
+    if os.path.exists(TIME):
+        try:
+            with open(peakfile) as f:
+                peak = int(f.read().split()[-1])
+        except (OSError, ValueError, IndexError):
+            pass
     if timed_out:
-        return elapsed, usage.ru_maxrss, None, err
-    return elapsed, usage.ru_maxrss, p.returncode, err
+        return elapsed, peak, None, err
+    return elapsed, peak, p.returncode, err
 
 
 def quality(args, edges_file, positions, work, tag):
@@ -271,7 +288,7 @@ def main():
                 out = os.path.join(args.work, "%s.%s%s" % (g, t.name, t.ext))
                 if os.path.exists(out):
                     os.remove(out)
-                sec, kib, rc, err = run_once(t.command(dot, el, out), args.timeout)
+                sec, kib, rc, err = run_once(t.command(dot, el, out), args.timeout, args.work)
                 if rc is None:
                     failed[t.name] = "timeout > %.0f s" % args.timeout
                     continue
