@@ -151,8 +151,8 @@ def tools(args):
     t = []
     if args.kwslay:
         t.append(Tool("kwslay", [args.kwslay, "layout", "{dot}", "-o", "{out}", "--quiet"], ".json", read_kwslay))
-    for spec in args.variant:
-        name, _, rest = spec.partition("=")
+    for variant in args.variant:
+        name, _, rest = variant.partition("=")
         prog, _, extra = rest.partition(":")
         t.append(Tool(name, [prog, "layout", "{dot}", "-o", "{out}", "--quiet"] + extra.split(), ".json",
                       read_kwslay))
