@@ -118,6 +118,8 @@ std::vector<std::string> uniqueIds(const std::vector<std::string>& names, const 
 }  // namespace
 
 bool dotQuotable(const std::string& s) {
+  // cgraph also keeps names that start with '%' for its anonymous objects.
+  if (!s.empty() && s[0] == '%') return false;
   return (s.empty() || s.back() != '\\') && s.find("\\\n") == std::string::npos &&
          s.find("\\\"") == std::string::npos && s.find('\0') == std::string::npos;
 }

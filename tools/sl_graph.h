@@ -119,7 +119,7 @@ OutputIds outputIds(const ToolGraph& g, bool forDot = false);
 /// escapes a quote as \" but leaves backslashes alone, so a backslash before
 /// a quote or at the end breaks the string, and a backslash before a line
 /// end is a line continuation that reading drops; nor can a DOT name hold a
-/// NUL byte.
+/// NUL byte, or start with '%' (kept for cgraph's anonymous objects).
 bool dotQuotable(const std::string& s);
 
 /// The rectangle around the nodes and bends (KWDGraph::ntBoundingRect).
