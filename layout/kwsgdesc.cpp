@@ -125,11 +125,25 @@ struct KernelView {
   double* delta;
 };
 
+/// The unpinned entry with the largest gradient so far, the first among
+/// equals: an entry replaces it only with a strictly larger delta.
+struct Best {
+  int index = -1;
+  double delta = 0.0;
+  void consider(int p, double d, bool pinned) {
+    if (pinned) return;
+    if (index < 0 || d > delta) {
+      index = p;
+      delta = d;
+    }
+  }
+};
+
 /// The inner loops of one instruction set.
 struct Kernels {
   void (*gradient)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
   void (*newton)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
-  void (*correct)(const KernelView&, long, long, const double*, const double*, long, long, int, int);
+  void (*correct)(const KernelView&, long, long, const double*, const double*, long, long, int, int, Best&);
 };
 
 // ---- lane types -----------------------------------------------------------
@@ -576,16 +590,23 @@ class DescentSet {
   /// present point with every other node where it is now, so forming it again
   /// would give the same bits; only its checkpoint is kept. Answers as calcAll.
   int recalcAll(int moved, long oldX, long oldY, bool movedIsCurrent) {
-    correct(moved, oldX, oldY, 0, moved);
+    // The corrections weigh each entry as a candidate as soon as its new
+    // gradient is known, in list order.
+    Best b;
+    correct(moved, oldX, oldY, 0, moved, b);
     if (movedIsCurrent && !pinned[moved]) checkpoint();
     else calcDelta(moved);
-    correct(moved, oldX, oldY, moved + 1, count);
+    b.consider(moved, delta[moved], pinned[moved] != 0);
+    correct(moved, oldX, oldY, moved + 1, count, b);
     checkpoint();
-    return best();
+    return b.index;
   }
 
   /// Corrects only m's gradient for the move of `moved`.
-  void recalcDelta(int m, int moved, long oldX, long oldY) { correct(moved, oldX, oldY, m, m + 1); }
+  void recalcDelta(int m, int moved, long oldX, long oldY) {
+    Best unused;
+    correct(moved, oldX, oldY, m, m + 1, unused);
+  }
 
   /// Moves m to a random point of the drawing's bounding rectangle. The
   /// drawing nodes stay where they are while the descent runs, so the
@@ -622,16 +643,9 @@ class DescentSet {
  private:
   /// The unpinned entry with the largest gradient, the first among equals.
   int best() const {
-    int b = -1;
-    double bestDelta = 0.0;
-    for (int p = 0; p < count; ++p) {
-      if (pinned[p]) continue;
-      if (b < 0 || delta[p] > bestDelta) {
-        b = p;
-        bestDelta = delta[p];
-      }
-    }
-    return b;
+    Best b;
+    for (int p = 0; p < count; ++p) b.consider(p, delta[p], pinned[p] != 0);
+    return b.index;
   }
 
   KernelView view() {
@@ -641,8 +655,8 @@ class DescentSet {
 
   /// Corrects the gradients of the entries in [from, to) for the move of
   /// `moved` from (oldX, oldY).
-  void correct(int moved, long oldX, long oldY, int from, int to) {
-    kernels_.correct(view(), x[moved], y[moved], kRow[moved], lRow[moved], oldX, oldY, from, to);
+  void correct(int moved, long oldX, long oldY, int from, int to, Best& b) {
+    kernels_.correct(view(), x[moved], y[moved], kRow[moved], lRow[moved], oldX, oldY, from, to, b);
   }
 
   bool clear() {
