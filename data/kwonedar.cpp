@@ -24,6 +24,7 @@ KWOneDArray::~KWOneDArray() { empty(); }
 void KWOneDArray::init(int n) {
   count_ = n;
   elements_ = nullptr;
+  owned_ = true;
   if (n < 1) return;
   // Exact size, zero-filled element by element. When the memory cannot be had
   // the array stays empty rather than claiming elements it does not hold.
@@ -36,9 +37,17 @@ void KWOneDArray::init(int n) {
 }
 
 void KWOneDArray::empty() {
-  delete[] elements_;
+  if (owned_) delete[] elements_;
   elements_ = nullptr;
   count_ = 0;
+  owned_ = true;
+}
+
+void KWOneDArray::refer(double* elements, int n) {
+  empty();
+  elements_ = elements;
+  count_ = elements ? n : 0;
+  owned_ = false;
 }
 
 void KWOneDArray::resize(int n) {

@@ -4,6 +4,10 @@
 // length goes through empty() and init(), which discards the old values and
 // fills the new elements with 0.0. The elements are contiguous; the pointer is
 // null whenever the element count is below 1.
+//
+// The rows of a KWTwoDArray live in one block that the matrix owns: such a row
+// only refers to its part of the block. A row that changes length leaves the
+// block and holds elements of its own from then on.
 #ifndef KWONEDAR_H
 #define KWONEDAR_H
 
@@ -51,9 +55,14 @@ class KWOneDArray : public KWObject {
   void init(int n);
   KWOneDArray& KWOneDArraydeepCopy(const KWOneDArray& source);
   KWOneDArray& KWOneDArrayattributeCopy(const KWOneDArray& source);
+  /// Makes the array refer to n elements it does not own (a matrix row).
+  void refer(double* elements, int n);
+
+  friend class KWTwoDArray;
 
   int count_;
   double* elements_;
+  bool owned_ = true;  // whether empty() frees elements_
 };
 
 #endif

@@ -1,6 +1,19 @@
 #include "data/kwtwodar.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <new>
+
+#if defined(__unix__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+/// Blocks from this size on are mapped, not taken from the heap.
+const std::size_t kMapFrom = std::size_t(1) << 21;
+
+}  // namespace
 
 KWS_JAVA_PEER_DEF(KWTwoDArray, "com/brackwind/jnilayout/KWTwoDArray", "kwtwodar")
 
@@ -28,14 +41,51 @@ void KWTwoDArray::init(int rows, int cols) {
     rowCount_ = 0;
     return;
   }
-  bool complete = true;
-  for (int i = 0; i < rows; ++i) {
-    rows_[i].resize(cols);
-    if (cols >= 1 && rows_[i].dimension() != cols) complete = false;
+  if (cols < 1) {
+    // Rows without elements keep the count they were given, as a lone array does.
+    for (int i = 0; i < rows; ++i) rows_[i].resize(cols);
+    return;
   }
-  // A matrix with some rows missing would be indexed out of bounds by its
-  // users; when memory runs out part way it is left with no rows at all.
-  if (!complete) empty();
+  const std::size_t perRow = static_cast<std::size_t>(cols);
+  const std::size_t count = static_cast<std::size_t>(rows) * perRow;
+  // A matrix with rows missing would be indexed out of bounds by its users;
+  // when the memory cannot be had the matrix is left with no rows at all.
+  if (count / perRow != static_cast<std::size_t>(rows) || count > SIZE_MAX / sizeof(double)) {
+    empty();
+    return;
+  }
+  blockBytes_ = count * sizeof(double);
+#if defined(__unix__)
+  if (blockBytes_ >= kMapFrom) {
+    void* p = mmap(nullptr, blockBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p != MAP_FAILED) {
+      block_ = static_cast<double*>(p);
+      blockMapped_ = true;
+#if defined(MADV_HUGEPAGE)
+      madvise(p, blockBytes_, MADV_HUGEPAGE);  // only advice; ignored where unsupported
+#endif
+    }
+  }
+#endif
+  if (!block_) block_ = static_cast<double*>(std::calloc(count, sizeof(double)));
+  if (!block_) {
+    empty();
+    return;
+  }
+  for (int i = 0; i < rows; ++i) rows_[i].refer(block_ + static_cast<std::size_t>(i) * perRow, cols);
+}
+
+void KWTwoDArray::releaseBlock() {
+  if (!block_) return;
+#if defined(__unix__)
+  if (blockMapped_) munmap(block_, blockBytes_);
+  else std::free(block_);
+#else
+  std::free(block_);
+#endif
+  block_ = nullptr;
+  blockBytes_ = 0;
+  blockMapped_ = false;
 }
 
 void KWTwoDArray::empty() {
@@ -44,6 +94,7 @@ void KWTwoDArray::empty() {
     delete[] rows_;
     rows_ = nullptr;
   }
+  releaseBlock();
   rowCount_ = 0;
 }
 

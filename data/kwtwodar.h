@@ -4,8 +4,16 @@
 // own length. resize() gives every row the same length; a caller may still
 // resize a single row through operator[]. Copies take the column count from
 // the source's first row. No operation checks an index.
+//
+// The rows of one resize() share a single zero-filled block (rows × cols
+// doubles, row after row), so a matrix costs one allocation rather than one
+// per row. Large blocks are mapped straight from the system, which hands them
+// out already zeroed and, where it can, backs them with huge pages; nothing is
+// written until the matrix is filled.
 #ifndef KWTWODAR_H
 #define KWTWODAR_H
+
+#include <cstddef>
 
 #include "data/kwonedar.h"
 #include "host/kwobject.h"
@@ -50,8 +58,14 @@ class KWTwoDArray : public KWObject {
   /// The element count of the first row, 0 without rows.
   int firstRowLength() const { return rows_ ? rows_[0].dimension() : 0; }
 
+  /// Frees the row block, if any.
+  void releaseBlock();
+
   int rowCount_;
   KWOneDArray* rows_;
+  double* block_ = nullptr;
+  std::size_t blockBytes_ = 0;
+  bool blockMapped_ = false;  // block_ came from mmap, not calloc
 };
 
 #endif

@@ -255,4 +255,28 @@ TEST(TwoDArray, SquareMatrixSweepKeepsCopiesExactAndResizesZeroed) {
   }
 }
 
+// The rows share one block, mapped from the system once it is large: rows must
+// not overlap, a refilled matrix must read zero again, and a row resized on
+// its own must leave the block without freeing or corrupting it (the sanitizer
+// run catches a row freeing its part of the block).
+TEST(TwoDArray, BlockRowsAreDisjointZeroedAndSurviveSingleRowResizes) {
+  for (int n : {3, 700}) {  // a heap block and a mapped one (700² doubles > 2 MiB)
+    KWTwoDArray m;
+    m.resize(n, n);
+    ASSERT_EQ(m.dimension(), n);
+    EXPECT_TRUE(allZero(m));
+    fill(m);
+    for (int i = 0; i < n; ++i) ASSERT_EQ(m[i][n - 1], valueAt(i, n - 1)) << "row " << i << " overlaps another";
+    KWTwoDArray copy(m);
+    m[1].resize(n + 5);  // leaves the block
+    fill(m[1]);
+    EXPECT_TRUE(holdsValues(m[1], n + 5));
+    EXPECT_EQ(m[2][0], valueAt(2, 0));
+    m = copy;  // the resized row takes the source's length back
+    expectSameContents(m, copy);
+    m.resize(n, n);
+    EXPECT_TRUE(allZero(m));
+  }
+}
+
 }  // namespace
