@@ -438,14 +438,15 @@ struct Acc : avxsums::Acc4 {
 #endif
 #endif
 
-/// The widest kernels this processor runs.
-Kernels chooseKernels() {
+/// The widest kernels this processor runs, at most cap lanes wide (0: no cap).
+Kernels chooseKernels(int cap) {
 #if defined(KWS_DESCENT_AVX)
 #if !defined(KWS_DESCENT_NO_AVX512)
-  if (__builtin_cpu_supports("avx512f")) return lanes8::kernels();
+  if ((cap == 0 || cap >= 8) && __builtin_cpu_supports("avx512f")) return lanes8::kernels();
 #endif
-  if (__builtin_cpu_supports("avx")) return lanes4::kernels();
+  if ((cap == 0 || cap >= 4) && __builtin_cpu_supports("avx")) return lanes4::kernels();
 #endif
+  (void)cap;
   return lanes2::kernels();
 }
 
@@ -460,6 +461,7 @@ class DescentSet {
   bool load(KWSGraph& s) {
     KWSGraphLayInfo* li = s.pSLayInfo();
     graph_ = s.pOwnerGraph();
+    kernels_ = chooseKernels(s.descentLaneCap());
     if (!li) return false;
     KWTwoDArray& strength = li->springStrength();
     KWTwoDArray& length = li->springLength();
@@ -669,7 +671,7 @@ class DescentSet {
   static bool withinExact(long c) { return c <= 4503599627370496L && c >= -4503599627370496L; }
 
   KWDGraph* graph_ = nullptr;
-  Kernels kernels_ = chooseKernels();
+  Kernels kernels_ = chooseKernels(0);
   bool exact_ = true;
   bool inOrder_ = true;
   KWRect bounds_;

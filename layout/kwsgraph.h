@@ -70,6 +70,13 @@ class KWSGraph : public KWBGraph {
   void emptyContents() override;
   void emptyTopology() override;
 
+  /// The most nodes the descent's inner loops take at once: 0 for the widest
+  /// group the processor runs (8 with AVX-512, 4 with AVX, 2 otherwise), or a
+  /// cap of 4 or 2. Every width gives the same bits; the cap lets tests
+  /// compare them on one machine. Not copied with the graph.
+  int descentLaneCap() const { return descentLaneCap_; }
+  void descentLaneCap(int lanes) { descentLaneCap_ = lanes < 0 ? 0 : lanes; }
+
  protected:
   void init() {}
   KWObject* vCloneObject() const override;
@@ -138,6 +145,8 @@ class KWSGraph : public KWBGraph {
 
   // Edge-node avoidance.
   void edgeNodeAvoidancePhase();
+
+  int descentLaneCap_ = 0;
 };
 
 #endif
