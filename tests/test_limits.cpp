@@ -5,9 +5,11 @@
 //  - every numeric setting at 0, negative, huge, NaN or infinity lays out
 //    without crash or hang, keeps every node and edge, and gives a drawing
 //    within the range graph files hold;
-//  - a component beyond the matrix size limit is refused with the graph left
-//    as it was.
+//  - a component beyond the matrix size limit, or whose two n×n distance
+//    matrices would exceed the memory limit, is refused before anything is
+//    allocated or moved, with the graph left as it was.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <functional>
@@ -52,13 +54,21 @@ std::vector<KWDNode*> dressedGraph(Fixture& f, int ring = 8) {
   return f.nodes();
 }
 
+KWErrorCodeEnum run(Fixture& f) { return layoutGraph(f.g(), KWSymmetricLayoutStyle); }
+
+std::vector<std::pair<long, long>> positions(const Fixture& f) {
+  std::vector<std::pair<long, long>> p;
+  for (KWDNode* n : f.nodes()) p.emplace_back(n->ntX(), n->ntY());
+  return p;
+}
+
 /// Lays f's graph out and checks that nothing was lost and the drawing fits a graph file.
 void layOutAndCheck(Fixture& f, const std::string& what) {
   SCOPED_TRACE(what);
   std::vector<KWDNode*> nodes = f.nodes();
   std::vector<std::pair<KWDNode*, KWDNode*>> ends;
   for (KWDEdgeIter it(f.g()); it; ++it) ends.emplace_back(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
-  ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+  ASSERT_EQ(run(f), KWNoError);
   EXPECT_EQ(f.nodes(), nodes);
   size_t i = 0;
   for (KWDEdgeIter it(f.g()); it; ++it, ++i) {
@@ -93,7 +103,7 @@ TEST(DescentCeilings, CyclesAreHeldAtTheCeilingWhateverTheMultiplier) {
     f.t()->maxNodesMovedMultiplier(c.multiplier);
     DescentWatch watch;
     f.g()->observer(&watch);
-    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    ASSERT_EQ(run(f), KWNoError);
     // The descent announces its most cycles, R + 1, as its step total.
     EXPECT_EQ(watch.total, c.expectedPerNode * 12 + 1) << "multiplier " << c.multiplier;
   }
@@ -109,7 +119,7 @@ TEST(DescentCeilings, HugeLimitsWithAnUnreachableTerminationFinish) {
   f.t()->maxNodeIterations(kIntMax);
   DescentWatch watch;
   f.g()->observer(&watch);
-  ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+  ASSERT_EQ(run(f), KWNoError);
   // At most 200·n + 1 cycles, each with at most 100 Newton steps and a few
   // checkpoints around them, plus the fixed ones of the passes.
   const long n = 16, cycles = 200 * n + 1;
@@ -125,7 +135,7 @@ TEST(DescentCeilings, LimitsBelowOneStopTheDescentAtOnce) {
     f.t()->incrementalWithinComponentLayout(1);
     f.t()->firstInitialization(0);  // start from these positions
     f.t()->maxNodeIterations(limit);
-    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    ASSERT_EQ(run(f), KWNoError);
     for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(v[i]->ntX(), static_cast<long>(i) * 7) << "limit " << limit;
   }
 }
@@ -204,29 +214,98 @@ TEST(ExtremeSettings, ModelFileSettingsAtTheirExtremes) {
     }
 }
 
-// ---- the matrix size limit --------------------------------------------------------
+// ---- the component limits ------------------------------------------------------------
 
-TEST(ComponentSizeLimit, ALargerComponentIsRefusedAndTheGraphLeftAsItWas) {
+TEST(ComponentSizeLimit, ALargerComponentIsRefusedBeforeAnythingIsAllocatedOrMoved) {
+  // A cycle of 12 beside a path of 3, refused by the node limit or the memory
+  // limit one below what it needs, then laid out at the limit itself.
+  const struct {
+    const char* name;
+    void (*limit)(KWSGraph*, long slack);
+    long refused;
+  } cases[] = {{"node limit", [](KWSGraph* s, long slack) { s->maxComponentNodes(12 + slack); }, 0},
+               {"memory limit",
+                [](KWSGraph* s, long slack) { s->maxMatrixBytes(static_cast<long>(s->componentMatrixBytes(12)) + slack); },
+                12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    kwtest::cycle(f, 12);
+    kwtest::path(f, 3);
+    long k = 0;
+    for (KWDNode* n : f.nodes()) {
+      n->ntMoveTo(37 * k, -k);
+      ++k;
+    }
+    KWDEdge* bent = f.g()->castEdge(f.g()->pEdgeList()->pFirstCell());
+    ASSERT_NE(bent, nullptr);
+    bent->ntAppendBend(KWPoint(5, 55));
+    KWSGraph* s = f.g()->pSGraph();
+    c.limit(s, -1);
+    std::string before, after;
+    KWFileError err;
+    ASSERT_TRUE(writeOMLGraphToString(*f.g(), before, err));
+    const auto at = positions(f);
+    EXPECT_EQ(run(f), KWErrorTooLarge);
+    EXPECT_EQ(f.g()->layoutRunning(), 0);
+    ASSERT_TRUE(writeOMLGraphToString(*f.g(), after, err));
+    EXPECT_EQ(after, before) << "a refused layout changed the graph";
+    EXPECT_EQ(s->pSLayInfo(), nullptr) << "scratch records were made for a refused layout";
+    EXPECT_EQ(f.t()->firstInitialization(), 1);
+    if (c.refused) EXPECT_EQ(s->refusedComponentNodes(), c.refused);
+    c.limit(s, 0);
+    EXPECT_EQ(run(f), KWNoError);
+    EXPECT_EQ(s->refusedComponentNodes(), 0);
+    EXPECT_NE(positions(f), at);
+  }
+  EXPECT_EQ(KWSGraph::kDefaultMaxComponentNodes, 8192);
+}
+
+TEST(MatrixMemoryLimit, EachComponentCountsOnItsOwn) {
+  // Two components of 10 nodes: the limit admits 10 nodes, not 20.
   Fixture f;
-  std::vector<KWDNode*> ring = kwtest::cycle(f, 12);
-  std::vector<KWDNode*> small = kwtest::path(f, 3);
-  for (size_t i = 0; i < ring.size(); ++i) ring[i]->ntMoveTo(static_cast<long>(i) * 13, -static_cast<long>(i));
-  KWDEdge* bent = f.g()->pEdgeList()->pFirstCell() ? f.g()->castEdge(f.g()->pEdgeList()->pFirstCell()) : nullptr;
-  ASSERT_NE(bent, nullptr);
-  bent->ntAppendBend(KWPoint(5, 55));
-  f.g()->pSGraph()->maxComponentNodes(11);
-  std::string before;
-  KWFileError err;
-  ASSERT_TRUE(writeOMLGraphToString(*f.g(), before, err));
-  EXPECT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWErrorTooLarge);
-  EXPECT_EQ(f.g()->layoutRunning(), 0);
-  std::string after;
-  ASSERT_TRUE(writeOMLGraphToString(*f.g(), after, err));
-  EXPECT_EQ(after, before) << "a refused layout changed the graph";
-  EXPECT_EQ(f.t()->firstInitialization(), 1);
+  kwtest::cycle(f, 10);
+  kwtest::grid(f, 2, 5);
+  for (int i = 0; i < 25; ++i) f.node();  // nodes without edges hold no matrices
+  KWSGraph* s = f.g()->pSGraph();
+  s->maxMatrixBytes(static_cast<long>(s->componentMatrixBytes(10)));
+  EXPECT_EQ(run(f), KWNoError);
+  s->maxMatrixBytes(static_cast<long>(s->componentMatrixBytes(10)) - 1);
+  EXPECT_EQ(run(f), KWErrorTooLarge);
+  EXPECT_EQ(s->refusedComponentNodes(), 10);
+}
 
-  // At the limit the same graph is laid out.
-  f.g()->pSGraph()->maxComponentNodes(12);
-  EXPECT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
-  EXPECT_EQ(f.g()->pSGraph()->kDefaultMaxComponentNodes, 8192);
+TEST(MatrixMemoryLimit, ZeroMeansNoLimitAndNegativeRestoresTheDefault) {
+  Fixture f;
+  kwtest::cycle(f, 6);
+  KWSGraph* s = f.g()->pSGraph();
+  const long deflt = s->maxMatrixBytes();
+  EXPECT_EQ(deflt, KWBGraph::defaultMaxMatrixBytes());
+  s->maxMatrixBytes(0);
+  EXPECT_EQ(s->maxMatrixBytes(), 0);
+  EXPECT_EQ(run(f), KWNoError);
+  s->maxMatrixBytes(-7);
+  EXPECT_EQ(s->maxMatrixBytes(), deflt);
+}
+
+TEST(MatrixMemoryLimit, DefaultIsAQuarterOfMemoryAtMost) {
+  const long deflt = KWBGraph::defaultMaxMatrixBytes();
+  const double physical = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+  EXPECT_GT(deflt, 0);
+  EXPECT_LE(static_cast<double>(deflt), physical / 4.0 + 1.0);
+  // Enough for the components people lay out: two 2000-node matrices.
+  Fixture f;
+  EXPECT_LT(f.g()->pSGraph()->componentMatrixBytes(2000), static_cast<double>(deflt));
+}
+
+TEST(MatrixMemoryLimit, EstimateCoversBothMatricesAndGrowsWithTheSquare) {
+  Fixture f;
+  KWSGraph* s = f.g()->pSGraph();
+  EXPECT_EQ(s->componentMatrixBytes(0), 0.0);
+  for (long n : {1L, 10L, 1000L, 100000L}) {
+    EXPECT_GE(s->componentMatrixBytes(n), 16.0 * n * n) << n;
+    EXPECT_LE(s->componentMatrixBytes(n), 16.0 * n * n + 256.0 * n) << n;
+  }
+  // No overflow where 16·n² leaves the range of long.
+  EXPECT_GT(s->componentMatrixBytes(2000000000L), 6.0e19);
 }
