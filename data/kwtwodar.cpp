@@ -76,9 +76,8 @@ void KWTwoDArray::init(int rows, int cols) {
 }
 
 void KWTwoDArray::releaseBlock() {
-  if (!block_) return;
 #if defined(__unix__)
-  if (blockMapped_) munmap(block_, blockBytes_);
+  if (block_ && blockMapped_) munmap(block_, blockBytes_);
   else std::free(block_);
 #else
   std::free(block_);
