@@ -252,7 +252,9 @@ TEST(ComponentSizeLimit, ALargerComponentIsRefusedBeforeAnythingIsAllocatedOrMov
     EXPECT_EQ(after, before) << "a refused layout changed the graph";
     EXPECT_EQ(s->pSLayInfo(), nullptr) << "scratch records were made for a refused layout";
     EXPECT_EQ(f.t()->firstInitialization(), 1);
-    if (c.refused) EXPECT_EQ(s->refusedComponentNodes(), c.refused);
+    if (c.refused) {
+      EXPECT_EQ(s->refusedComponentNodes(), c.refused);
+    }
     c.limit(s, 0);
     EXPECT_EQ(run(f), KWNoError);
     EXPECT_EQ(s->refusedComponentNodes(), 0);
