@@ -1,18 +1,24 @@
-// The symmetric settings in OML graph files: what the sections hold, when
-// values are left out, how fields are read back, the tailors' forwarding to
-// the one graph-file extension, and whole graphs written and read back.
+// The symmetric settings in graph files and model files: what the OML sections
+// hold, when values are left out, how fields are read back, the tailors'
+// forwarding to the one graph-file extension, whole graphs written and read
+// back, the model-file keys, and the example graphs given in both formats.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <sstream>
 
 #include "host/kwfactory.h"
 #include "host/kwgfile.h"
+#include "host/kwmodfil.h"
 #include "layout/kwsgraph.h"
 #include "module/kwslayfa.h"
 #include "persist/kwsgrfex.h"
+#include "persist/kwsmdlex.h"
 #include "tailor/kwsedta.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
@@ -68,62 +74,56 @@ std::pair<int, std::string> nodeSection(KWDGraph& g, KWDNode* n, int compare, in
                  [&](KWOMLFile* f) { t->writeFullNodeTailor(compare, all, f); });
 }
 
-TEST(SymmetricSections, DefaultsGiveAnEmptyGraphSectionAndNothingToWrite) {
+TEST(SymmetricSections, TheGraphSectionHoldsWhatDiffersOrEverythingWhenAskedForAll) {
+  using Change = void (*)(KWSGraphTailor&);
+  const std::vector<std::string> defaults = {"nodeSpacing=75", "randomSeed=1", "routeEdges=0",
+                                             "incrementalWithinComponentLayout=0",
+                                             "incrementalDisconnectedNodesLayout=0", "incrementalComponentsLayout=1"};
+  const std::vector<std::string> changed = {"nodeSpacing=-40", "randomSeed=99", "routeEdges=1",
+                                            "incrementalWithinComponentLayout=1",
+                                            "incrementalDisconnectedNodesLayout=1", "incrementalComponentsLayout=0"};
+  const Change all = [](KWSGraphTailor& t) {
+    t.nodeSpacing(-40), t.randomSeed(99), t.routeEdges(1), t.incrementalWithinComponentLayout(1);
+    t.incrementalDisconnectedNodesLayout(1), t.incrementalComponentsLayout(0);
+  };
+  const struct {
+    const char* name;
+    Change change;
+    int compare, writeAll, withDefaults;
+    bool asked;  // whether checkWrite asks for the section
+    std::vector<std::string> fields;
+  } cases[] = {
+      {"defaults", nullptr, 0, 0, 0, false, {}},
+      {"writeAll", all, 0, 1, 0, true, changed},
+      {"writeAll comparing", all, 1, 1, 0, true, changed},
+      {"writeAll at the defaults", nullptr, 0, 1, 0, true, defaults},
+      {"file writes defaults", nullptr, 0, 0, 1, true, defaults},
+      {"file writes defaults, comparing", nullptr, 1, 0, 1, true, defaults},
+      {"randomSeed", [](KWSGraphTailor& t) { t.randomSeed(7); }, 1, 0, 0, true, {"randomSeed=7"}},
+      {"nodeSpacing", [](KWSGraphTailor& t) { t.nodeSpacing(76); }, 1, 0, 0, true, {"nodeSpacing=76"}},
+      {"routeEdges", [](KWSGraphTailor& t) { t.routeEdges(1); }, 1, 0, 0, true, {"routeEdges=1"}},
+      {"within", [](KWSGraphTailor& t) { t.incrementalWithinComponentLayout(1); }, 1, 0, 0, true,
+       {"incrementalWithinComponentLayout=1"}},
+      {"disconnected", [](KWSGraphTailor& t) { t.incrementalDisconnectedNodesLayout(1); }, 1, 0, 0, true,
+       {"incrementalDisconnectedNodesLayout=1"}},
+      {"components", [](KWSGraphTailor& t) { t.incrementalComponentsLayout(0); }, 1, 0, 0, true,
+       {"incrementalComponentsLayout=0"}},
+  };
   Env env;
-  auto g = env.graph();
-  auto s = graphSection(*g, 0, 0, 0);
-  EXPECT_NE(s.first, 0);
-  ASSERT_FALSE(s.second.empty());
-  EXPECT_EQ(s.second[0], '\n') << "an empty line comes first";
-  EXPECT_TRUE(fieldsOf(s.second).empty());
-}
-
-TEST(SymmetricSections, WriteAllWritesTheSixFieldsInOrder) {
-  Env env;
-  auto g = env.graph();
-  KWSGraphTailor* t = g->pSTailor();
-  t->nodeSpacing(-40), t->randomSeed(99), t->routeEdges(1), t->incrementalWithinComponentLayout(1);
-  t->incrementalDisconnectedNodesLayout(1), t->incrementalComponentsLayout(0);
-  const std::vector<std::string> all = {"nodeSpacing=-40", "randomSeed=99", "routeEdges=1",
-                                        "incrementalWithinComponentLayout=1", "incrementalDisconnectedNodesLayout=1",
-                                        "incrementalComponentsLayout=0"};
-  for (int compare : {0, 1}) {
-    auto s = graphSection(*g, compare, 1, 0);
-    EXPECT_EQ(s.first, 0);
-    EXPECT_EQ(fieldsOf(s.second), all);
-  }
-  auto plain = env.graph();
-  auto s = graphSection(*plain, 0, 1, 0);
-  EXPECT_EQ(s.first, 0) << "writeAll asks for the section even when all is default";
-  EXPECT_EQ(fieldsOf(s.second).size(), 6u);
-}
-
-TEST(SymmetricSections, OmittingWritesOnlyWhatDiffers) {
-  const std::vector<std::pair<std::function<void(KWSGraphTailor&)>, std::string>> changes = {
-      {[](KWSGraphTailor& t) { t.randomSeed(7); }, "randomSeed=7"},
-      {[](KWSGraphTailor& t) { t.nodeSpacing(76); }, "nodeSpacing=76"},
-      {[](KWSGraphTailor& t) { t.routeEdges(1); }, "routeEdges=1"},
-      {[](KWSGraphTailor& t) { t.incrementalWithinComponentLayout(1); }, "incrementalWithinComponentLayout=1"},
-      {[](KWSGraphTailor& t) { t.incrementalDisconnectedNodesLayout(1); }, "incrementalDisconnectedNodesLayout=1"},
-      {[](KWSGraphTailor& t) { t.incrementalComponentsLayout(0); }, "incrementalComponentsLayout=0"}};
-  Env env;
-  for (const auto& c : changes) {
+  for (const auto& c : cases) {
     auto g = env.graph();
-    c.first(*g->pSTailor());
-    auto s = graphSection(*g, 1, 0, 0);
-    EXPECT_EQ(s.first, 0);
-    EXPECT_EQ(fieldsOf(s.second), std::vector<std::string>{c.second});
+    if (c.change) c.change(*g->pSTailor());
+    auto s = graphSection(*g, c.compare, c.writeAll, c.withDefaults);
+    EXPECT_EQ(s.first == 0, c.asked) << c.name;
+    ASSERT_FALSE(s.second.empty()) << c.name;
+    EXPECT_EQ(s.second[0], '\n') << c.name << ": an empty line comes first";
+    EXPECT_EQ(fieldsOf(s.second), c.fields) << c.name;
   }
 }
 
-TEST(SymmetricSections, GraphsIgnoreCompareWithDefaultsNodesHonourIt) {
+TEST(SymmetricSections, NodesHonourCompareWithDefaultsEdgeSectionsAreEmpty) {
   Env env;
   auto g = env.graph();
-  for (int compare : {0, 1}) {
-    auto s = graphSection(*g, compare, 0, 1);
-    EXPECT_EQ(s.first, 0) << "the file writes defaults";
-    EXPECT_EQ(fieldsOf(s.second).size(), 6u) << "whatever compareWithDefaults is: " << compare;
-  }
   KWDNode* n = g->newNode(0, 0, 10, 10);
   // compare, writeAll, writeWithDefaults, constrained -> check, fields
   const struct {
@@ -277,14 +277,21 @@ TEST(SymmetricTailorFiles, OneExtensionPerGraphUntilReleased) {
 
 // ---- whole graphs ------------------------------------------------------------------------
 
-std::string describe(const KWDGraph& g) {
+/// The graph and its settings as text; without `all`, only what model files
+/// carry as well.
+std::string describe(const KWDGraph& g, bool all = true) {
   std::ostringstream s;
   const KWSGraphTailor* t = g.pSTailor();
-  s << t->nodeSpacing() << ' ' << t->randomSeed() << ' ' << t->routeEdges() << t->incrementalWithinComponentLayout()
-    << t->incrementalDisconnectedNodesLayout() << t->incrementalComponentsLayout() << "\n";
-  for (KWDNodeIter it(&g); it; ++it)
-    s << it.pNode()->name() << ' ' << it.pNode()->ntX() << ' ' << it.pNode()->ntY() << ' ' << it.pNode()->ntWidth()
-      << ' ' << it.pNode()->ntHeight() << ' ' << it.pNode()->isDummy() << it.pNode()->pSTailor()->constrained() << "\n";
+  s << t->nodeSpacing() << ' ' << t->randomSeed() << ' ' << t->incrementalWithinComponentLayout();
+  if (all) s << t->routeEdges() << t->incrementalDisconnectedNodesLayout() << t->incrementalComponentsLayout();
+  s << "\n";
+  for (KWDNodeIter it(&g); it; ++it) {
+    const KWDNode* n = it.pNode();
+    s << n->name() << ' ' << n->ntX() << ' ' << n->ntY() << ' ' << n->ntWidth() << ' ' << n->ntHeight() << ' '
+      << n->isDummy();
+    if (all) s << n->pSTailor()->constrained();
+    s << "\n";
+  }
   for (KWDEdgeIter it(&g); it; ++it) {
     const KWDEdge* e = it.pEdge();
     s << e->name() << ' ' << e->pFromNode()->name() << ' ' << e->pToNode()->name();
@@ -397,6 +404,171 @@ TEST(SymmetricGraphFiles, BadSymmetricSectionsAreRefusedAndTheTargetKept) {
     EXPECT_NE(err.text().find(std::string("s.oml:") + c.second), std::string::npos) << err.text();
     EXPECT_EQ(describe(*target), before);
     EXPECT_EQ(target->tailorChanges(), changes);
+  }
+}
+
+
+// ---- model files -------------------------------------------------------------------------
+
+// Every graph setting a model file can set, as one comparable row.
+std::vector<double> settings(const KWSGraphTailor& t) {
+  const int ints[] = {t.maxNodeIterations(), t.maxMoveIterations(), t.maxNodesMovedMultiplier(), t.shrinkagePerMil(),
+                      t.nodeSpacing(), t.dummyNodeSpacing(), t.randomSeed(), t.incrementalWithinComponentLayout()};
+  std::vector<double> row = {t.springConstant(), t.terminationValue()};
+  row.insert(row.end(), ints, ints + 8);
+  return row;
+}
+
+// Hands one line to the symmetric extension the graph makes for a model file.
+int line(KWDGraph& g, const std::string& key, const char* value,
+         KWModelFile::Part part = KWModelFile::KWModelTailoringPart, KWDNode* node = nullptr, KWDEdge* edge = nullptr) {
+  KWModelFile file("m", &g);
+  std::unique_ptr<KWModelFileExtension> x(g.pSGraph()->newModelFileExtension(&file));
+  EXPECT_NE(dynamic_cast<KWSModelFileExtension*>(x.get()), nullptr);
+  file.pLastNode(node);
+  file.pLastEdge(edge);
+  file.currentLine(part, 1, key);
+  return x->readCurrentLine(value);
+}
+
+TEST(SymmetricModelKeys, EachKeySetsItsSettingAndNothingElse) {
+  const struct {
+    const char* key;
+    const char* value;
+    int index;  // in the settings row
+    double expected;
+  } keys[] = {{"springConstant", "2.5", 0, 2.5},          {"epsilon", "0.5", 1, 0.5},
+              {"maxNodeIterations", "7", 2, 7},           {"maxMoveIterations", "-3", 3, -3},
+              {"maxNodesMovedMultiplier", "0", 4, 0},     {"shrinkagePercent", "5", 5, 5},
+              {"snodeSpacing", "120", 6, 120},            {"regularNodeFramePercent", "130", 6, 130},
+              {"dummySNodeSpacing", "12", 7, 12},         {"dummyNodeFramePercent", "13", 7, 13},
+              {"randomSeed", "4711", 8, 4711},            {"saveCoordinates", "true", 9, 1}};
+  Env env;
+  for (const auto& k : keys) {
+    auto g = env.graph();
+    std::vector<double> expected = settings(*g->pSTailor());
+    expected[static_cast<std::size_t>(k.index)] = k.expected;
+    const long before = g->tailorChanges();
+    EXPECT_EQ(line(*g, k.key, k.value), 1) << k.key;
+    EXPECT_EQ(settings(*g->pSTailor()), expected) << k.key;
+    EXPECT_EQ(line(*g, k.key, k.value), 1);
+    EXPECT_EQ(g->tailorChanges(), before + 1) << k.key << ": one notification, none for the same value";
+  }
+}
+
+TEST(SymmetricModelKeys, ValuesAreReadAsAtofAndAtoiReadThem) {
+  Env env;
+  auto g = env.graph();
+  const KWSGraphTailor* t = g->pSTailor();
+  const struct {
+    const char* key;
+    const char* value;
+    std::function<double()> get;
+    double expected;
+  } cases[] = {{"epsilon", "0.5", [t] { return t->terminationValue(); }, 0.5},
+               {"springConstant", "abc", [t] { return t->springConstant(); }, 0.0},
+               {"springConstant", "  1.25e1xyz", [t] { return t->springConstant(); }, 12.5},
+               {"springConstant", "", [t] { return t->springConstant(); }, 0.0},
+               {"randomSeed", " 42abc", [t] { return t->randomSeed(); }, 42},
+               {"randomSeed", "-17.9", [t] { return t->randomSeed(); }, -17},
+               {"randomSeed", "x1", [t] { return t->randomSeed(); }, 0},
+               {"randomSeed", nullptr, [t] { return t->randomSeed(); }, 0},
+               // Beyond int atoi has no defined result; the nearest int is stored.
+               {"randomSeed", "99999999999999999999999", [t] { return t->randomSeed(); }, INT_MAX},
+               {"snodeSpacing", "-3000000000", [t] { return t->nodeSpacing(); }, INT_MIN}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(line(*g, c.key, c.value), 1);
+    EXPECT_EQ(c.get(), c.expected) << c.key << " '" << (c.value ? c.value : "(null)") << "'";
+  }
+  KWModelFile f;
+  for (const char* v : {"true", "false", "1", "0", "yes", "no", "TRUE", "x", ""}) {
+    EXPECT_EQ(line(*g, "saveCoordinates", v), 1);
+    EXPECT_EQ(t->incrementalWithinComponentLayout(), f.readTrueOrFalse(v)) << v;
+  }
+}
+
+TEST(SymmetricModelKeys, KeysAreWholeCaseSensitiveAndBelongToTheirPart) {
+  Env env;
+  auto g = env.graph();
+  KWDNode* n = g->newNode(0, 0, 1, 1);
+  KWDEdge* e = g->newEdge(n, n);
+  const std::vector<double> before = settings(*g->pSTailor());
+  for (const char* key : {"SpringConstant", "springconstant", "springConstant2", "spring", "Epsilon", "randomseed",
+                          "XYZABCXYZ4711", "nodeSpacing"})
+    EXPECT_EQ(line(*g, key, "3"), 0) << key << " goes to the host, which takes nothing";
+  using P = KWModelFile;
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelNodePart, n), 0) << "graph keys mean nothing for nodes";
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelDerivedPart), 0) << "derived lines are the host's";
+  EXPECT_EQ(line(*g, "springConstant", "9", P::KWModelExpertPart), 0);
+  EXPECT_EQ(settings(*g->pSTailor()), before);
+  // The ignored key: taken on node and edge lines once there is such an object.
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelNodePart), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelNodePart, n), 1);
+  EXPECT_EQ(line(*g, "xyzabcxyz4711", "1", P::KWModelNodePart, n), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelEdgePart, n), 0);
+  EXPECT_EQ(line(*g, "XYZABCXYZ4711", "1", P::KWModelEdgePart, n, e), 1);
+  EXPECT_EQ(n->tailorChanges() + n->pSTailor()->constrained(), 0) << "and it changes nothing";
+  // Without a symmetric graph tailor everything goes to the host.
+  std::unique_ptr<KWDGraph> tree(env.factory.newDGraph(KWTreeLayoutStyle));
+  KWDNode* m = tree->newNode(0, 0, 1, 1);
+  KWModelFile file("m", tree.get()), empty("e", nullptr);
+  KWSModelFileExtension x(&file), y(&empty), z(nullptr);
+  file.pLastNode(m);
+  file.currentLine(P::KWModelTailoringPart, 1, "springConstant");
+  empty.currentLine(P::KWModelTailoringPart, 1, "springConstant");
+  EXPECT_EQ(x.readTailoring("3") + y.readTailoring("3") + z.readTailoring("3"), 0);
+  file.currentLine(P::KWModelNodePart, 2, "XYZABCXYZ4711");
+  EXPECT_EQ(x.readNode("1") + z.readNode("1") + z.readEdge("1") + z.readDerivedSpecific("1"), 0);
+}
+
+TEST(SymmetricModelFiles, AWholeFileSetsTheSettingsAndBuildsTheGraph) {
+  const char* text =
+      "model 1\ngraph\n// springConstant 2.0\n// epsilon 0.25\n// maxNodeIterations 30\n// shrinkagePercent 5\n"
+      "// regularNodeFramePercent 90\n// dummyNodeFramePercent 10\n// randomSeed 77\n// saveCoordinates yes\n"
+      "// hierarchicOnly 3\nnode a 0 0 40 40\n// XYZABCXYZ4711 ignored\nnode b 100 0 40 40\nedge ab a b\n"
+      "// XYZABCXYZ4711 ignored\n";
+  Env env;
+  auto g = env.graph();
+  KWFileError err;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(readModelFileFromString(text, "w.model", *g, err, &warnings)) << err.text();
+  EXPECT_EQ(settings(*g->pSTailor()), (std::vector<double>{2.0, 0.25, 30, 10, 20, 5, 90, 10, 77, 1}));
+  EXPECT_EQ(g->numberOfNodes() + g->numberOfEdges(), 3);
+  ASSERT_EQ(warnings.size(), 1u) << "only the key no style knows";
+  EXPECT_NE(warnings[0].find("w.model:11:1"), std::string::npos) << warnings[0];
+  auto h = env.graph();
+  h->newNode(5, 5, 5, 5, "mine");
+  ASSERT_TRUE(applyModelFileTailoringFromString(text, "w.model", *h, err)) << err.text();
+  EXPECT_EQ(settings(*h->pSTailor()), settings(*g->pSTailor()));
+  EXPECT_EQ(h->numberOfNodes(), 1);
+}
+
+// ---- the example graphs --------------------------------------------------------------------
+
+// Each is given as an OML graph file and as a model file; both must read to
+// the same graph.
+TEST(ExampleGraphs, BothFormatsReadToTheSameGraph) {
+  Env env;
+  for (const char* name : {"star", "grid", "paths"}) {
+    const std::string base = std::string(KW_SOURCE_DIR) + "/examples/" + name;
+    auto fromOml = env.graph();
+    auto fromModel = env.graph();
+    KWFileError err;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(readOMLGraph(base + ".oml", *fromOml, err, &warnings)) << err.text();
+    ASSERT_TRUE(readModelFile(base + ".model", *fromModel, err, &warnings)) << err.text();
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    EXPECT_GT(fromOml->numberOfNodes(), 0);
+    EXPECT_EQ(describe(*fromOml, false), describe(*fromModel, false)) << name;
+
+    // The OML file is written the way the writer writes it: after its leading
+    // comment, writing the graph read from it gives the same bytes.
+    std::ifstream in(base + ".oml", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string again;
+    ASSERT_TRUE(writeOMLGraphToString(*fromOml, again, err)) << err.text();
+    ASSERT_EQ(text.compare(0, 2, "# "), 0);
+    EXPECT_EQ(text.substr(text.find('\n') + 1), again) << name;
   }
 }
 
