@@ -1,8 +1,13 @@
-// Symmetric routing of one edge piece as an arc of three bends.
+// Symmetric routing of one edge piece as an arc of three bends, and the
+// edge-node avoidance after the final placement that routes the pieces
+// crossing nodes (pinned nodes keep the geometry fixed, so which pieces get
+// routed is known).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "host/kwrandom.h"
 #include "layout/kwseroute.h"
 #include "test_route_util.h"
 
@@ -17,43 +22,42 @@ std::vector<KWPoint> arc(long ax, long ay, long bx, long by, long cx, long cy) {
   return v;
 }
 
-TEST(RouteGeometry, WorkedExampleAndItsMirror) {
-  // Centre below the piece: the arc bulges upwards, bends next to B first.
-  EXPECT_EQ(arc(0, 0, 100, 0, 50, -100), (std::vector<KWPoint>{{85, 35}, {50, 50}, {15, 35}}));
-  EXPECT_EQ(kwsArcSpringLength(50.0), 18);
-  // Centre above: downwards.
-  EXPECT_EQ(arc(0, 0, 100, 0, 50, 100), (std::vector<KWPoint>{{85, -35}, {50, -50}, {15, -35}}));
-}
-
-TEST(RouteGeometry, VerticalPieceBulgesAwayFromACentreOnItsRight) {
-  std::vector<KWPoint> v = arc(0, 0, 0, 100, 100, 50);
+TEST(RouteGeometry, ArcsBulgeAwayFromTheCentreNextToBFirst) {
+  // The bends, next to B first, lie on the side of the piece AB away from the
+  // centre C; with C on the line, on the side of AB's left normal. A
+  // zero-length piece gives its point.
+  const struct {
+    long ax, ay, bx, by, cx, cy;
+    std::vector<KWPoint> bends;
+  } cases[] = {
+      {0, 0, 100, 0, 50, -100, {{85, 35}, {50, 50}, {15, 35}}},
+      {0, 0, 100, 0, 50, 100, {{85, -35}, {50, -50}, {15, -35}}},
+      {0, 0, 0, 100, 100, 50, {{-35, 85}, {-50, 50}, {-35, 15}}},
+      {0, 0, 100, 0, 300, 0, {{85, 35}, {50, 50}, {15, 35}}},
+      {0, 0, 100, 0, 50, 0, {{85, 35}, {50, 50}, {15, 35}}},
+      {7, -3, 7, -3, 0, 0, {{7, -3}, {7, -3}, {7, -3}}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(arc(c.ax, c.ay, c.bx, c.by, c.cx, c.cy), c.bends)
+        << "(" << c.ax << "," << c.ay << ")-(" << c.bx << "," << c.by << ") around (" << c.cx << "," << c.cy << ")";
+  // Leftwards, the left normal points down.
+  std::vector<KWPoint> v = arc(0, 0, -100, 0, -50, 0);
+  ASSERT_EQ(v.size(), 3u);
+  EXPECT_EQ(v[1], KWPoint(-50, -50));
+  for (const KWPoint& p : v) EXPECT_LT(p.y(), 0);
+  // From (0, 0) to (-101, 0) the midpoint used is (-50, 0), not (-51, 0):
+  // odd differences are halved toward zero.
+  v = arc(0, 0, -101, 0, -50, -100);
   ASSERT_EQ(v.size(), 3u);
   EXPECT_EQ(v[1], KWPoint(-50, 50));
-  for (const KWPoint& p : v) EXPECT_LT(p.x(), 0);
-  EXPECT_GT(v[0].y(), v[2].y());  // next to B = (0, 100) first
 }
 
-TEST(RouteGeometry, CentreOnTheLineTakesTheLeftNormalSide) {
-  // Left normal of (100, 0) is (0, 100): upwards.
-  for (const KWPoint& p : arc(0, 0, 100, 0, 300, 0)) EXPECT_GT(p.y(), 0);
-  for (const KWPoint& p : arc(0, 0, 100, 0, 50, 0)) EXPECT_GT(p.y(), 0);
-  // Left normal of (-100, 0) is (0, -100): downwards.
-  for (const KWPoint& p : arc(0, 0, -100, 0, -50, 0)) EXPECT_LT(p.y(), 0);
-}
-
-TEST(RouteGeometry, OddDifferencesAreHalvedTowardZero) {
-  // From (0, 0) to (-101, 0) the midpoint used is (-50, 0), not (-51, 0).
-  std::vector<KWPoint> v = arc(0, 0, -101, 0, -50, -100);
-  ASSERT_EQ(v.size(), 3u);
-  EXPECT_EQ(v[1], KWPoint(-50, 50));
-}
-
-TEST(RouteGeometry, ZeroLengthPieceAndSpringLengths) {
-  for (const KWPoint& p : arc(7, -3, 7, -3, 0, 0)) EXPECT_EQ(p, KWPoint(7, -3));
-  EXPECT_EQ(kwsArcSpringLength(0.0), 1);
+TEST(RouteGeometry, SpringLengths) {
   // A quarter of the half circle, times 0.7 and 0.64, truncated, plus one.
-  EXPECT_EQ(kwsArcSpringLength(100.0), 36);  // 35.19
+  EXPECT_EQ(kwsArcSpringLength(0.0), 1);
   EXPECT_EQ(kwsArcSpringLength(10.0), 4);    // 3.52
+  EXPECT_EQ(kwsArcSpringLength(50.0), 18);
+  EXPECT_EQ(kwsArcSpringLength(100.0), 36);  // 35.19
 }
 
 /// Records the bends of every edge at each checkpoint of the graph.
@@ -122,6 +126,125 @@ TEST_F(Route, EveryCallAddsExactlyThreeBends) {
   KWDEdge* f = edge(c, d);
   firstPiece(f)->pSEdge()->symmetricRoute();
   EXPECT_EQ(f->numberOfBends(), 3);
+}
+
+// ---- edge-node avoidance ------------------------------------------------------
+
+/// Notes, at every checkpoint, each edge whose bend count grew since the last.
+struct RoutingOrder : KWLayoutObserver {
+  std::vector<KWDEdge*> edges;
+  std::map<const KWDEdge*, long> bends;
+  std::vector<KWDEdge*> routed;
+  void checkpoint(const KWDGraph&) override {
+    for (KWDEdge* e : edges) {
+      if (e->numberOfBends() > bends[e]) routed.push_back(e);
+      bends[e] = e->numberOfBends();
+    }
+  }
+};
+
+struct Avoid : KWSRouteGraph {
+  KWDEdge *through = nullptr, *own = nullptr, *clear = nullptr;
+  // A piece through three nodes, a piece that meets only its own end nodes,
+  // and one that meets nothing.
+  void build() {
+    KWDNode* a = node(0, 0, 30, 30);
+    KWDNode* b = node(400, 0, 30, 30);
+    KWDNode* x = node(100, 0, 30, 30);
+    node(200, 5, 30, 30);
+    node(300, -5, 30, 30);
+    KWDNode* z = node(0, 300, 30, 30);
+    KWDNode* w = node(400, 300, 30, 30);
+    through = edge(a, b);
+    own = edge(a, x);
+    clear = edge(z, w);
+    pinAll();
+  }
+};
+
+TEST(AvoidPinned, CrossingPieceIsRoutedOnceOwnEndsNeverCountNothingWithRoutingOff) {
+  for (int route : {1, 0}) {
+    Avoid h;
+    h.build();
+    h.tailor()->routeEdges(route);
+    ASSERT_EQ(h.layout(), KWNoError);
+    EXPECT_EQ(h.through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
+    EXPECT_EQ(h.own->numberOfBends(), 0);
+    EXPECT_EQ(h.clear->numberOfBends(), 0);
+    EXPECT_TRUE(pathIsConsistent(h.through));
+    // All nodes were pinned: nothing moved, yet the phase ran.
+    EXPECT_EQ(h.n[0]->ntX(), 0);
+    EXPECT_EQ(h.n[1]->ntX(), 400);
+  }
+}
+
+class AvoidOrder : public ::testing::Test, public KWSRouteGraph {};
+
+TEST_F(AvoidOrder, RoutingFollowsTheFirstCrossedNodeInNodeOrder) {
+  // e1 comes first among the edges but crosses only the later node m2; e2
+  // crosses the earlier node m1, so e2 is routed first.
+  KWDNode* m1 = node(100, 200, 30, 30);
+  KWDNode* m2 = node(100, 0, 30, 30);
+  KWDEdge* e1 = edge(node(0, 0, 10, 10), node(200, 0, 10, 10));
+  KWDEdge* e2 = edge(node(0, 200, 10, 10), node(200, 200, 10, 10));
+  edge(m1, m2);  // keeps everything in one component
+  edge(n[2], m1);
+  edge(n[4], m2);
+  pinAll();
+  tailor()->routeEdges(1);
+  RoutingOrder order;
+  order.edges = {e1, e2};
+  g()->observer(&order);
+  ASSERT_EQ(layout(), KWNoError);
+  g()->observer(nullptr);
+  EXPECT_EQ(order.routed, (std::vector<KWDEdge*>{e2, e1}));
+}
+
+// Unpinned layouts of several graph families with routing on: each routing
+// adds three bends, paths stay consistent, and no edge is lost.
+TEST(AvoidFamilies, RoutedLayoutsKeepEveryEdgeWithWholeArcs) {
+  long routed = 0;
+  for (int family = 0; family < 3; ++family) {
+    for (int seed = 1; seed <= 3; ++seed) {
+      SCOPED_TRACE(family * 10 + seed);
+      KWSRouteGraph h;
+      h.tailor()->routeEdges(1);
+      h.tailor()->randomSeed(seed);
+      KWRandom rnd(static_cast<std::uint64_t>(seed));
+      if (family == 0) {  // grid
+        for (int i = 0; i < 16; ++i) h.node(0, 0, 20 + rnd.next() % 20, 20);
+        for (int y = 0; y < 4; ++y)
+          for (int x = 0; x < 4; ++x) {
+            if (x < 3) h.edge(4 * y + x, 4 * y + x + 1);
+            if (y < 3) h.edge(4 * y + x, 4 * y + x + 4);
+          }
+      } else if (family == 1) {  // wheel: spokes meet the hub
+        for (int i = 0; i < 9; ++i) h.node(0, 0, 30, 30);
+        for (size_t i = 1; i < 9; ++i) {
+          h.edge(0, i);
+          h.edge(i, i % 8 + 1);
+        }
+      } else {  // random
+        for (int i = 0; i < 14; ++i) h.node(0, 0, 15 + rnd.next() % 40, 15 + rnd.next() % 40);
+        // No two edges between one pair: bundle members get bends of their own.
+        std::set<std::pair<size_t, size_t>> pairs;
+        auto once = [&](size_t a, size_t b) {
+          if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) h.edge(a, b);
+        };
+        for (size_t i = 1; i < 14; ++i) once(i, rnd.next() % i);
+        for (int k = 0; k < 8; ++k) once(rnd.next() % 14, rnd.next() % 14);
+      }
+      std::set<KWDEdge*> before = h.edgeSet();
+      ASSERT_EQ(h.layout(), KWNoError);
+      EXPECT_EQ(h.edgeSet(), before);
+      for (KWDEdge* e : before) {
+        EXPECT_EQ(e->numberOfBends() % 3, 0);
+        EXPECT_TRUE(pathIsConsistent(e));
+        routed += e->numberOfBends() / 3;
+      }
+    }
+  }
+  EXPECT_GT(routed, 0);  // the sweep did route pieces
 }
 
 }  // namespace
