@@ -4,7 +4,9 @@
 #ifndef TEST_ENGINE_ACCESS_H
 #define TEST_ENGINE_ACCESS_H
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -139,6 +141,17 @@ inline std::vector<KWDNode*> sparse(Fixture& f, int n, unsigned seed) {
     if (a != b) f.edge(v[a], v[b]);
   }
   return v;
+}
+
+/// Calls check on a fresh graph of each family of about n nodes: a square
+/// grid, a cycle, a binary tree and a sparse random graph from seed.
+inline void forEachFamily(int n, unsigned seed,
+                          const std::function<void(Fixture&, const std::vector<KWDNode*>&, const char*)>& check) {
+  const int side = std::max(2, static_cast<int>(std::sqrt(static_cast<double>(n))));
+  { Fixture f; check(f, grid(f, side, side), "grid"); }
+  { Fixture f; check(f, cycle(f, n), "cycle"); }
+  { Fixture f; check(f, tree(f, n), "tree"); }
+  { Fixture f; check(f, sparse(f, n, seed), "random"); }
 }
 
 inline double dist(const KWDNode* a, const KWDNode* b) {

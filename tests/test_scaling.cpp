@@ -1,48 +1,84 @@
 // Scaling node sizes down before the spring model and back up after the descent.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "test_engine_access.h"
 
 using kwtest::Fixture;
 
 namespace {
 
+using Sizes = std::vector<std::pair<long, long>>;
+
+KWPoint at(const KWDNode* n) { return KWPoint(n->ntX(), n->ntY()); }
+
 struct Scaled {
   Fixture f;
   std::vector<KWDNode*> v;
   KWSGraphTestAccess acc{f.g()};
-  /// A path through nodes of the given sizes, prepared and scaled down.
-  Scaled(std::initializer_list<std::pair<long, long>> sizes, int perMil) {
+  /// A path through nodes of the given sizes, prepared for scaling.
+  Scaled(const Sizes& sizes, int perMil) {
     for (auto s : sizes) v.push_back(f.node(s.first, s.second));
     for (size_t i = 0; i + 1 < v.size(); ++i) f.edge(v[i], v[i + 1]);
     f.t()->shrinkagePerMil(perMil);
     acc.prepare();
     acc.buildAllNodeDList();
   }
+  Sizes sizes() const {
+    Sizes s;
+    for (KWDNode* n : v) s.emplace_back(n->ntWidth(), n->ntHeight());
+    return s;
+  }
+  /// Scales up as the driver does, inside a run.
+  void scaleUpInRun() {
+    f.g()->layoutRunning(1);
+    acc.scaleUp();
+    f.g()->layoutRunning(0);
+  }
 };
 
 }  // namespace
 
-TEST(ScalingWorkedExample, FactorFifteenAndBack) {
-  Scaled s({{40, 30}, {60, 60}, {30, 50}}, 500);
+TEST(ScalingDown, FactorFromTheSmallestDimensionAndTruncatedSizes) {
+  // The factor is shrinkagePerMil of the smallest dimension; factors below two,
+  // and a smallest dimension of one or zero, switch scaling off.
+  const struct {
+    Sizes sizes;
+    int perMil;
+    long factor;
+    Sizes shrunken;
+  } cases[] = {
+      {{{40, 30}, {60, 60}, {30, 50}}, 500, 15, {{2, 2}, {4, 4}, {2, 3}}},
+      {{{40, 30}, {60, 60}}, 0, 1, {{40, 30}, {60, 60}}},
+      {{{40, 30}, {60, 60}, {90, 45}}, 1000, 30, {{1, 1}, {2, 2}, {3, 1}}},
+      {{{40, 30}, {60, 0}}, 1000, 1, {{40, 30}, {60, 0}}},
+      {{{40, 30}, {60, 1}}, 1000, 1, {{40, 30}, {60, 1}}},
+      {{{5000, 3000}, {4000, 4000}}, INT_MAX, 3000, {{1, 1}, {1, 1}}},  // no overflow
+      {{{50, 30}, {40, 40}}, -900, 1, {{50, 30}, {40, 40}}},
+  };
+  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+    Scaled s(cases[i].sizes, cases[i].perMil);
+    s.acc.scaleDown();
+    EXPECT_EQ(s.acc.info()->scaleFactor(), cases[i].factor) << "case " << i;
+    EXPECT_EQ(s.sizes(), cases[i].shrunken) << "case " << i;
+  }
+}
+
+TEST(ScalingUp, PositionsStretchSizesComeBackDummiesGrowFromTheirShrunkenSize) {
+  Scaled s({{40, 30}, {60, 60}, {33, 47}}, 500);
+  s.v[2]->dummy(true);
   s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 15);
-  EXPECT_EQ(s.v[0]->ntWidth(), 2);
-  EXPECT_EQ(s.v[0]->ntHeight(), 2);
-  EXPECT_EQ(s.v[1]->ntWidth(), 4);
-  EXPECT_EQ(s.v[1]->ntHeight(), 4);
-  EXPECT_EQ(s.v[2]->ntWidth(), 2);
-  EXPECT_EQ(s.v[2]->ntHeight(), 3);
+  ASSERT_EQ(s.acc.info()->scaleFactor(), 15);
+  ASSERT_EQ(s.sizes()[2], std::make_pair(2L, 3L));
   s.v[0]->ntMoveTo(7, -3);
-  s.f.g()->layoutRunning(1);
-  s.acc.scaleUp();
-  s.f.g()->layoutRunning(0);
-  EXPECT_EQ(s.v[0]->ntX(), 105);
-  EXPECT_EQ(s.v[0]->ntY(), -45);
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-  EXPECT_EQ(s.v[0]->ntHeight(), 30);
-  EXPECT_EQ(s.v[2]->ntWidth(), 30);
-  EXPECT_EQ(s.v[2]->ntHeight(), 50);
+  s.v[1]->ntMoveTo(11, 0);
+  s.v[2]->ntMoveTo(2, -7);
+  s.scaleUpInRun();
+  EXPECT_EQ(at(s.v[0]), KWPoint(105, -45));
+  EXPECT_EQ(at(s.v[1]), KWPoint(165, 0));
+  EXPECT_EQ(at(s.v[2]), KWPoint(30, -105));
+  EXPECT_EQ(s.sizes(), (Sizes{{40, 30}, {60, 60}, {30, 45}}));  // the dummy 30×45, not 33×47
 }
 
 TEST(ScalingUp, BendsMadeInShrunkenUnitsAreStretchedWithTheNodes) {
@@ -52,52 +88,16 @@ TEST(ScalingUp, BendsMadeInShrunkenUnitsAreStretchedWithTheNodes) {
   ASSERT_EQ(s.acc.info()->scaleFactor(), 15);
   KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
   e->ntAppendBend(KWPoint(7, -3));
-  s.f.g()->layoutRunning(1);
-  s.acc.scaleUp();
-  s.f.g()->layoutRunning(0);
+  s.scaleUpInRun();
   ASSERT_EQ(e->bendPoints().size(), 1u);
-  EXPECT_EQ(e->bendPoints()[0].x(), 105);
-  EXPECT_EQ(e->bendPoints()[0].y(), -45);
+  EXPECT_EQ(e->bendPoints()[0], KWPoint(105, -45));
 }
 
-TEST(ScalingFactor, DefaultShrinkageLeavesEverything) {
-  Scaled s({{40, 30}, {60, 60}}, 0);
-  s.v[1]->ntMoveTo(13, 17);
+TEST(ScalingUp, OutsideARunNodesGrowByTheFactor) {
+  Scaled s({{40, 30}, {60, 60}}, 500);
   s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 1);
-  s.acc.scaleUp();
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-  EXPECT_EQ(s.v[1]->ntHeight(), 60);
-  EXPECT_EQ(s.v[1]->ntX(), 13);
-  EXPECT_EQ(s.v[1]->ntY(), 17);
-}
-
-TEST(ScalingFactor, FullShrinkageMakesTheSmallestDimensionOne) {
-  Scaled s({{40, 30}, {60, 60}, {90, 45}}, 1000);
-  s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 30);
-  EXPECT_EQ(s.v[0]->ntHeight(), 1);
-  EXPECT_EQ(s.v[2]->ntWidth(), 3);
-}
-
-TEST(ScalingFactor, SmallestDimensionOneOrZeroSwitchesScalingOff) {
-  for (long small : {0L, 1L}) {
-    Scaled s({{40, 30}, {60, small}}, 1000);
-    s.acc.scaleDown();
-    EXPECT_EQ(s.acc.info()->scaleFactor(), 1) << small;
-    EXPECT_EQ(s.v[0]->ntWidth(), 40) << small;
-    EXPECT_EQ(s.v[1]->ntHeight(), small);
-  }
-}
-
-TEST(ScalingFactor, HugeShrinkageSettingDoesNotOverflow) {
-  Scaled s({{5000, 3000}, {4000, 4000}}, 2147483647);
-  s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 3000);
-  EXPECT_EQ(s.v[0]->ntHeight(), 1);
-  Scaled n({{50, 30}, {40, 40}}, -900);
-  n.acc.scaleDown();
-  EXPECT_EQ(n.acc.info()->scaleFactor(), 1);
+  s.acc.scaleUp();  // layoutRunning is off
+  EXPECT_EQ(s.sizes()[0], std::make_pair(2L * 15, 2L * 15));
 }
 
 TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
@@ -113,36 +113,6 @@ TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
   s.f.g()->layoutRunning(0);
   EXPECT_EQ(s.v[0]->ntX(), 3);
   EXPECT_EQ(s.v[0]->ntWidth(), 40);
-}
-
-TEST(ScalingUp, PositionsBecomeMultiplesAndDummiesGrowFromTheirShrunkenSize) {
-  Scaled s({{40, 30}, {60, 60}, {33, 47}}, 500);
-  s.v[2]->dummy(true);
-  s.acc.scaleDown();
-  long f = s.acc.info()->scaleFactor();
-  ASSERT_EQ(f, 15);
-  long w = s.v[2]->ntWidth(), h = s.v[2]->ntHeight();
-  s.v[0]->ntMoveTo(-4, 9);
-  s.v[1]->ntMoveTo(11, 0);
-  s.v[2]->ntMoveTo(2, -7);
-  s.f.g()->layoutRunning(1);
-  s.acc.scaleUp();
-  s.f.g()->layoutRunning(0);
-  for (KWDNode* n : s.v) {
-    EXPECT_EQ(n->ntX() % f, 0);
-    EXPECT_EQ(n->ntY() % f, 0);
-  }
-  EXPECT_EQ(s.v[2]->ntWidth(), w * f);  // 30, not 33
-  EXPECT_EQ(s.v[2]->ntHeight(), h * f);
-  EXPECT_EQ(s.v[1]->ntWidth(), 60);
-}
-
-TEST(ScalingUp, OutsideARunNodesGrowByTheFactor) {
-  Scaled s({{40, 30}, {60, 60}}, 500);
-  s.acc.scaleDown();
-  s.acc.scaleUp();  // layoutRunning is off
-  EXPECT_EQ(s.v[0]->ntWidth(), 2 * 15);
-  EXPECT_EQ(s.v[0]->ntHeight(), 2 * 15);
 }
 
 TEST(ScalingInLayout, ShrunkenLayoutKeepsItsShapeAndTheOriginalSizes) {
