@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_engine_access.h"
@@ -143,13 +144,7 @@ TEST(ShortestPathsMatchRelaxation, MatricesOfEveryGraphFamily) {
     Dense in(n, std::vector<double>(n));
     for (int i = 0; i < n; ++i)
       for (int j = 0; j < n; ++j) in[i][j] = m[i][j];
-    Dense want(in);
-    floydWarshall(want);
-    acc.calcAllPairsShortestPaths(m);
-    Dense got(in);
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j) got[i][j] = m[i][j];
-    EXPECT_EQ(firstDifference(want, got), "") << name;
+    expectLikeFloydWarshall(in, name);
   };
   check("grid 9x7", [](Fixture& f) { kwtest::grid(f, 9, 7); });
   check("cycle 31", [](Fixture& f) { kwtest::cycle(f, 31); });
@@ -172,61 +167,40 @@ TEST(ShortestPathsMatchRelaxation, MatricesOfEveryGraphFamily) {
 
 // ---- named cases ---------------------------------------------------------------
 
-TEST(ShortestPathsDiagonal, LoopWeightGivesWayToAShorterRoundTripOnly) {
-  // Node 0 carries a loop of 10 and an edge of 3: the relaxation turns the
-  // diagonal into the round trip 6. Node 2's loop of 1 is shorter than its
-  // round trip and stays; node 3's negative loop becomes its round trip.
-  Dense m = {{10.0, 3.0, -1.0, -1.0}, {3.0, 0.0, 2.0, -1.0}, {-1.0, 2.0, 1.0, 7.0}, {-1.0, -1.0, 7.0, -4.0}};
-  Pass pass(4);
-  Dense got = pass.run(m);
-  EXPECT_EQ(got[0][0], 6.0);
-  EXPECT_EQ(got[1][1], 0.0);
-  EXPECT_EQ(got[2][2], 1.0);
-  EXPECT_EQ(got[3][3], 14.0);
-  EXPECT_EQ(got[0][3], 12.0);
-  expectLikeFloydWarshall(m, "loops");
-}
-
-TEST(ShortestPathsDiagonal, NegativeLoopWithoutEdgesStaysAsItWas) {
-  Dense m = {{-3.0, -1.0}, {-1.0, 0.0}};
-  Pass pass(2);
-  Dense got = pass.run(m);
-  EXPECT_EQ(got[0][0], -3.0);
-  EXPECT_EQ(got[0][1], -1.0);
-  expectLikeFloydWarshall(m, "negative loop");
-}
-
-TEST(ShortestPathsEdges, NegativeWeightIsNoEdgeAndStaysWhereNoPathExists) {
-  // 0–1 weighs −5 (no edge), 1–2 weighs 4; 0 has no path to anyone.
-  Dense m = {{0.0, -5.0, -1.0}, {-5.0, 0.0, 4.0}, {-1.0, 4.0, 0.0}};
-  Pass pass(3);
-  Dense got = pass.run(m);
-  EXPECT_EQ(got[0][1], -5.0);
-  EXPECT_EQ(got[1][0], -5.0);
-  EXPECT_EQ(got[0][2], -1.0);
-  EXPECT_EQ(got[1][2], 4.0);
-  expectLikeFloydWarshall(m, "negative weight");
-}
-
-TEST(ShortestPathsEdges, ZeroWeightEdgesJoinAtDistanceZero) {
-  Dense m = {{0.0, 0.0, -1.0, -1.0}, {0.0, 0.0, 0.0, -1.0}, {-1.0, 0.0, 0.0, 5.0}, {-1.0, -1.0, 5.0, 0.0}};
-  Pass pass(4);
-  Dense got = pass.run(m);
-  EXPECT_EQ(got[0][2], 0.0);
-  EXPECT_EQ(got[0][3], 5.0);
-  expectLikeFloydWarshall(m, "zero weights");
-}
-
-TEST(ShortestPathsEdges, HugeEqualWeightsStillExact) {
-  // Equal weights whose multiples reach 2^53 are summed one edge at a time,
-  // not multiplied out.
+TEST(ShortestPathsNamedCases, LoopsNegativeAndZeroWeightsAndHugeSums) {
   const double w = 2251799813685248.0;  // 2^51
-  Dense m(6, std::vector<double>(6, -1.0));
-  for (int i = 0; i < 6; ++i) m[i][i] = 0.0;
-  for (int i = 0; i + 1 < 6; ++i) m[i][i + 1] = m[i + 1][i] = w;
-  Pass pass(6);
-  EXPECT_EQ(pass.run(m)[0][4], 4.0 * w);
-  expectLikeFloydWarshall(m, "huge weights");
+  Dense chain(6, std::vector<double>(6, -1.0));
+  for (int i = 0; i < 6; ++i) chain[i][i] = 0.0;
+  for (int i = 0; i + 1 < 6; ++i) chain[i][i + 1] = chain[i + 1][i] = w;
+  const struct {
+    const char* name;
+    Dense m;
+    std::vector<std::tuple<int, int, double>> expected;  // (row, column, distance)
+  } cases[] = {
+      // Node 0 carries a loop of 10 and an edge of 3: the diagonal becomes the
+      // round trip 6. Node 2's loop of 1 is shorter than its round trip and
+      // stays; node 3's negative loop becomes its round trip.
+      {"loops",
+       {{10.0, 3.0, -1.0, -1.0}, {3.0, 0.0, 2.0, -1.0}, {-1.0, 2.0, 1.0, 7.0}, {-1.0, -1.0, 7.0, -4.0}},
+       {{0, 0, 6.0}, {1, 1, 0.0}, {2, 2, 1.0}, {3, 3, 14.0}, {0, 3, 12.0}}},
+      {"negative loop without edges stays", {{-3.0, -1.0}, {-1.0, 0.0}}, {{0, 0, -3.0}, {0, 1, -1.0}}},
+      // 0–1 weighs −5 (no edge), 1–2 weighs 4; 0 has no path to anyone.
+      {"negative weight is no edge",
+       {{0.0, -5.0, -1.0}, {-5.0, 0.0, 4.0}, {-1.0, 4.0, 0.0}},
+       {{0, 1, -5.0}, {1, 0, -5.0}, {0, 2, -1.0}, {1, 2, 4.0}}},
+      {"zero-weight edges join at distance zero",
+       {{0.0, 0.0, -1.0, -1.0}, {0.0, 0.0, 0.0, -1.0}, {-1.0, 0.0, 0.0, 5.0}, {-1.0, -1.0, 5.0, 0.0}},
+       {{0, 2, 0.0}, {0, 3, 5.0}}},
+      // Equal weights whose multiples reach 2^53 are summed one edge at a
+      // time, not multiplied out.
+      {"huge equal weights", chain, {{0, 4, 4.0 * w}}},
+  };
+  for (const auto& c : cases) {
+    Pass pass(static_cast<int>(c.m.size()));
+    Dense got = pass.run(c.m);
+    for (const auto& [i, j, d] : c.expected) EXPECT_EQ(got[i][j], d) << c.name << " (" << i << "," << j << ")";
+    expectLikeFloydWarshall(c.m, c.name);
+  }
 }
 
 // ---- progress ------------------------------------------------------------------
