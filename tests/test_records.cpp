@@ -1,6 +1,6 @@
 // Scratch records and the symmetric extensions of graphs, nodes and edges:
-// defaults, accessors, copies and clones, record replacement, random-start
-// selection and the connector reset before each component.
+// defaults, copies and clones, record replacement, random-start selection and
+// the connector reset before each component.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,24 +36,11 @@ KWPEdge* firstPiece(const KWDEdge* e) { return static_cast<KWPEdge*>(e->pathEdge
 
 // ---- node record -------------------------------------------------------------------
 
-TEST(NodeLayInfo, FreshRecordIsZeroAndSettersReturnTheStoredValue) {
+TEST(NodeLayInfo, FreshRecordIsPositiveZero) {
   KWSNodeLayInfo li;
   EXPECT_EQ(li.sindex(), 0);
-  EXPECT_TRUE(isPlusZero(li.xdelta()));
-  EXPECT_TRUE(isPlusZero(li.ydelta()));
-  EXPECT_TRUE(isPlusZero(li.delta()));
-  EXPECT_EQ(li.sindex(17), 17);
-  EXPECT_EQ(li.xdelta(-2.5), -2.5);
-  EXPECT_EQ(li.ydelta(3.25), 3.25);
-  EXPECT_EQ(li.delta(4.0), 4.0);
-  EXPECT_EQ(li.sindex(), 17);
-  EXPECT_EQ(li.xdelta(), -2.5);
-  EXPECT_EQ(li.ydelta(), 3.25);
-  EXPECT_EQ(li.delta(), 4.0);
-  li.pPoint()->moveTo(-40, 90);
-  const KWSNodeLayInfo& view = li;
-  EXPECT_EQ(view.pPoint()->x(), -40);
-  EXPECT_EQ(view.pPoint()->y(), 90);
+  EXPECT_TRUE(isPlusZero(li.xdelta()) && isPlusZero(li.ydelta()) && isPlusZero(li.delta()));
+  EXPECT_EQ(*li.pPoint(), KWPoint());
 }
 
 TEST(NodeLayInfo, CopiesCarryIndexAndDerivativesButNotThePoint) {
@@ -63,35 +50,29 @@ TEST(NodeLayInfo, CopiesCarryIndexAndDerivativesButNotThePoint) {
   src.ydelta(-2.0);
   src.delta(5.0);
   src.pPoint()->moveTo(100, 200);
-
-  KWSNodeLayInfo deep;
+  KWSNodeLayInfo deep, attrs, assigned;
   deep.pPoint()->moveTo(-7, 8);
-  deep.copyObject(&src);
-  KWSNodeLayInfo attrs;
   attrs.pPoint()->moveTo(3, 3);
-  attrs.copyAttributes(&src);
-  KWSNodeLayInfo assigned;
   assigned.pPoint()->moveTo(11, 12);
+  deep.copyObject(&src);
+  attrs.copyAttributes(&src);
   assigned = src;
-
-  for (KWSNodeLayInfo* t : {&deep, &attrs, &assigned}) {
-    EXPECT_EQ(t->sindex(), 4);
-    EXPECT_EQ(t->xdelta(), 1.0);
-    EXPECT_EQ(t->ydelta(), -2.0);
-    EXPECT_EQ(t->delta(), 5.0);
-  }
-  EXPECT_EQ(*deep.pPoint(), KWPoint(-7, 8));
-  EXPECT_EQ(*attrs.pPoint(), KWPoint(3, 3));
-  EXPECT_EQ(*assigned.pPoint(), KWPoint(11, 12));
-
   std::unique_ptr<KWSNodeLayInfo> clone(src.cloneObject());
-  EXPECT_EQ(clone->sindex(), 4);
-  EXPECT_EQ(clone->delta(), 5.0);
-  EXPECT_EQ(*clone->pPoint(), KWPoint());
   KWSNodeLayInfo constructed(src, KWAttributeCopy);
-  EXPECT_EQ(constructed.ydelta(), -2.0);
-  EXPECT_EQ(*constructed.pPoint(), KWPoint());
-
+  const struct {
+    const char* how;
+    KWSNodeLayInfo* record;
+    KWPoint point;  // each keeps its own point; new records start at the origin
+  } cases[] = {{"copyObject", &deep, KWPoint(-7, 8)},     {"copyAttributes", &attrs, KWPoint(3, 3)},
+               {"assignment", &assigned, KWPoint(11, 12)}, {"cloneObject", clone.get(), KWPoint()},
+               {"copy constructor", &constructed, KWPoint()}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.record->sindex(), 4) << c.how;
+    EXPECT_EQ(c.record->xdelta(), 1.0) << c.how;
+    EXPECT_EQ(c.record->ydelta(), -2.0) << c.how;
+    EXPECT_EQ(c.record->delta(), 5.0) << c.how;
+    EXPECT_EQ(*c.record->pPoint(), c.point) << c.how;
+  }
   KWSNodeLayInfo& self = src;
   src = self;
   src.copyObject(&src);
@@ -104,76 +85,53 @@ TEST(NodeLayInfo, CopiesCarryIndexAndDerivativesButNotThePoint) {
 
 // ---- graph record ------------------------------------------------------------------
 
-TEST(GraphLayInfo, FreshRecordIsEmptyAndPairsReachTheSameObjects) {
-  KWSGraphLayInfo li;
-  EXPECT_EQ(li.springLength().dimension(), 0);
-  EXPECT_EQ(li.springStrength().dimension(), 0);
-  EXPECT_TRUE(li.allNodeDList().isEmpty());
-  EXPECT_TRUE(li.copiesOfGatewayNodesDList().isEmpty());
-  EXPECT_EQ(li.scaleFactor(), 1);
-  EXPECT_EQ(li.maxDegree(), 0);
-  EXPECT_EQ(&li.springLength(), li.pSpringLength());
-  EXPECT_EQ(&li.springStrength(), li.pSpringStrength());
-  EXPECT_EQ(&li.allNodeDList(), li.pAllNodeDList());
-  EXPECT_EQ(&li.copiesOfGatewayNodesDList(), li.pCopiesOfGatewayNodesDList());
-  EXPECT_NE(li.pSpringLength(), li.pSpringStrength());
-  EXPECT_NE(li.pAllNodeDList(), li.pCopiesOfGatewayNodesDList());
-  EXPECT_EQ(li.scaleFactor(8), 8);
-  EXPECT_EQ(li.maxDegree(3), 3);
-  EXPECT_EQ(li.scaleFactor(), 8);
-  EXPECT_EQ(li.maxDegree(), 3);
+void expectEmpty(KWSGraphLayInfo& li, const char* what) {
+  EXPECT_EQ(li.springLength().dimension(), 0) << what;
+  EXPECT_EQ(li.springStrength().dimension(), 0) << what;
+  EXPECT_TRUE(li.allNodeDList().isEmpty()) << what;
+  EXPECT_TRUE(li.copiesOfGatewayNodesDList().isEmpty()) << what;
+  EXPECT_EQ(li.scaleFactor(), 1) << what;
+  EXPECT_EQ(li.maxDegree(), 0) << what;
 }
 
-TEST(GraphLayInfo, CopiesCarryNoneOfTheRunData) {
-  SymmetricGraph sg;
-  KWDNode* a = sg.node();
-  KWSGraphLayInfo src;
-  src.springLength().resize(2, 2);
-  src.springLength()[0][1] = 3.0;
-  src.springStrength().resize(2, 2);
-  src.allNodeDList().appendNode(a);
-  src.copiesOfGatewayNodesDList().appendNode(a);
-  src.scaleFactor(6);
-  src.maxDegree(4);
-
-  KWSGraphLayInfo deep(src);
-  KWSGraphLayInfo attrs(src, KWAttributeCopy);
-  KWSGraphLayInfo assigned;
-  assigned = src;
-  std::unique_ptr<KWSGraphLayInfo> clone(src.cloneObject());
-  for (KWSGraphLayInfo* t : {&deep, &attrs, &assigned, clone.get()}) {
-    EXPECT_EQ(t->springLength().dimension(), 0);
-    EXPECT_EQ(t->springStrength().dimension(), 0);
-    EXPECT_TRUE(t->allNodeDList().isEmpty());
-    EXPECT_TRUE(t->copiesOfGatewayNodesDList().isEmpty());
-    EXPECT_EQ(t->scaleFactor(), 1);
-    EXPECT_EQ(t->maxDegree(), 0);
-  }
-  // A copy onto a record in use leaves that record's own data alone.
-  KWSGraphLayInfo busy;
-  busy.springLength().resize(3, 3);
-  busy.scaleFactor(2);
-  busy.copyObject(&src);
-  EXPECT_EQ(busy.springLength().dimension(), 3);
-  EXPECT_EQ(busy.scaleFactor(), 2);
-}
-
-TEST(GraphLayInfo, DestroyingTheRecordLeavesTheListedNodesAlive) {
+TEST(GraphLayInfo, CopiesCarryNoneOfTheRunDataAndDestructionLeavesTheNodes) {
   SymmetricGraph sg;
   KWDNode* a = sg.node();
   KWDNode* b = sg.node(50, 0);
   {
-    KWSGraphLayInfo li;
-    li.allNodeDList().appendNode(a);
-    li.allNodeDList().appendNode(b);
-    li.copiesOfGatewayNodesDList().appendNode(b);
+    KWSGraphLayInfo src;
+    expectEmpty(src, "fresh");
+    src.springLength().resize(2, 2);
+    src.springLength()[0][1] = 3.0;
+    src.springStrength().resize(2, 2);
+    src.allNodeDList().appendNode(a);
+    src.allNodeDList().appendNode(b);
+    src.copiesOfGatewayNodesDList().appendNode(b);
+    src.scaleFactor(6);
+    src.maxDegree(4);
+    KWSGraphLayInfo deep(src);
+    KWSGraphLayInfo attrs(src, KWAttributeCopy);
+    KWSGraphLayInfo assigned;
+    assigned = src;
+    std::unique_ptr<KWSGraphLayInfo> clone(src.cloneObject());
+    expectEmpty(deep, "copy constructor");
+    expectEmpty(attrs, "attribute copy");
+    expectEmpty(assigned, "assignment");
+    expectEmpty(*clone, "clone");
+    // A copy onto a record in use leaves that record's own data alone.
+    KWSGraphLayInfo busy;
+    busy.springLength().resize(3, 3);
+    busy.scaleFactor(2);
+    busy.copyObject(&src);
+    EXPECT_EQ(busy.springLength().dimension(), 3);
+    EXPECT_EQ(busy.scaleFactor(), 2);
   }
+  // The records listed the nodes; destroying them left the nodes alive.
   EXPECT_EQ(sg.graph->numberOfNodes(), 2);
-  EXPECT_EQ(a->ntX(), 0);
   EXPECT_EQ(b->ntX(), 50);
 }
 
-// ---- sizes -------------------------------------------------------------------------
+// ---- sizes and extensions ------------------------------------------------------------
 
 TEST(ObjectSizes, EachOverridingClassReportsItsOwnSize) {
   EXPECT_EQ(KWSGraphLayInfo().sizeOf(), static_cast<long>(sizeof(KWSGraphLayInfo)));
@@ -184,26 +142,17 @@ TEST(ObjectSizes, EachOverridingClassReportsItsOwnSize) {
   EXPECT_EQ(KWSEdge().sizeOf(), static_cast<long>(sizeof(KWSEdge)));
 }
 
-// ---- extensions --------------------------------------------------------------------
-
-TEST(Extensions, WithoutARecordTheyAnswerNullAndDieCleanly) {
-  auto* g = new KWSGraph;
-  auto* n = new KWSNode;
-  auto* e = new KWSEdge;
-  EXPECT_EQ(g->pSLayInfo(), nullptr);
-  EXPECT_EQ(n->pSLayInfo(), nullptr);
-  EXPECT_EQ(e->pSLayInfo(), nullptr);
-  EXPECT_EQ(n->pSGraph(), nullptr);
-  EXPECT_EQ(e->pSGraph(), nullptr);
-  delete g;
-  delete n;
-  delete e;
-}
-
-TEST(Extensions, NewLayInfoTwiceLeavesOneFreshRecord) {
+TEST(Extensions, NoRecordUntilMadeAndNewLayInfoTwiceLeavesOneFreshRecord) {
+  // Leak checking covers the replaced records.
+  KWSGraph g;
   KWSNode n;
-  KWBNodeLayInfo* first = n.newLayInfo(0, 0);
-  ASSERT_EQ(first, n.pSLayInfo());
+  KWSEdge e;
+  EXPECT_EQ(g.pSLayInfo(), nullptr);
+  EXPECT_EQ(n.pSLayInfo(), nullptr);
+  EXPECT_EQ(e.pSLayInfo(), nullptr);
+  EXPECT_EQ(n.pSGraph(), nullptr);
+  EXPECT_EQ(e.pSGraph(), nullptr);
+  n.newLayInfo(0, 0);
   n.pSLayInfo()->sindex(12);
   n.pSLayInfo()->delta(3.0);
   KWBNodeLayInfo* second = n.newLayInfo(1, 2);
@@ -212,41 +161,30 @@ TEST(Extensions, NewLayInfoTwiceLeavesOneFreshRecord) {
   EXPECT_EQ(n.pSLayInfo()->sindex(), 0);
   EXPECT_EQ(n.pSLayInfo()->delta(), 0.0);
 
-  KWSGraph g;
   g.newLayInfo(0);
   g.pSLayInfo()->springLength().resize(4, 4);
   g.pSLayInfo()->scaleFactor(5);
   KWBGraphLayInfo* fresh = g.newLayInfo(0);
   ASSERT_NE(dynamic_cast<KWSGraphLayInfo*>(fresh), nullptr);
   EXPECT_EQ(fresh, g.pLayInfo());
-  EXPECT_EQ(g.pSLayInfo()->springLength().dimension(), 0);
-  EXPECT_EQ(g.pSLayInfo()->scaleFactor(), 1);
+  expectEmpty(*g.pSLayInfo(), "replaced graph record");
 
-  KWSEdge e;
   e.newLayInfo(0, 0);
   KWBEdgeLayInfo* edgeRecord = e.newLayInfo(0, 0);
   EXPECT_NE(dynamic_cast<KWSEdgeLayInfo*>(edgeRecord), nullptr);
   EXPECT_EQ(edgeRecord, e.pLayInfo());
-  // Leak checking covers the replaced records.
 }
 
 TEST(Extensions, ClonesAndCopiesHaveNoOwner) {
   SymmetricGraph sg;
   KWDNode* a = sg.node();
-  KWDNode* b = sg.node(60, 0);
-  KWDEdge* e = sg.graph->newEdge(a, b);
-  std::unique_ptr<KWSGraph> g1(sg.graph->pSGraph()->cloneObject());
-  std::unique_ptr<KWSGraph> g2(sg.graph->pSGraph()->cloneAttributes());
-  std::unique_ptr<KWSNode> n1(a->pSNode()->cloneObject());
-  std::unique_ptr<KWSNode> n2(a->pSNode()->cloneAttributes());
-  std::unique_ptr<KWSEdge> e1(e->pSEdge()->cloneObject());
-  std::unique_ptr<KWSEdge> e2(e->pSEdge()->cloneAttributes());
-  EXPECT_EQ(g1->pOwnerGraph(), nullptr);
-  EXPECT_EQ(g2->pOwnerGraph(), nullptr);
-  EXPECT_EQ(n1->pOwnerNode(), nullptr);
-  EXPECT_EQ(n2->pOwnerNode(), nullptr);
-  EXPECT_EQ(e1->pOwnerEdge(), nullptr);
-  EXPECT_EQ(e2->pOwnerEdge(), nullptr);
+  KWDEdge* e = sg.graph->newEdge(a, sg.node(60, 0));
+  std::unique_ptr<KWSGraph> g1(sg.graph->pSGraph()->cloneObject()), g2(sg.graph->pSGraph()->cloneAttributes());
+  std::unique_ptr<KWSNode> n1(a->pSNode()->cloneObject()), n2(a->pSNode()->cloneAttributes());
+  std::unique_ptr<KWSEdge> e1(e->pSEdge()->cloneObject()), e2(e->pSEdge()->cloneAttributes());
+  for (KWSGraph* x : {g1.get(), g2.get()}) EXPECT_EQ(x->pOwnerGraph(), nullptr);
+  for (KWSNode* x : {n1.get(), n2.get()}) EXPECT_EQ(x->pOwnerNode(), nullptr);
+  for (KWSEdge* x : {e1.get(), e2.get()}) EXPECT_EQ(x->pOwnerEdge(), nullptr);
   EXPECT_EQ(g1->layoutStyle(), KWSymmetricLayoutStyle);
   EXPECT_EQ(n2->layoutStyle(), KWSymmetricLayoutStyle);
   // Copying onto an owned extension keeps its owner.
@@ -268,10 +206,10 @@ TEST(Extensions, OnlyUnconstrainedNodesAreRandomized) {
   KWDEdge* e = sg.graph->newEdge(free, pinned);
   KWPNode* bend = e->ntAddBend(firstPiece(e), KWPoint(15, 40));
   ASSERT_NE(bend, nullptr);
+  ASSERT_NE(bend->pSNode(), nullptr);
   pinned->pSTailor()->constrained(1);
   EXPECT_EQ(free->pSNode()->selectRandomizePosition(), 1);
   EXPECT_EQ(pinned->pSNode()->selectRandomizePosition(), 0);
-  ASSERT_NE(bend->pSNode(), nullptr);
   EXPECT_EQ(bend->pSNode()->selectRandomizePosition(), 1);
   pinned->pSTailor()->constrained(0);
   EXPECT_EQ(pinned->pSNode()->selectRandomizePosition(), 1);
@@ -283,9 +221,7 @@ TEST(Extensions, OnlyUnconstrainedNodesAreRandomized) {
 struct ConnectorCase : SymmetricGraph {
   KWDEdge* edge;
   ConnectorCase(bool fromSpecified, bool toSpecified) {
-    KWDNode* a = node();
-    KWDNode* b = node(100, 0);
-    edge = graph->newEdge(a, b);
+    edge = graph->newEdge(node(), node(100, 0));
     edge->pFromConnector(new KWConnector(10, 0, fromSpecified));
     edge->pToConnector(new KWConnector(-10, 0, toSpecified));
   }
@@ -305,9 +241,7 @@ TEST(EdgeConnectorReset, ChosenConnectorsGoUnlessTheEdgeKeepsThem) {
     EXPECT_EQ(c.edge->pFromConnector(), k.fromStays ? from : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
     EXPECT_EQ(c.edge->pToConnector(), k.toStays ? to : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
   }
-}
-
-TEST(EdgeConnectorReset, PiecesAndDetachedExtensionsAreLeftAlone) {
+  // Pieces and detached extensions are left alone.
   ConnectorCase c(false, false);
   KWPEdge* piece = firstPiece(c.edge);
   ASSERT_NE(piece->pSEdge(), nullptr);
@@ -320,19 +254,18 @@ TEST(EdgeConnectorReset, PiecesAndDetachedExtensionsAreLeftAlone) {
 }
 
 TEST(EdgeConnectorSide, GivesExactlyTheBaseAnswer) {
-  const long dxs[] = {10, -10, 3, 0, -7};
-  const long dys[] = {0, 4, -12, 9, -7};
-  for (int i = 0; i < 5; ++i) {
+  const long offsets[][2] = {{10, 0}, {-10, 4}, {3, -12}, {0, 9}, {-7, -7}};
+  for (const auto& d : offsets) {
     ConnectorCase c(true, true);
-    c.edge->pFromConnector(new KWConnector(dxs[i], dys[i], true));
+    c.edge->pFromConnector(new KWConnector(d[0], d[1], true));
     KWBEdge base(c.edge);
     long baseOffset = -99, ownOffset = -98;
     int baseSide = -99, ownSide = -98;
     KWSideEnum expected = base.findBestNodeSideWithConnectors(baseOffset, baseSide);
     KWSideEnum got = c.edge->pSEdge()->findBestNodeSideWithConnectors(ownOffset, ownSide);
-    EXPECT_EQ(got, expected) << i;
-    EXPECT_EQ(ownOffset, baseOffset) << i;
-    EXPECT_EQ(ownSide, baseSide) << i;
+    EXPECT_EQ(got, expected) << d[0] << "," << d[1];
+    EXPECT_EQ(ownOffset, baseOffset) << d[0] << "," << d[1];
+    EXPECT_EQ(ownSide, baseSide) << d[0] << "," << d[1];
   }
 }
 

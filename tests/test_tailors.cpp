@@ -16,6 +16,7 @@
 #include "tailor/kwsedta.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
+#include "test_engine_access.h"
 
 namespace {
 
@@ -83,18 +84,10 @@ const FlagSetting kFlagSettings[] = {
 
 // ---- defaults ----------------------------------------------------------------------
 
-TEST(GraphTailorDefaults, NewTailorHoldsTheDefaultsInTableOrder) {
+TEST(GraphTailorDefaults, NewTailorHoldsTheDefaults) {
   KWSGraphTailor t;
-  std::vector<double> numbers = {t.springConstant(),
-                                 t.terminationValue(),
-                                 static_cast<double>(t.maxNodeIterations()),
-                                 static_cast<double>(t.maxMoveIterations()),
-                                 static_cast<double>(t.maxNodesMovedMultiplier()),
-                                 static_cast<double>(t.shrinkagePerMil()),
-                                 static_cast<double>(t.nodeSpacing()),
-                                 static_cast<double>(t.dummyNodeSpacing()),
-                                 static_cast<double>(t.randomSeed())};
-  EXPECT_EQ(numbers, (std::vector<double>{1.0, 1.0, 20, 10, 20, 0, 75, 25, 1}));
+  for (const IntSetting& s : kIntSettings) EXPECT_EQ(s.get(t), s.defaultValue) << s.name;
+  for (const DoubleSetting& s : kDoubleSettings) EXPECT_EQ(s.get(t), 1.0) << s.name;
   EXPECT_EQ(t.incrementalWithinComponentLayout(), 0);
   EXPECT_EQ(t.incrementalDisconnectedNodesLayout(), 0);
   EXPECT_EQ(t.incrementalComponentsLayout(), 1);
@@ -168,7 +161,7 @@ TEST(GraphTailorNumbers, TheOwnerSeesTheNewValueWhenNotified) {
 
 // ---- flags -------------------------------------------------------------------------
 
-TEST(GraphTailorFlags, NotifyBeforeTheStoreAndAnswerTheArgument) {
+TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
   Env env;
   for (const FlagSetting& f : kFlagSettings) {
     ObservingGraph g(&env.factory);
@@ -178,38 +171,22 @@ TEST(GraphTailorFlags, NotifyBeforeTheStoreAndAnswerTheArgument) {
     g.probe = [t, &f]() { return f.get(*t); };
     f.set(*t, 0);
     g.seen.clear();
-
-    EXPECT_EQ(f.set(*t, 1), 1) << f.name;
-    EXPECT_EQ(f.get(*t), 1) << f.name;
-    EXPECT_EQ(g.seen, (std::vector<int>{0})) << f.name;  // the old value, seen during the notification
-    EXPECT_EQ(f.set(*t, 1), 1) << f.name;
-    EXPECT_EQ(g.seen.size(), 1u) << f.name;
-    // 2 differs from the stored 1: one notification, the flag stays set.
-    EXPECT_EQ(f.set(*t, 2), 2) << f.name;
-    EXPECT_EQ(f.get(*t), 1) << f.name;
-    EXPECT_EQ(g.seen, (std::vector<int>{0, 1})) << f.name;
-    EXPECT_EQ(f.set(*t, 0), 0) << f.name;
-    EXPECT_EQ(f.get(*t), 0) << f.name;
-    EXPECT_EQ(f.set(*t, 0), 0) << f.name;
-    EXPECT_EQ(f.set(*t, -1), -1) << f.name;
-    EXPECT_EQ(f.get(*t), 1) << f.name;
+    // Any non-zero value sets the flag; the setter answers its argument.
+    const struct { int value, stored; } steps[] = {{1, 1}, {1, 1}, {2, 1}, {0, 0}, {0, 0}, {-1, 1}};
+    const std::uint32_t bit = 1u << f.bit;
+    for (const auto& step : steps) {
+      const std::uint32_t before = t->flagWord();
+      EXPECT_EQ(f.set(*t, step.value), step.value) << f.name;
+      EXPECT_EQ(f.get(*t), step.stored) << f.name << " " << step.value;
+      EXPECT_EQ(before & ~bit, t->flagWord() & ~bit) << f.name;
+      EXPECT_EQ((t->flagWord() & bit) != 0, step.stored != 0) << f.name;
+    }
+    // One notification per differing value (2 differs from the stored 1),
+    // each seeing the old value.
     EXPECT_EQ(g.seen, (std::vector<int>{0, 1, 1, 0})) << f.name;
   }
-}
-
-TEST(GraphTailorFlags, EachFlagOwnsOneBitFromElevenToFifteen) {
-  KWSGraphTailor t;
-  for (const FlagSetting& f : kFlagSettings) {
-    for (int on : {1, 0, 1}) {
-      std::uint32_t before = t.flagWord();
-      f.set(t, on);
-      std::uint32_t after = t.flagWord();
-      std::uint32_t bit = 1u << f.bit;
-      EXPECT_EQ(before & ~bit, after & ~bit) << f.name;
-      EXPECT_EQ((after & bit) != 0, on != 0) << f.name;
-    }
-  }
   // The base tailor's own incremental bits are not used by this style.
+  KWSGraphTailor t;
   t.incrementalWithinComponentLayout(1);
   t.incrementalDisconnectedNodesLayout(1);
   t.incrementalComponentsLayout(1);
@@ -276,7 +253,7 @@ TEST(GraphTailorCopy, FlagsBeforeNumbersThenRouteEdgesLast) {
   EXPECT_EQ(g.seen, (std::vector<int>{75, 12}));
 }
 
-TEST(GraphTailorCopy, CopyConstructorAndClonesHaveNoOwner) {
+TEST(GraphTailorCopy, CopiesAndClonesHaveNoOwnerSelfAndNullCopiesChangeNothing) {
   Env env;
   std::unique_ptr<KWDGraph> g(env.factory.newDGraph(KWSymmetricLayoutStyle));
   KWSGraphTailor* t = g->pSTailor();
@@ -286,11 +263,18 @@ TEST(GraphTailorCopy, CopyConstructorAndClonesHaveNoOwner) {
   KWSGraphTailor attrs(*t, KWAttributeCopy);
   std::unique_ptr<KWSGraphTailor> clone(t->cloneObject());
   std::unique_ptr<KWSGraphTailor> attrClone(t->cloneAttributes());
-  EXPECT_EQ(g->tailorChanges(), before);
   for (KWSGraphTailor* c : {&deep, &attrs, clone.get(), attrClone.get()}) {
     EXPECT_EQ(c->pOwnerGraph(), nullptr);
     expectSameSettings(*c, *t);
   }
+  KWSGraphTailor& self = *t;
+  *t = self;
+  t->copyObject(t);
+  t->copyAttributes(t);
+  t->copyObject(nullptr);
+  t->copyAttributes(nullptr);
+  EXPECT_EQ(g->tailorChanges(), before);
+  expectSameSettings(*t, deep);
 }
 
 // A copy never takes over the source's graph-file extension, and a target
@@ -312,79 +296,37 @@ TEST(GraphTailorCopy, CopiesNeverShareTheGraphFileExtension) {
   EXPECT_EQ(source.pGraphFileExtension(nullptr), held);
 }
 
-TEST(GraphTailorCopy, SelfAndNullCopiesChangeNothing) {
-  KWDGraph g;
-  KWSGraphTailor t(&g);
-  makeDifferent(t);
-  KWSGraphTailor reference(t);
-  long before = g.tailorChanges();
-  KWSGraphTailor& self = t;
-  t = self;
-  t.copyObject(&t);
-  t.copyAttributes(&t);
-  t.copyObject(nullptr);
-  t.copyAttributes(nullptr);
-  EXPECT_EQ(g.tailorChanges(), before);
-  expectSameSettings(t, reference);
-}
-
 // ---- all nodes at once -------------------------------------------------------------------
 
-// Families of graphs to sweep: grids, cycles, binary trees and random graphs.
-enum Family { kGrid, kCycle, kTree, kRandom };
-void build(KWDGraph* g, Family family, int k, std::uint32_t seed = 1u) {
-  std::vector<KWDNode*> n;
-  for (int i = 0; i < k; ++i) n.push_back(g->newNode(i * 30, (i % 4) * 30, 10, 10));
-  for (int i = 0; i < k; ++i) {
-    if (family == kGrid && i % 4 != 3 && i + 1 < k) g->newEdge(n[i], n[i + 1]);
-    if (family == kGrid && i + 4 < k) g->newEdge(n[i], n[i + 4]);
-    if (family == kCycle) g->newEdge(n[i], n[(i + 1) % k]);
-    if (family == kTree && i > 0) g->newEdge(n[(i - 1) / 2], n[i]);
-    if (family == kRandom) {
-      seed = seed * 1664525u + 1013904223u;
-      g->newEdge(n[i], n[(seed >> 8) % static_cast<std::uint32_t>(k)]);
-    }
-  }
-}
-
 TEST(ConstrainAllNodes, NotifiesEachChangedNodeOnceAndNeverTheGraph) {
-  Env env;
-  struct Case { Family family; int size; } cases[] = {{kGrid, 12}, {kGrid, 5}, {kCycle, 7}, {kTree, 15},
-                                                     {kRandom, 12}, {kRandom, 30}, {kCycle, 0}};
   std::uint32_t pick = 5u;
-  for (int fi = 0; fi < 7; ++fi) {
-    std::unique_ptr<KWDGraph> g(env.factory.newDGraph(KWSymmetricLayoutStyle));
-    build(g.get(), cases[fi].family, cases[fi].size, 7u + fi);
+  auto check = [&pick](kwtest::Fixture& f, const std::vector<KWDNode*>& nodes, const char* family) {
     // Constrain a pseudo-random part of the nodes by hand first.
-    std::vector<KWDNode*> nodes;
     std::vector<int> wasConstrained;
-    for (KWDNodeIter it(g.get()); it; ++it) {
+    for (KWDNode* n : nodes) {
       pick = pick * 1664525u + 1013904223u;
-      if ((pick >> 16) & 1u) it.pNode()->pSTailor()->constrained(1);
-      nodes.push_back(it.pNode());
-      wasConstrained.push_back(it.pNode()->pSTailor()->constrained());
+      if ((pick >> 16) & 1u) n->pSTailor()->constrained(1);
+      wasConstrained.push_back(n->pSTailor()->constrained());
     }
     std::vector<long> before;
     for (KWDNode* n : nodes) before.push_back(n->tailorChanges());
-    long graphBefore = g->tailorChanges();
-
-    g->pSTailor()->constrainAllNodes();
-    for (size_t i = 0; i < nodes.size(); ++i) {
-      EXPECT_EQ(nodes[i]->pSTailor()->constrained(), 1) << fi;
-      EXPECT_EQ(nodes[i]->tailorChanges() - before[i], wasConstrained[i] ? 0 : 1) << fi << " node " << i;
-      before[i] = nodes[i]->tailorChanges();
+    const long graphBefore = f.g()->tailorChanges();
+    for (int round = 0; round < 3; ++round) {
+      // Constrain, again (nothing left to tell), then release all.
+      if (round < 2) f.t()->constrainAllNodes(); else f.t()->unconstrainAllNodes();
+      for (size_t i = 0; i < nodes.size(); ++i) {
+        EXPECT_EQ(nodes[i]->pSTailor()->constrained(), round < 2 ? 1 : 0) << family;
+        const long told = round == 0 ? (wasConstrained[i] ? 0 : 1) : round == 1 ? 0 : 1;
+        EXPECT_EQ(nodes[i]->tailorChanges() - before[i], told) << family << " node " << i << " round " << round;
+        before[i] = nodes[i]->tailorChanges();
+      }
     }
-    // Already all constrained: nothing to tell.
-    g->pSTailor()->constrainAllNodes();
-    for (size_t i = 0; i < nodes.size(); ++i) EXPECT_EQ(nodes[i]->tailorChanges(), before[i]) << fi;
-
-    g->pSTailor()->unconstrainAllNodes();
-    for (size_t i = 0; i < nodes.size(); ++i) {
-      EXPECT_EQ(nodes[i]->pSTailor()->constrained(), 0) << fi;
-      EXPECT_EQ(nodes[i]->tailorChanges() - before[i], 1) << fi << " node " << i;
-    }
-    EXPECT_EQ(g->tailorChanges(), graphBefore) << fi;
-  }
+    EXPECT_EQ(f.g()->tailorChanges(), graphBefore) << family;
+  };
+  kwtest::forEachFamily(12, 7, check);
+  kwtest::forEachFamily(30, 8, check);
+  kwtest::Fixture empty;
+  check(empty, {}, "empty");
 }
 
 TEST(ConstrainAllNodes, SkipsNodesWithoutSettingsAndOwnerlessTailors) {
@@ -430,48 +372,35 @@ TEST(NodeTailor, ConstrainedNotifiesBeforeTheStoreOncePerChange) {
   EXPECT_EQ(g->tailorChanges(), 2);  // only the graph tailor's own construction
 }
 
-TEST(NodeTailor, ConstrainedIsBitOneOfTheFlagWord) {
+TEST(NodeAndEdgeTailors, ConstrainedIsBitOneAndCopiesCarryTheFlagWords) {
   KWSNodeTailor t;
+  EXPECT_EQ(t.layoutStyle(), KWSymmetricLayoutStyle);
   t.flagWord(0x10u);
-  t.constrained(1);
+  t.constrained(1);  // ownerless: changes silently
   EXPECT_EQ(t.flagWord(), 0x12u);
   t.constrained(0);
   EXPECT_EQ(t.flagWord(), 0x10u);
   t.flagWord(0x2u);
   EXPECT_EQ(t.constrained(), 1);
-}
-
-TEST(NodeTailor, OwnerlessTailorChangesSilentlyAndCopiesCarryTheFlag) {
-  KWSNodeTailor t;
-  EXPECT_EQ(t.layoutStyle(), KWSymmetricLayoutStyle);
-  EXPECT_EQ(t.constrained(1), 1);
-  EXPECT_EQ(t.constrained(), 1);
   KWSNodeTailor deep(t);
   KWSNodeTailor attrs(t, KWAttributeCopy);
   std::unique_ptr<KWSNodeTailor> clone(t.cloneObject());
-  EXPECT_EQ(deep.constrained(), 1);
-  EXPECT_EQ(attrs.constrained(), 1);
-  EXPECT_EQ(clone->constrained(), 1);
-  EXPECT_EQ(clone->pOwnerNode(), nullptr);
   KWSNodeTailor target;
   target.copyObject(&t);
-  EXPECT_EQ(target.constrained(), 1);
+  for (const KWSNodeTailor* c : {&deep, &attrs, clone.get(), &target}) EXPECT_EQ(c->constrained(), 1);
+  EXPECT_EQ(clone->pOwnerNode(), nullptr);
   target.copyObject(nullptr);
   EXPECT_EQ(target.constrained(), 1);
-}
 
-TEST(EdgeTailor, AnswersTheStyleAndCopiesTheBasePart) {
-  KWSEdgeTailor t;
-  EXPECT_EQ(t.layoutStyle(), KWSymmetricLayoutStyle);
-  t.flagWord(0x55u);
-  KWSEdgeTailor deep(t);
-  std::unique_ptr<KWSEdgeTailor> clone(t.cloneAttributes());
-  EXPECT_EQ(deep.flagWord(), 0x55u);
-  EXPECT_EQ(clone->flagWord(), 0x55u);
-  EXPECT_EQ(clone->pOwnerEdge(), nullptr);
-  KWSEdgeTailor target;
-  target = t;
-  EXPECT_EQ(target.flagWord(), 0x55u);
+  KWSEdgeTailor e;
+  EXPECT_EQ(e.layoutStyle(), KWSymmetricLayoutStyle);
+  e.flagWord(0x55u);
+  KWSEdgeTailor edgeCopy(e);
+  std::unique_ptr<KWSEdgeTailor> edgeClone(e.cloneAttributes());
+  KWSEdgeTailor assigned;
+  assigned = e;
+  for (const KWSEdgeTailor* c : {&edgeCopy, edgeClone.get(), &assigned}) EXPECT_EQ(c->flagWord(), 0x55u);
+  EXPECT_EQ(edgeClone->pOwnerEdge(), nullptr);
 }
 
 }  // namespace
