@@ -2,23 +2,25 @@
 // released, and an edit with a layout that leaves the rest of the drawing still.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "host/kwfold.h"
 #include "host/kwrandom.h"
 #include "test_route_util.h"
 
 namespace {
 
-class FoldHooks : public ::testing::Test, public KWSRouteGraph {
- protected:
-  KWDNode *a = nullptr, *b = nullptr, *c = nullptr, *d = nullptr;
+/// Four nodes a, b, c, d in a row, and the lists the hooks fill and read.
+struct FoldHooks : KWSRouteGraph {
+  KWDNode *a, *b, *c, *d;
   KWDNodeDList records, chosen;
-  void SetUp() override {
+  FoldHooks() {
     a = node(0, 0, 10, 10, "a");
     b = node(50, 0, 10, 10, "b");
     c = node(100, 0, 10, 10, "c");
     d = node(150, 0, 10, 10, "d");
   }
-  void TearDown() override {
+  ~FoldHooks() {
     records.deleteAllCells();
     chosen.deleteAllCells();
   }
@@ -35,70 +37,59 @@ class FoldHooks : public ::testing::Test, public KWSRouteGraph {
   }
 };
 
-TEST_F(FoldHooks, FoldPinsTheOthersInReverseOrderAndReleasesThem) {
-  chosen.appendNode(a);
-  chosen.appendNode(b);
-  probe()->actBeforeFoldWithLayout(&records, &chosen);
-  EXPECT_EQ(recorded(), "dc");
-  EXPECT_EQ(pinned(), "cd");
-  probe()->actAfterFoldWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-  EXPECT_EQ(recorded(), "dc");  // the list is read, not emptied
+TEST(FoldHooks, BeforePinsAndRecordsTheOthersInReverseOrderAfterReleasesThem) {
+  using Hook = void (*)(FoldHooks&);
+  const struct {
+    const char* name;
+    const char* pinnedFirst;
+    Hook before, after;
+    const char* recorded;  // the nodes the before-hook pinned, last first
+  } cases[] = {
+      {"fold a, b", "", [](FoldHooks& h) { h.chosen.appendNode(h.a); h.chosen.appendNode(h.b);
+                                           h.probe()->actBeforeFoldWithLayout(&h.records, &h.chosen); },
+       [](FoldHooks& h) { h.probe()->actAfterFoldWithLayout(&h.records); }, "dc"},
+      {"fold a, d pinned before", "d", [](FoldHooks& h) { h.chosen.appendNode(h.a);
+                                                         h.probe()->actBeforeFoldWithLayout(&h.records, &h.chosen); },
+       [](FoldHooks& h) { h.probe()->actAfterFoldWithLayout(&h.records); }, "cb"},
+      {"expand c", "", [](FoldHooks& h) { h.probe()->actBeforeExpandWithLayout(&h.records, h.c); },
+       [](FoldHooks& h) { h.probe()->actAfterExpandWithLayout(&h.records); }, "dba"},
+      {"collapse c", "", [](FoldHooks& h) { h.probe()->actBeforeCollapseWithLayout(&h.records, h.c); },
+       [](FoldHooks& h) { h.probe()->actAfterCollapseWithLayout(&h.records); }, "dba"},
+      {"unfold a", "", [](FoldHooks& h) { h.probe()->actBeforeUnfoldWithLayout(&h.records, h.a); },
+       [](FoldHooks& h) { h.probe()->actAfterUnfoldWithLayout(&h.records); }, "dcb"},
+      {"hide c", "", [](FoldHooks& h) { h.chosen.appendNode(h.c);
+                                        h.probe()->actBeforeHideWithLayout(&h.records, &h.chosen); },
+       [](FoldHooks& h) { h.probe()->actAfterHideWithLayout(&h.records); }, "dba"},
+      {"unhide", "", [](FoldHooks& h) { h.probe()->actBeforeUnhideWithLayout(&h.records); },
+       [](FoldHooks& h) { h.probe()->actAfterUnhideWithLayout(&h.records); }, "dcba"},
+  };
+  for (const auto& c : cases) {
+    FoldHooks h;
+    for (KWDNode* x : h.n)
+      if (std::string(c.pinnedFirst).find(x->name()) != std::string::npos) h.pin(x);
+    c.before(h);
+    EXPECT_EQ(h.recorded(), c.recorded) << c.name;
+    std::string all = std::string(c.pinnedFirst) + c.recorded;
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(h.pinned(), all) << c.name;
+    c.after(h);
+    EXPECT_EQ(h.pinned(), c.pinnedFirst) << c.name;
+    EXPECT_EQ(h.recorded(), c.recorded) << c.name << ": the list is read, not emptied";
+  }
 }
 
-TEST_F(FoldHooks, NodesPinnedBeforeStayPinnedAndAreNotRecorded) {
-  pin(d);
-  chosen.appendNode(a);
-  probe()->actBeforeFoldWithLayout(&records, &chosen);
-  EXPECT_EQ(recorded(), "cb");
-  probe()->actAfterFoldWithLayout(&records);
-  EXPECT_EQ(pinned(), "d");
-}
-
-TEST_F(FoldHooks, ExpandCollapseAndUnfoldLeaveOnlyTheGivenNodeFree) {
-  probe()->actBeforeExpandWithLayout(&records, c);
-  EXPECT_EQ(recorded(), "dba");
-  probe()->actAfterExpandWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-  records.deleteAllCells();
-
-  probe()->actBeforeCollapseWithLayout(&records, c);
-  EXPECT_EQ(recorded(), "dba");
-  probe()->actAfterCollapseWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-  records.deleteAllCells();
-
-  probe()->actBeforeUnfoldWithLayout(&records, a);
-  EXPECT_EQ(recorded(), "dcb");
-  probe()->actAfterUnfoldWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-}
-
-TEST_F(FoldHooks, HideIsFoldAndUnhidePinsEveryNode) {
-  chosen.appendNode(c);
-  probe()->actBeforeHideWithLayout(&records, &chosen);
-  EXPECT_EQ(recorded(), "dba");
-  probe()->actAfterHideWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-  records.deleteAllCells();
-
-  probe()->actBeforeUnhideWithLayout(&records);
-  EXPECT_EQ(recorded(), "dcba");
-  probe()->actAfterUnhideWithLayout(&records);
-  EXPECT_EQ(pinned(), "");
-}
-
-TEST_F(FoldHooks, AfterHooksReleaseExactlyTheListedNodes) {
-  pin(a); pin(b); pin(c); pin(d);
-  records.appendNode(b);
-  records.appendNode(d);
-  probe()->actAfterHideWithLayout(&records);
-  EXPECT_EQ(pinned(), "ac");
+TEST(FoldHooks, AfterHooksReleaseExactlyTheListedNodes) {
+  FoldHooks h;
+  h.pinAll();
+  h.records.appendNode(h.b);
+  h.records.appendNode(h.d);
+  h.probe()->actAfterHideWithLayout(&h.records);
+  EXPECT_EQ(h.pinned(), "ac");
   KWDNodeDList empty;
-  probe()->actAfterUnhideWithLayout(&empty);
-  EXPECT_EQ(pinned(), "ac");
-  probe()->actBeforeFoldWithLayout(nullptr, &chosen);  // no list: nothing happens
-  EXPECT_EQ(pinned(), "ac");
+  h.probe()->actAfterUnhideWithLayout(&empty);
+  EXPECT_EQ(h.pinned(), "ac");
+  h.probe()->actBeforeFoldWithLayout(nullptr, &h.chosen);  // no list: nothing happens
+  EXPECT_EQ(h.pinned(), "ac");
 }
 
 /// Overrides the three hooks others delegate to, counting the calls.

@@ -103,29 +103,19 @@ int countSymmetric(const std::function<std::vector<KWDNode*>(Fixture&)>& build,
 
 }  // namespace
 
-TEST(SymmetryCycle, EightCycleBecomesARegularOctagon) {
-  int good = countSymmetric([](Fixture& f) { return kwtest::cycle(f, 8); },
-                            [](Fixture& f, const std::vector<KWDNode*>& v) {
-                              std::vector<Pt> p = pointsOf(v);
-                              Pt c = centroid(p);
-                              double rlo = 1e300, rhi = 0;
-                              for (const Pt& q : p) {
-                                rlo = std::min(rlo, dist(q, c));
-                                rhi = std::max(rhi, dist(q, c));
-                              }
-                              auto [lo, hi] = edgeRange(f);
-                              // Cyclic order kept: consecutive nodes are neighbours on the polygon.
-                              return hi / lo < 1.05 && rhi / rlo < 1.10 && rotationSymmetric(p, 8, 0.15 * lo);
-                            });
-  EXPECT_GE(good, 7);
-}
-
-TEST(SymmetryCycle, SmallerCyclesAreRegularPolygonsToo) {
-  for (int n : {4, 5, 6}) {
+TEST(SymmetryCycle, CyclesBecomeRegularPolygons) {
+  for (int n : {4, 5, 6, 8}) {
     int good = countSymmetric([n](Fixture& f) { return kwtest::cycle(f, n); },
                               [n](Fixture& f, const std::vector<KWDNode*>& v) {
+                                std::vector<Pt> p = pointsOf(v);
+                                Pt c = centroid(p);
+                                double rlo = 1e300, rhi = 0;
+                                for (const Pt& q : p) {
+                                  rlo = std::min(rlo, dist(q, c));
+                                  rhi = std::max(rhi, dist(q, c));
+                                }
                                 auto [lo, hi] = edgeRange(f);
-                                return hi / lo < 1.05 && rotationSymmetric(pointsOf(v), n, 0.1 * lo);
+                                return hi / lo < 1.05 && rhi / rlo < 1.10 && rotationSymmetric(p, n, (n == 8 ? 0.15 : 0.1) * lo);
                               });
     EXPECT_GE(good, 7) << n << "-cycle";
   }

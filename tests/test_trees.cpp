@@ -35,39 +35,36 @@ class Trees : public ::testing::Test, public KWSRouteGraph {
   }
 };
 
-TEST_F(Trees, StarOfAOneNodeCoreIsSpreadAroundTheOrigin) {
-  KWDNode* centre = node(500, 400, 4, 4, "centre");
-  pin(centre);
-  for (int i = 0; i < 5; ++i) edge(centre, node(0, 0, 4, 4));
-  ASSERT_EQ(layout(), KWNoError);
-  const KWSRouteProbe::Snapshot& s = snap();
-  EXPECT_EQ(s.core, std::set<KWDNode*>{centre});
-  EXPECT_EQ(s.trees, std::set<KWDNode*>(n.begin() + 1, n.end()));
-  EXPECT_EQ(s.treeEdges.size(), 5u);
-  std::vector<double> angles;
-  for (size_t i = 1; i < n.size(); ++i) {
-    // Around (0, 0), not around the centre node at (500, 400); nodeSpacing 75
-    // gives rings 106 apart.
-    EXPECT_NEAR(distance(s.at.at(n[i]), 0, 0), 106.0, 1.5);
-    angles.push_back(std::atan2(static_cast<double>(s.at.at(n[i]).y()), static_cast<double>(s.at.at(n[i]).x())));
+TEST(TreesStar, OneNodeCoreIsSpreadAroundTheOriginOneRingOfSpacingTimesRootTwo) {
+  // Rings are nodeSpacing·√2 apart, truncated: 106 for 75, 42 for 30; each
+  // coordinate is truncated as well, which costs up to √2 of the radius.
+  for (auto [spacing, ring] : {std::pair<int, double>{75, 106.0}, {30, 42.0}}) {
+    SCOPED_TRACE(spacing);
+    KWSRouteGraph h;
+    h.tailor()->nodeSpacing(spacing);
+    KWDNode* centre = h.node(500, 400, 4, 4, "centre");
+    h.pin(centre);
+    for (int i = 0; i < 5; ++i) h.edge(centre, h.node(0, 0, 4, 4));
+    ASSERT_EQ(h.layout(), KWNoError);
+    ASSERT_EQ(h.probe()->expansions.size(), 1u);
+    const KWSRouteProbe::Snapshot& s = h.probe()->expansions.front();
+    EXPECT_EQ(s.core, std::set<KWDNode*>{centre});
+    EXPECT_EQ(s.trees, std::set<KWDNode*>(h.n.begin() + 1, h.n.end()));
+    EXPECT_EQ(s.treeEdges.size(), 5u);
+    std::vector<double> angles;
+    for (size_t i = 1; i < h.n.size(); ++i) {
+      // Around (0, 0), not around the centre node at (500, 400).
+      EXPECT_NEAR(distance(s.at.at(h.n[i]), 0, 0), ring, 1.5);
+      angles.push_back(std::atan2(static_cast<double>(s.at.at(h.n[i]).y()), static_cast<double>(s.at.at(h.n[i]).x())));
+    }
+    std::sort(angles.begin(), angles.end());
+    for (size_t i = 1; i < angles.size(); ++i) EXPECT_NEAR(angles[i] - angles[i - 1], 2.0 * kPi / 5.0, 0.03);
+    // The pinned centre stayed, and everything is back in the graph afterwards.
+    EXPECT_EQ(centre->ntX(), 500);
+    EXPECT_EQ(centre->ntY(), 400);
+    EXPECT_EQ(h.g()->numberOfNodes(), 6);
+    EXPECT_EQ(h.g()->numberOfEdges(), 5);
   }
-  std::sort(angles.begin(), angles.end());
-  for (size_t i = 1; i < angles.size(); ++i) EXPECT_NEAR(angles[i] - angles[i - 1], 2.0 * kPi / 5.0, 0.03);
-  // The pinned centre stayed, and everything is back in the graph afterwards.
-  EXPECT_EQ(centre->ntX(), 500);
-  EXPECT_EQ(centre->ntY(), 400);
-  EXPECT_EQ(g()->numberOfNodes(), 6);
-  EXPECT_EQ(g()->numberOfEdges(), 5);
-}
-
-TEST_F(Trees, SpacingIsNodeSpacingTimesRootTwoTruncated) {
-  tailor()->nodeSpacing(30);
-  KWDNode* centre = node(0, 0, 4, 4);
-  pin(centre);
-  edge(centre, node(0, 0, 4, 4));
-  edge(centre, node(0, 0, 4, 4));
-  ASSERT_EQ(layout(), KWNoError);
-  for (size_t i = 1; i < 3; ++i) EXPECT_NEAR(distance(snap().at.at(n[i]), 0, 0), 42.0, 1.0);  // 42.43 truncated
 }
 
 TEST_F(Trees, PathOffACycleFansOutAlongTheGatewaysDirection) {
