@@ -36,9 +36,19 @@ size_t utf8Sequence(const std::string& s, size_t i, unsigned long& cp) {
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return len;
 }
-}  // namespace
 
-std::string validUtf8(const std::string& s) {
+// Characters XML 1.0 forbids in a document: most control characters and the
+// two non-characters U+FFFE and U+FFFF.
+bool forbiddenInXml(unsigned long cp) {
+  return (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF;
+}
+
+// s rewritten one character at a time: every byte that does not start a valid
+// UTF-8 sequence becomes U+FFFD, and every valid character cp is handed to
+// put(out, cp), which either appends its replacement to out and answers true,
+// or answers false to keep the character's bytes as they are.
+template <typename Put>
+std::string mapCharacters(const std::string& s, Put put) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
@@ -47,38 +57,29 @@ std::string validUtf8(const std::string& s) {
     if (len == 0) {
       out += kReplacement;
       ++i;
-    } else {
-      out.append(s, i, len);
-      i += len;
-    }
-  }
-  return out;
-}
-
-std::string cleanText(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
-    unsigned long cp = 0;
-    size_t len = utf8Sequence(s, i, cp);
-    if (len == 0 || (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF) {
-      out += kReplacement;
-      i += len ? len : 1;
       continue;
     }
-    out.append(s, i, len);
+    if (!put(out, cp)) out.append(s, i, len);
     i += len;
   }
   return out;
 }
+}  // namespace
+
+std::string validUtf8(const std::string& s) {
+  return mapCharacters(s, [](std::string&, unsigned long) { return false; });
+}
+
+std::string cleanText(const std::string& s) {
+  return mapCharacters(s, [](std::string& out, unsigned long cp) {
+    if (!forbiddenInXml(cp)) return false;
+    out += kReplacement;
+    return true;
+  });
+}
 
 std::string xmlEscape(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
-    unsigned long cp = 0;
-    size_t len = utf8Sequence(s, i, cp);
-    if (len == 0) { out += kReplacement; ++i; continue; }
+  return mapCharacters(s, [](std::string& out, unsigned long cp) {
     switch (cp) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
@@ -89,21 +90,15 @@ std::string xmlEscape(const std::string& s) {
       case '\n': out += "&#10;"; break;
       case '\r': out += "&#13;"; break;
       default:
-        if (cp < 0x20 || cp == 0xFFFE || cp == 0xFFFF) out += kReplacement;
-        else out.append(s, i, len);
+        if (!forbiddenInXml(cp)) return false;
+        out += kReplacement;
     }
-    i += len;
-  }
-  return out;
+    return true;
+  });
 }
 
 std::string jsonEscape(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
-    unsigned long cp = 0;
-    size_t len = utf8Sequence(s, i, cp);
-    if (len == 0) { out += kReplacement; ++i; continue; }
+  return mapCharacters(s, [](std::string& out, unsigned long cp) {
     switch (cp) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -112,18 +107,15 @@ std::string jsonEscape(const std::string& s) {
       case '\t': out += "\\t"; break;
       case '\b': out += "\\b"; break;
       case '\f': out += "\\f"; break;
-      default:
-        if (cp < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof(buf), "\\u%04lx", cp);
-          out += buf;
-        } else {
-          out.append(s, i, len);
-        }
+      default: {
+        if (cp >= 0x20) return false;
+        char buf[8];
+        std::snprintf(buf, sizeof(buf), "\\u%04lx", cp);
+        out += buf;
+      }
     }
-    i += len;
-  }
-  return out;
+    return true;
+  });
 }
 
 std::string numberText(double v) {
