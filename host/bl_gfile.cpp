@@ -46,6 +46,38 @@ bool fitsKeyword(int index, long v) {
   return k && v >= k->minValue && v <= k->maxValue;
 }
 
+// Graph, node and edge tailors read and write their settings through entry
+// points of their own; these overloads let one piece of code serve all three.
+int readSetting(KWGraphTailor* t, KWOMLSyntaxField* f, KWOMLSyntaxObject* section, KWOMLFile* file) {
+  return t->readGraphTailor(f, section, file);
+}
+int readSetting(KWNodeTailor* t, KWOMLSyntaxField* f, KWOMLSyntaxObject* section, KWOMLFile* file) {
+  return t->readNodeTailor(f, section, file);
+}
+int readSetting(KWEdgeTailor* t, KWOMLSyntaxField* f, KWOMLSyntaxObject* section, KWOMLFile* file) {
+  return t->readEdgeTailor(f, section, file);
+}
+
+/// Writes a tailor's section: the tailor's own short form, or else the full one.
+void writeSettings(KWGraphTailor* t, int compare, int all, KWOMLFile* file) {
+  if (!t->checkWriteGraphTailor(compare, all, file)) t->writeFullGraphTailor(compare, all, file);
+}
+void writeSettings(KWNodeTailor* t, int compare, int all, KWOMLFile* file) {
+  if (!t->checkWriteNodeTailor(compare, all, file)) t->writeFullNodeTailor(compare, all, file);
+}
+void writeSettings(KWEdgeTailor* t, int compare, int all, KWOMLFile* file) {
+  if (!t->checkWriteEdgeTailor(compare, all, file)) t->writeFullEdgeTailor(compare, all, file);
+}
+
+/// How node and edge sections are called in messages.
+struct SectionKind {
+  const char* name;         // "node"
+  const char* withArticle;  // "a node"
+  const char* plural;       // "nodes"
+};
+const SectionKind kNodeSections = {"node", "a node", "nodes"};
+const SectionKind kEdgeSections = {"edge", "an edge", "edges"};
+
 // ---- reading -------------------------------------------------------------------------------
 
 class GraphReader {
@@ -64,14 +96,34 @@ class GraphReader {
 
   bool fail(long line, long column, const std::string& message) { return err_.set(source_, line, column, message); }
   void warn(long line, long column, const std::string& message);
+  bool unknownSection(const KWOMLSyntaxObject& o, const std::string& where) {
+    return fail(o.line(), o.column(), "unknown section " + quoteName(o.name()) + " in " + where);
+  }
+  /// Refuses f, which is not a field allowed in where.
+  bool notAField(const KWOMLSyntaxField& f, const std::string& where);
   /// Checks a field of a section: known, allowed there, of the right kind, in
   /// range and not given before.
   bool checkField(const KWOMLSyntaxField& f, const int* allowed, std::size_t count, const std::string& where,
                   Seen& seen);
+  /// Checks every field of o with checkField.
+  template <std::size_t N>
+  bool checkFields(const KWOMLSyntaxObject& o, const int (&allowed)[N], const std::string& where);
   bool checkValue(const KWOMLSyntaxField& f, const std::string& where);
+  /// Refuses f when a field of the same name was seen before; records it otherwise.
+  bool firstTime(const KWOMLSyntaxField& f, const std::string& where, Seen& seen);
   bool noLabel(const KWOMLSyntaxObject& o);
-  bool readStyleSection(KWOMLSyntaxObject& section, KWGraphTailor* graphTailor, KWNodeTailor* nodeTailor,
-                        KWEdgeTailor* edgeTailor, const char* ownerKind);
+  /// Checks the head of a node or edge section: an id label that no section
+  /// of its kind used before, and room for one more under limit. Records the
+  /// id's line in lines and names the section in where ("node 3").
+  bool claimId(const KWOMLSyntaxObject& o, const SectionKind& kind, long limit, std::unordered_map<long, long>& lines,
+               std::string& where);
+  /// Reads one layout style's section into tailor; a section of a style the
+  /// owner does not use (no tailor) is skipped with a warning.
+  template <typename Tailor>
+  bool readStyleSection(KWOMLSyntaxObject& section, Tailor* tailor, const char* ownerKind);
+  /// Reads every layout-style section among o's sections into owner's tailors.
+  template <typename Owner>
+  bool readStyleSections(KWOMLSyntaxObject& o, const Owner& owner, const char* ownerKind);
   bool isStyleSection(const KWOMLSyntaxObject& o) const { return KWOMLKeywords::sectionStyle(o.typeIndex()) > 0; }
   bool readNode(KWOMLSyntaxObject& o, KWDGraph& g);
   bool readEdge(KWOMLSyntaxObject& o, KWDGraph& g);
@@ -117,20 +169,33 @@ bool GraphReader::checkValue(const KWOMLSyntaxField& f, const std::string& where
   return true;
 }
 
-bool GraphReader::checkField(const KWOMLSyntaxField& f, const int* allowed, std::size_t count,
-                             const std::string& where, Seen& seen) {
-  bool ok = false;
-  for (std::size_t i = 0; i < count && !ok; ++i) ok = allowed[i] == f.nameIndex();
-  if (!ok) {
-    if (f.nameIndex() < 0) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in " + where);
-    return fail(f.line(), f.column(), quoteName(f.name()) + " is not a field of " + where);
-  }
-  if (!checkValue(f, where)) return false;
+bool GraphReader::notAField(const KWOMLSyntaxField& f, const std::string& where) {
+  if (f.nameIndex() < 0) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in " + where);
+  return fail(f.line(), f.column(), quoteName(f.name()) + " is not a field of " + where);
+}
+
+bool GraphReader::firstTime(const KWOMLSyntaxField& f, const std::string& where, Seen& seen) {
   for (const KWOMLSyntaxField* s : seen.fields)
     if (s->nameIndex() == f.nameIndex())
       return fail(f.line(), f.column(), quoteName(f.name()) + " given twice in " + where + " (first at line " +
                                             std::to_string(s->line()) + ")");
   seen.fields.push_back(&f);
+  return true;
+}
+
+bool GraphReader::checkField(const KWOMLSyntaxField& f, const int* allowed, std::size_t count,
+                             const std::string& where, Seen& seen) {
+  bool ok = false;
+  for (std::size_t i = 0; i < count && !ok; ++i) ok = allowed[i] == f.nameIndex();
+  if (!ok) return notAField(f, where);
+  return checkValue(f, where) && firstTime(f, where, seen);
+}
+
+template <std::size_t N>
+bool GraphReader::checkFields(const KWOMLSyntaxObject& o, const int (&allowed)[N], const std::string& where) {
+  Seen seen;
+  for (const KWOMLSyntaxField& f : o.fields())
+    if (!checkField(f, allowed, N, where, seen)) return false;
   return true;
 }
 
@@ -141,12 +206,29 @@ bool GraphReader::noLabel(const KWOMLSyntaxObject& o) {
   return true;
 }
 
-bool GraphReader::readStyleSection(KWOMLSyntaxObject& section, KWGraphTailor* graphTailor,
-                                   KWNodeTailor* nodeTailor, KWEdgeTailor* edgeTailor, const char* ownerKind) {
+bool GraphReader::claimId(const KWOMLSyntaxObject& o, const SectionKind& kind, long limit,
+                          std::unordered_map<long, long>& lines, std::string& where) {
+  const std::string name = kind.name;
+  if (o.label() <= 0)
+    return fail(o.line(), o.column(),
+                std::string(kind.withArticle) + " needs its id as a label (expected '" + name + " 1 {')");
+  where = name + " " + std::to_string(o.label());
+  auto dup = lines.find(o.label());
+  if (dup != lines.end())
+    return fail(o.line(), o.column(), name + " id " + std::to_string(o.label()) + " used twice (first at line " +
+                                          std::to_string(dup->second) + ")");
+  if (static_cast<long>(lines.size()) >= limit)
+    return fail(o.line(), o.column(), "more " + std::string(kind.plural) + " than the limit of " + std::to_string(limit));
+  lines[o.label()] = o.line();
+  return true;
+}
+
+template <typename Tailor>
+bool GraphReader::readStyleSection(KWOMLSyntaxObject& section, Tailor* tailor, const char* ownerKind) {
   if (!noLabel(section)) return false;
   const int style = KWOMLKeywords::sectionStyle(section.typeIndex());
   const std::string where = "the " + quoteName(section.name()) + " section of " + ownerKind;
-  if (!graphTailor && !nodeTailor && !edgeTailor) {
+  if (!tailor) {
     // Another style's settings: the section is well-formed (the parser saw to
     // that) and is left out, as the graph does not use that style.
     warn(section.line(), section.column(),
@@ -154,43 +236,33 @@ bool GraphReader::readStyleSection(KWOMLSyntaxObject& section, KWGraphTailor* gr
              std::string(kStyleNames[style]) + " layout style");
     return true;
   }
-  if (!section.objects().empty()) {
-    const KWOMLSyntaxObject& o = *section.objects().front();
-    return fail(o.line(), o.column(), "unknown section " + quoteName(o.name()) + " in " + where);
-  }
+  if (!section.objects().empty()) return unknownSection(*section.objects().front(), where);
   Seen seen;
   for (KWOMLSyntaxField& f : section.fields()) {
-    if (!checkValue(f, where)) return false;
-    for (const KWOMLSyntaxField* s : seen.fields)
-      if (s->nameIndex() == f.nameIndex())
-        return fail(f.line(), f.column(), quoteName(f.name()) + " given twice in " + where + " (first at line " +
-                                              std::to_string(s->line()) + ")");
-    seen.fields.push_back(&f);
-    int taken = 0;
-    if (graphTailor) taken = graphTailor->readGraphTailor(&f, &section, &file_);
-    else if (nodeTailor) taken = nodeTailor->readNodeTailor(&f, &section, &file_);
-    else taken = edgeTailor->readEdgeTailor(&f, &section, &file_);
-    if (!taken) return fail(f.line(), f.column(), quoteName(f.name()) + " is not a setting of " + where);
+    if (!checkValue(f, where) || !firstTime(f, where, seen)) return false;
+    if (!readSetting(tailor, &f, &section, &file_))
+      return fail(f.line(), f.column(), quoteName(f.name()) + " is not a setting of " + where);
+  }
+  return true;
+}
+
+template <typename Owner>
+bool GraphReader::readStyleSections(KWOMLSyntaxObject& o, const Owner& owner, const char* ownerKind) {
+  for (const auto& sub : o.objects()) {
+    if (!isStyleSection(*sub)) continue;
+    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(sub->typeIndex()));
+    if (!readStyleSection(*sub, owner.pPrivateTailor(style), ownerKind)) return false;
   }
   return true;
 }
 
 bool GraphReader::readNode(KWOMLSyntaxObject& o, KWDGraph& g) {
   static const int kAllowed[] = {KWOMLKeyName, KWOMLKeyX, KWOMLKeyY, KWOMLKeyWidth, KWOMLKeyHeight, KWOMLKeyDummy};
-  if (o.label() <= 0) return fail(o.line(), o.column(), "a node needs its id as a label (expected 'node 1 {')");
-  const std::string where = "node " + std::to_string(o.label());
-  auto dup = nodeLines_.find(o.label());
-  if (dup != nodeLines_.end())
-    return fail(o.line(), o.column(), "node id " + std::to_string(o.label()) + " used twice (first at line " +
-                                          std::to_string(dup->second) + ")");
-  if (static_cast<long>(nodes_.size()) >= limits_.maxNodes)
-    return fail(o.line(), o.column(), "more nodes than the limit of " + std::to_string(limits_.maxNodes));
-  Seen seen;
-  for (const KWOMLSyntaxField& f : o.fields())
-    if (!checkField(f, kAllowed, sizeof kAllowed / sizeof kAllowed[0], where, seen)) return false;
+  std::string where;
+  if (!claimId(o, kNodeSections, limits_.maxNodes, nodeLines_, where) || !checkFields(o, kAllowed, where))
+    return false;
   for (const auto& sub : o.objects())
-    if (!isStyleSection(*sub))
-      return fail(sub->line(), sub->column(), "unknown section " + quoteName(sub->name()) + " in " + where);
+    if (!isStyleSection(*sub)) return unknownSection(*sub, where);
   auto value = [&o](int index) -> const KWOMLSyntaxField* { return o.findField(index); };
   KWDNode* n = g.newNode(value(KWOMLKeyX) ? value(KWOMLKeyX)->intValue() : 0,
                          value(KWOMLKeyY) ? value(KWOMLKeyY)->intValue() : 0,
@@ -199,30 +271,16 @@ bool GraphReader::readNode(KWOMLSyntaxObject& o, KWDGraph& g) {
                          value(KWOMLKeyName) ? value(KWOMLKeyName)->stringValue() : std::string());
   if (value(KWOMLKeyDummy) && value(KWOMLKeyDummy)->boolValue()) n->dummy(true);
   nodes_[o.label()] = n;
-  nodeLines_[o.label()] = o.line();
-  for (const auto& sub : o.objects()) {
-    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(sub->typeIndex()));
-    if (!readStyleSection(*sub, nullptr, n->pPrivateTailor(style), nullptr, "a node")) return false;
-  }
-  return true;
+  return readStyleSections(o, *n, "a node");
 }
 
 bool GraphReader::readEdge(KWOMLSyntaxObject& o, KWDGraph& g) {
   static const int kAllowed[] = {KWOMLKeyName, KWOMLKeyFrom, KWOMLKeyTo, KWOMLKeyKeepsConnectors};
   static const int kBend[] = {KWOMLKeyX, KWOMLKeyY};
   static const int kConnector[] = {KWOMLKeyDx, KWOMLKeyDy};
-  if (o.label() <= 0) return fail(o.line(), o.column(), "an edge needs its id as a label (expected 'edge 1 {')");
-  const std::string where = "edge " + std::to_string(o.label());
-  auto dup = edgeLines_.find(o.label());
-  if (dup != edgeLines_.end())
-    return fail(o.line(), o.column(), "edge id " + std::to_string(o.label()) + " used twice (first at line " +
-                                          std::to_string(dup->second) + ")");
-  if (static_cast<long>(edgeLines_.size()) >= limits_.maxEdges)
-    return fail(o.line(), o.column(), "more edges than the limit of " + std::to_string(limits_.maxEdges));
-  edgeLines_[o.label()] = o.line();
-  Seen seen;
-  for (const KWOMLSyntaxField& f : o.fields())
-    if (!checkField(f, kAllowed, 4, where, seen)) return false;
+  std::string where;
+  if (!claimId(o, kEdgeSections, limits_.maxEdges, edgeLines_, where) || !checkFields(o, kAllowed, where))
+    return false;
   KWDNode* ends[2] = {nullptr, nullptr};
   const int endKeys[2] = {KWOMLKeyFrom, KWOMLKeyTo};
   for (int i = 0; i < 2; ++i) {
@@ -243,12 +301,9 @@ bool GraphReader::readEdge(KWOMLSyntaxObject& o, KWDGraph& g) {
     if (isStyleSection(*sub)) continue;
     const int t = sub->typeIndex();
     if (t != KWOMLKeyBend && t != KWOMLKeyFromConnector && t != KWOMLKeyToConnector)
-      return fail(sub->line(), sub->column(), "unknown section " + quoteName(sub->name()) + " in " + where);
+      return unknownSection(*sub, where);
     if (!noLabel(*sub)) return false;
-    if (!sub->objects().empty()) {
-      const KWOMLSyntaxObject& x = *sub->objects().front();
-      return fail(x.line(), x.column(), "unknown section " + quoteName(x.name()) + " in " + subWhere);
-    }
+    if (!sub->objects().empty()) return unknownSection(*sub->objects().front(), subWhere);
     const bool bend = t == KWOMLKeyBend;
     if (!bend) {
       bool& once = t == KWOMLKeyFromConnector ? fromConnector : toConnector;
@@ -257,9 +312,7 @@ bool GraphReader::readEdge(KWOMLSyntaxObject& o, KWDGraph& g) {
     } else if (++bends_ > limits_.maxBends) {
       return fail(sub->line(), sub->column(), "more bends than the limit of " + std::to_string(limits_.maxBends));
     }
-    Seen subSeen;
-    for (const KWOMLSyntaxField& f : sub->fields())
-      if (!checkField(f, bend ? kBend : kConnector, 2, subWhere, subSeen)) return false;
+    if (!checkFields(*sub, bend ? kBend : kConnector, subWhere)) return false;
     for (int k : bend ? kBend : kConnector)
       if (!sub->findField(k))
         return fail(sub->line(), sub->column(), subWhere + " needs '" + KWOMLKeywords::byIndex(k)->name + "'");
@@ -278,12 +331,7 @@ bool GraphReader::readEdge(KWOMLSyntaxObject& o, KWDGraph& g) {
       else e->pToConnector(c);
     }
   }
-  for (const auto& sub : o.objects()) {
-    if (!isStyleSection(*sub)) continue;
-    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(sub->typeIndex()));
-    if (!readStyleSection(*sub, nullptr, nullptr, e->pPrivateTailor(style), "an edge")) return false;
-  }
-  return true;
+  return readStyleSections(o, *e, "an edge");
 }
 
 bool GraphReader::read(KWOMLSyntaxObject& root, KWDGraph& fresh) {
@@ -311,21 +359,12 @@ bool GraphReader::read(KWOMLSyntaxObject& root, KWDGraph& fresh) {
   if (graph->line() < version->line())
     return fail(graph->line(), graph->column(), "expected 'oml 1' before the 'graph' section");
   if (!noLabel(*graph)) return false;
-  if (!graph->fields().empty()) {
-    const KWOMLSyntaxField& f = graph->fields().front();
-    if (f.nameIndex() < 0) return fail(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in the graph");
-    return fail(f.line(), f.column(), quoteName(f.name()) + " is not a field of the graph");
-  }
+  if (!graph->fields().empty()) return notAField(graph->fields().front(), "the graph");
   for (const auto& o : graph->objects()) {
     const int t = o->typeIndex();
-    if (t != KWOMLKeyNode && t != KWOMLKeyEdge && !isStyleSection(*o))
-      return fail(o->line(), o->column(), "unknown section " + quoteName(o->name()) + " in the graph");
+    if (t != KWOMLKeyNode && t != KWOMLKeyEdge && !isStyleSection(*o)) return unknownSection(*o, "the graph");
   }
-  for (const auto& o : graph->objects()) {
-    if (!isStyleSection(*o)) continue;
-    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(KWOMLKeywords::sectionStyle(o->typeIndex()));
-    if (!readStyleSection(*o, fresh.pPrivateTailor(style), nullptr, nullptr, "the graph")) return false;
-  }
+  if (!readStyleSections(*graph, fresh, "the graph")) return false;
   for (const auto& o : graph->objects())
     if (o->typeIndex() == KWOMLKeyNode && !readNode(*o, fresh)) return false;
   for (const auto& o : graph->objects())
@@ -346,6 +385,9 @@ class GraphWriter {
  private:
   bool fail(const std::string& m) { return err_.set(name_, 0, 0, m); }
   bool number(const char* key, int index, long v, const std::string& owner);
+  /// Writes the settings of every layout style owner has a tailor for.
+  template <typename Owner>
+  void writeStyleSections(const Owner& owner);
 
   const std::string& name_;
   KWFileError& err_;
@@ -363,16 +405,19 @@ bool GraphWriter::number(const char* key, int index, long v, const std::string& 
   return true;
 }
 
+template <typename Owner>
+void GraphWriter::writeStyleSections(const Owner& owner) {
+  for (int s = 1; s < KWNumberOfLayoutStyles; ++s)
+    if (auto* t = owner.pPrivateTailor(static_cast<KWLayoutStyleEnum>(s)))
+      writeSettings(t, options_.compareWithDefaults, options_.writeAll, &file_);
+}
+
 bool GraphWriter::write(const KWDGraph& g, std::string& out) {
   if (g.layoutRunning()) return fail("cannot write a graph while it is being laid out");
-  const int c = options_.compareWithDefaults, w = options_.writeAll;
   file_.writeAttribute("oml", kSupportedVersion);
   file_.writeSectionStart("graph", 0);
   file_.writeOpeningBracket();
-  for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
-    KWGraphTailor* t = g.pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
-    if (t && !t->checkWriteGraphTailor(c, w, &file_)) t->writeFullGraphTailor(c, w, &file_);
-  }
+  writeStyleSections(g);
   std::unordered_map<const KWDNode*, long> ids;
   ids.reserve(static_cast<std::size_t>(g.numberOfNodes()));
   long id = 0;
@@ -388,10 +433,7 @@ bool GraphWriter::write(const KWDGraph& g, std::string& out) {
         !number("height", KWOMLKeyHeight, n->ntHeight(), owner))
       return false;
     if (n->isDummy()) file_.writeBoolAttribute("dummy", 1);
-    for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
-      KWNodeTailor* t = n->pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
-      if (t && !t->checkWriteNodeTailor(c, w, &file_)) t->writeFullNodeTailor(c, w, &file_);
-    }
+    writeStyleSections(*n);
     file_.writeClosingBracket();
   }
   id = 0;
@@ -424,10 +466,7 @@ bool GraphWriter::write(const KWDGraph& g, std::string& out) {
         return false;
       file_.writeClosingBracket();
     }
-    for (int s = 1; s < KWNumberOfLayoutStyles; ++s) {
-      KWEdgeTailor* t = e->pPrivateTailor(static_cast<KWLayoutStyleEnum>(s));
-      if (t && !t->checkWriteEdgeTailor(c, w, &file_)) t->writeFullEdgeTailor(c, w, &file_);
-    }
+    writeStyleSections(*e);
     file_.writeClosingBracket();
   }
   file_.writeClosingBracket();
@@ -504,36 +543,33 @@ bool readOMLGraph(std::istream& in, const std::string& sourceName, KWDGraph& tar
   return readOMLGraphFromString(bytes, sourceName, target, err, warnings, limits);
 }
 
-bool writeOMLGraphToString(const KWDGraph& graph, std::string& out, KWFileError& err,
-                           const KWOMLWriteOptions& options) {
+namespace {
+/// The OML text of graph, with errors reported under name; the layout
+/// styles' file state lasts just as long as the writing.
+bool writeGraphText(const KWDGraph& graph, const std::string& name, std::string& text, KWFileError& err,
+                    const KWOMLWriteOptions& options) {
   err.clear();
-  const std::string name = "<graph>";
   FileStateGuard guard(graph);
   GraphWriter writer(name, err, options);
-  return writer.write(graph, out);
+  return writer.write(graph, text);
+}
+}  // namespace
+
+bool writeOMLGraphToString(const KWDGraph& graph, std::string& out, KWFileError& err,
+                           const KWOMLWriteOptions& options) {
+  return writeGraphText(graph, "<graph>", out, err, options);
 }
 
 bool writeOMLGraph(const KWDGraph& graph, const std::string& path, KWFileError& err,
                    const KWOMLWriteOptions& options) {
-  err.clear();
   std::string text;
-  {
-    FileStateGuard guard(graph);
-    GraphWriter writer(path, err, options);
-    if (!writer.write(graph, text)) return false;
-  }
-  return kwWriteFileAtomically(path, text, err);
+  return writeGraphText(graph, path, text, err, options) && kwWriteFileAtomically(path, text, err);
 }
 
 bool writeOMLGraph(const KWDGraph& graph, std::ostream& out, const std::string& sourceName, KWFileError& err,
                    const KWOMLWriteOptions& options) {
-  err.clear();
   std::string text;
-  {
-    FileStateGuard guard(graph);
-    GraphWriter writer(sourceName, err, options);
-    if (!writer.write(graph, text)) return false;
-  }
+  if (!writeGraphText(graph, sourceName, text, err, options)) return false;
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.flush();
   if (!out) return err.set(sourceName, 0, 0, "cannot write the output");
