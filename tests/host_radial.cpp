@@ -52,9 +52,11 @@ class Radial : public ::testing::Test {
     alg.run();
     radii = alg.ringRadii();
   }
-  double dist(const KWGNode* a, long x, long y) {
-    double dx = static_cast<double>(a->ntX() - x), dy = static_cast<double>(a->ntY() - y);
-    return std::sqrt(dx * dx + dy * dy);
+  static double dist(const KWGNode* a, long x, long y) {
+    return std::hypot(static_cast<double>(a->ntX() - x), static_cast<double>(a->ntY() - y));
+  }
+  static double angle(const KWGNode* a, long x = 0, long y = 0) {
+    return std::atan2(static_cast<double>(a->ntY() - y), static_cast<double>(a->ntX() - x));
   }
   int depth(size_t i) { int d = 0; for (long p = parent[i]; p >= 0; p = parent[p]) ++d; return d; }
   std::vector<double> radii;
@@ -68,22 +70,18 @@ TEST_F(Radial, StarOnTheFullCircleAroundAGivenCentre) {
   EXPECT_EQ(n[0]->ntY(), 500);
   for (int i = 1; i <= 4; ++i) {
     EXPECT_NEAR(dist(n[i], 0, 0), 100.0, 1.5);
-    double a = std::atan2(static_cast<double>(n[i]->ntY()), static_cast<double>(n[i]->ntX()));
-    double b = std::atan2(static_cast<double>(n[i % 4 + 1]->ntY()), static_cast<double>(n[i % 4 + 1]->ntX()));
-    EXPECT_NEAR(std::fabs(angleDiff(b, a)), kPi / 2.0, 0.03);  // evenly spread
+    EXPECT_NEAR(std::fabs(angleDiff(angle(n[i % 4 + 1]), angle(n[i]))), kPi / 2.0, 0.03);  // evenly spread
   }
 }
 
 TEST_F(Radial, LoneChildrenContinueInTheDirection) {
   root(0, 0);
-  child(0);
-  child(1);
-  child(2);
+  for (int i = 0; i < 3; ++i) child(i);
   double dir = 0.6;
   run(50, 0, 0, dir, kPi / 2.0);
   for (int i = 1; i <= 3; ++i) {
     EXPECT_NEAR(dist(n[i], 0, 0), 50.0 * i, 1.5 * i);
-    EXPECT_NEAR(std::atan2(static_cast<double>(n[i]->ntY()), static_cast<double>(n[i]->ntX())), dir, 0.03);
+    EXPECT_NEAR(angle(n[i]), dir, 0.03);
   }
 }
 
@@ -96,8 +94,8 @@ TEST_F(Radial, RingsGrowWhenNodesWouldOverlap) {
     n[i]->ntBoundingRect(a);
     for (size_t j = 0; j < i; ++j) {
       n[j]->ntBoundingRect(b);
-      bool overlap = a.left() < b.right() && b.left() < a.right() && a.bottom() < b.top() && b.bottom() < a.top();
-      EXPECT_FALSE(overlap) << i << " " << j;
+      EXPECT_FALSE(a.left() < b.right() && b.left() < a.right() && a.bottom() < b.top() && b.bottom() < a.top())
+          << "nodes " << i << " and " << j << " overlap";
     }
   }
 }
@@ -140,8 +138,7 @@ TEST_F(Radial, RandomTreesStayInTheirSectorWithoutCrossings) {
     for (size_t i = 1; i < n.size(); ++i) {
       double r = dist(n[i], cx, cy);
       EXPECT_NEAR(r, radii[depth(i)], 1.5);
-      double a = std::atan2(static_cast<double>(n[i]->ntY() - cy), static_cast<double>(n[i]->ntX() - cx));
-      EXPECT_LE(std::fabs(angleDiff(a, dir)), width / 2.0 + 2.0 / r + 1e-9);
+      EXPECT_LE(std::fabs(angleDiff(angle(n[i], cx, cy), dir)), width / 2.0 + 2.0 / r + 1e-9);
     }
     for (size_t i = 1; i < n.size(); ++i)
       for (size_t j = i + 1; j < n.size(); ++j)
