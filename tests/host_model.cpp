@@ -22,12 +22,17 @@ struct Call {
   std::string key, value, node, edge;
 };
 
-// Records every line and takes those whose key starts with its prefix; a
-// "// set N" line stores N in the tree style's graph tailor flag word.
-struct Recorder : KWModelFileExtension {
-  Recorder(KWModelFile* f, std::vector<Call>* c, const std::string& p) : KWModelFileExtension(f), calls(c), prefix(p) {}
-  std::vector<Call>* calls;
+// Records every line and takes those whose key starts with its factory's
+// prefix; a "// set N" line stores N in the tree style's graph tailor flag word.
+struct RecordingFactory : KWBLayoutFactory {
+  RecordingFactory(KWLayoutStyleEnum s, const std::string& p) : KWBLayoutFactory(s), prefix(p) {}
+  std::vector<Call> calls;
   std::string prefix;
+  KWGraphExt* vNewGraphExt(KWDGraph* g) override;
+};
+struct Recorder : KWModelFileExtension {
+  Recorder(KWModelFile* f, RecordingFactory* o) : KWModelFileExtension(f), owner(o) {}
+  RecordingFactory* owner;
   int readTailoring(const char* v) override { return record(v); }
   int readExpert(const char* v) override { return record(v); }
   int readDerivedSpecific(const char* v) override { return record(v); }
@@ -36,24 +41,18 @@ struct Recorder : KWModelFileExtension {
   int record(const char* v) {
     KWModelFile* f = pModelFile();
     const std::string key = f->pDoubleSlashText()->pString();
-    calls->push_back({f->currentPart(), key, v, f->pLastNode() ? f->pLastNode()->name() : "-",
-                      f->pLastEdge() ? f->pLastEdge()->name() : "-"});
+    owner->calls.push_back({f->currentPart(), key, v, f->pLastNode() ? f->pLastNode()->name() : "-",
+                            f->pLastEdge() ? f->pLastEdge()->name() : "-"});
     if (key == "// set") f->pGraph()->pPrivateTailor(KWTreeLayoutStyle)->flagWord(static_cast<unsigned>(atoi(v)));
-    return key.compare(0, prefix.size(), prefix) == 0;
+    return key.compare(0, owner->prefix.size(), owner->prefix) == 0;
   }
 };
 struct RecordingGraph : KWBGraph {
-  RecordingGraph(KWDGraph* g, std::vector<Call>* c, const std::string& p) : KWBGraph(g), calls(c), prefix(p) {}
-  std::vector<Call>* calls;
-  std::string prefix;
-  KWModelFileExtension* newModelFileExtension(KWModelFile* f) override { return new Recorder(f, calls, prefix); }
+  RecordingGraph(KWDGraph* g, RecordingFactory* o) : KWBGraph(g), owner(o) {}
+  RecordingFactory* owner;
+  KWModelFileExtension* newModelFileExtension(KWModelFile* f) override { return new Recorder(f, owner); }
 };
-struct RecordingFactory : KWBLayoutFactory {
-  RecordingFactory(KWLayoutStyleEnum s, const std::string& p) : KWBLayoutFactory(s), prefix(p) {}
-  std::vector<Call> calls;
-  std::string prefix;
-  KWGraphExt* vNewGraphExt(KWDGraph* g) override { return new RecordingGraph(g, &calls, prefix); }
-};
+KWGraphExt* RecordingFactory::vNewGraphExt(KWDGraph* g) { return new RecordingGraph(g, this); }
 
 struct Host {
   RecordingFactory tree{KWTreeLayoutStyle, "// set"}, circular{KWCircularLayoutStyle, "// c"};
@@ -91,7 +90,7 @@ const char* const kSample =
     "// nobody 2\nnode a -10 20 60 40\n// cNode x\nnode \"b c\\x01\" 100 0 0 0 dummy   # comment\n"
     "edge e1 a \"b c\\x01\"\nbend 50 40\nconnector to 0 -20\n// cEdge y\nedge e2 a a\nconnector from 3 4\n";
 
-TEST(ModelFile, RecordsBuildTheGraphAndLinesGoToTheStylesInTurn) {
+TEST(ModelFile, RecordsBuildTheGraphLinesGoToTheStylesInTurnAndTailoringAppliesAlone) {
   Host host;
   auto g = host.graph();
   KWFileError err;
@@ -115,18 +114,16 @@ TEST(ModelFile, RecordsBuildTheGraphAndLinesGoToTheStylesInTurn) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(c[i].part, parts[i]) << i;
   EXPECT_EQ(c[4].node + "|" + c[4].edge, "a|-");
   EXPECT_EQ(c[5].node + "|" + c[5].edge, "b c\x01|e1") << "bend and connector records keep the edge part";
-}
 
-TEST(ModelFile, ApplyingTailoringTouchesOnlyGraphSettings) {
-  Host host;
-  auto g = host.graph();
-  KWDNode* n = g->newNode(1, 2, 3, 4, "keep");
-  g->newEdge(n, n, "loop");
-  const std::string drawing = describe(*g).substr(describe(*g).find('\n'));
-  KWFileError err;
-  ASSERT_TRUE(applyModelFileTailoringFromString(kSample, "s.model", *g, err)) << err.text();
-  EXPECT_EQ(g->pPrivateTailor(KWTreeLayoutStyle)->flagWord(), 6u);
-  EXPECT_EQ(describe(*g).substr(describe(*g).find('\n')), drawing);
+  // Applying a file's tailoring touches only the graph settings.
+  auto h = host.graph();
+  KWDNode* n = h->newNode(1, 2, 3, 4, "keep");
+  h->newEdge(n, n, "loop");
+  const std::string drawing = describe(*h).substr(describe(*h).find('\n'));
+  host.circular.calls.clear();
+  ASSERT_TRUE(applyModelFileTailoringFromString(kSample, "s.model", *h, err)) << err.text();
+  EXPECT_EQ(h->pPrivateTailor(KWTreeLayoutStyle)->flagWord(), 6u);
+  EXPECT_EQ(describe(*h).substr(describe(*h).find('\n')), drawing);
   EXPECT_EQ(host.circular.calls.size(), 4u) << "the four graph-level lines only";
 }
 
