@@ -56,60 +56,11 @@ std::string gFailFindClass;        // a peer class name whose lookup fails
 bool gFailConstructorLookup = false;
 
 bool counted(JNIEnv* env) { return gCounting && env == gCountedEnv; }
-
-jclass JNICALL hookFindClass(JNIEnv* env, const char* name) {
-  if (!gFailFindClass.empty() && gFailFindClass == name) name = "com/brackwind/jnilayout/NoSuchPeerClass";
-  jclass clazz = gRealJni->FindClass(env, name);
-  if (counted(env)) {
-    ++gCounts.findClass;
-    if (clazz != nullptr) ++gCounts.localsMade;
-  }
-  return clazz;
-}
-
-jmethodID JNICALL hookGetMethodID(JNIEnv* env, jclass clazz, const char* name, const char* sig) {
-  if (counted(env)) ++gCounts.getMethodID;
-  if (gFailConstructorLookup) sig = "(JJJJ)V";
-  return gRealJni->GetMethodID(env, clazz, name, sig);
-}
-
-jobject JNICALL hookNewObjectV(JNIEnv* env, jclass clazz, jmethodID method, va_list args) {
-  jobject object = gRealJni->NewObjectV(env, clazz, method, args);
-  if (counted(env)) {
-    ++gCounts.newObject;
-    if (object != nullptr) ++gCounts.localsMade;
-  }
-  return object;
-}
-
-jobject JNICALL hookNewLocalRef(JNIEnv* env, jobject ref) {
-  jobject local = gRealJni->NewLocalRef(env, ref);
-  if (counted(env)) {
-    ++gCounts.newLocalRef;
-    if (local != nullptr) ++gCounts.localsMade;
-  }
-  return local;
-}
-
-jthrowable JNICALL hookExceptionOccurred(JNIEnv* env) {
-  jthrowable thrown = gRealJni->ExceptionOccurred(env);
-  if (counted(env) && thrown != nullptr) ++gCounts.localsMade;
-  return thrown;
-}
-
-void JNICALL hookDeleteLocalRef(JNIEnv* env, jobject ref) {
-  if (counted(env) && ref != nullptr) ++gCounts.localsDeleted;
-  gRealJni->DeleteLocalRef(env, ref);
-}
-
-void JNICALL hookExceptionDescribe(JNIEnv* env) {
-  if (gTraceExceptions) std::fprintf(stderr, "[ExceptionDescribe]\n");
-  gRealJni->ExceptionDescribe(env);
-}
-
-void JNICALL hookExceptionClear(JNIEnv* env) {
-  if (gTraceExceptions) std::fprintf(stderr, "[ExceptionClear]\n");
-  gRealJni->ExceptionClear(env);
+// Counts a call, and a local reference when it made one.
+template <class T>
+T count(JNIEnv* env, long& calls, T made) {
+  if (counted(env)) ++calls, gCounts.localsMade += made != nullptr;
+  return made;
 }
 
 // ---- the VM -------------------------------------------------------------------------
@@ -130,14 +81,36 @@ void wrapJniFunctions() {
   static JNINativeInterface_ wrapped = *original;
   jvmti->Deallocate(reinterpret_cast<unsigned char*>(original));
   gRealJni = &real;
-  wrapped.FindClass = hookFindClass;
-  wrapped.GetMethodID = hookGetMethodID;
-  wrapped.NewObjectV = hookNewObjectV;
-  wrapped.NewLocalRef = hookNewLocalRef;
-  wrapped.ExceptionOccurred = hookExceptionOccurred;
-  wrapped.DeleteLocalRef = hookDeleteLocalRef;
-  wrapped.ExceptionDescribe = hookExceptionDescribe;
-  wrapped.ExceptionClear = hookExceptionClear;
+  wrapped.FindClass = [](JNIEnv* env, const char* name) {
+    if (!gFailFindClass.empty() && gFailFindClass == name) name = "com/brackwind/jnilayout/NoSuchPeerClass";
+    return count(env, gCounts.findClass, gRealJni->FindClass(env, name));
+  };
+  wrapped.GetMethodID = [](JNIEnv* env, jclass clazz, const char* name, const char* sig) {
+    if (counted(env)) ++gCounts.getMethodID;
+    return gRealJni->GetMethodID(env, clazz, name, gFailConstructorLookup ? "(JJJJ)V" : sig);
+  };
+  wrapped.NewObjectV = [](JNIEnv* env, jclass clazz, jmethodID method, va_list args) {
+    return count(env, gCounts.newObject, gRealJni->NewObjectV(env, clazz, method, args));
+  };
+  wrapped.NewLocalRef = [](JNIEnv* env, jobject ref) {
+    return count(env, gCounts.newLocalRef, gRealJni->NewLocalRef(env, ref));
+  };
+  wrapped.ExceptionOccurred = [](JNIEnv* env) {
+    long ignored = 0;
+    return count(env, ignored, gRealJni->ExceptionOccurred(env));
+  };
+  wrapped.DeleteLocalRef = [](JNIEnv* env, jobject ref) {
+    if (counted(env) && ref != nullptr) ++gCounts.localsDeleted;
+    gRealJni->DeleteLocalRef(env, ref);
+  };
+  wrapped.ExceptionDescribe = [](JNIEnv* env) {
+    if (gTraceExceptions) std::fprintf(stderr, "[ExceptionDescribe]\n");
+    gRealJni->ExceptionDescribe(env);
+  };
+  wrapped.ExceptionClear = [](JNIEnv* env) {
+    if (gTraceExceptions) std::fprintf(stderr, "[ExceptionClear]\n");
+    gRealJni->ExceptionClear(env);
+  };
   if (jvmti->SetJNIFunctionTable(&wrapped) != JVMTI_ERROR_NONE) quit("SetJNIFunctionTable");
 }
 
@@ -208,22 +181,17 @@ std::string failure(const char* source, int line, const std::string& condition) 
   return std::string(source) + ":" + std::to_string(line) + ": Assertion `" + condition + "' failed";
 }
 
-// The handle a Java peer holds, through its handle() method.
-jint handleOf(JNIEnv* env, jobject peer) {
+// The handle a Java peer holds (-1 when the call fails), and whether its
+// native object is alive, through the peer's own methods.
+jint handleOf(JNIEnv* env, jobject peer, const char* method = "handle", const char* sig = "()I") {
   jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
-  jint handle = env->CallIntMethod(peer, env->GetMethodID(base, "handle", "()I"));
-  if (env->ExceptionCheck()) handle = -1;
+  jmethodID id = env->GetMethodID(base, method, sig);
+  jint answer = sig[2] == 'I' ? env->CallIntMethod(peer, id) : env->CallBooleanMethod(peer, id);
+  if (env->ExceptionCheck()) answer = -1;
   env->DeleteLocalRef(base);
-  return handle;
+  return answer;
 }
-
-bool nativeAlive(JNIEnv* env, jobject peer) {
-  jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
-  bool alive = env->CallBooleanMethod(peer, env->GetMethodID(base, "isNativeAlive", "()Z")) == JNI_TRUE;
-  if (env->ExceptionCheck()) alive = false;
-  env->DeleteLocalRef(base);
-  return alive;
-}
+bool nativeAlive(JNIEnv* env, jobject peer) { return handleOf(env, peer, "isNativeAlive", "()Z") == JNI_TRUE; }
 
 bool isExactly(JNIEnv* env, jobject object, const std::string& javaName) {
   jclass expected = env->FindClass(javaName.c_str());
@@ -291,9 +259,13 @@ const std::vector<ModuleClass>& moduleClasses() {
   return classes;
 }
 
+// The death tests run each failing call in a fresh process with its own VM.
 class JvmPeers : public ::testing::Test {
  protected:
-  void SetUp() override { env = vmEnv(); }
+  void SetUp() override {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    env = vmEnv();
+  }
   void TearDown() override {
     gCounting = false;
     gFailFindClass.clear();
@@ -315,10 +287,12 @@ class JvmModulePeers : public JvmPeers, public ::testing::WithParamInterface<Mod
   std::string javaName() const { return std::string("com/brackwind/jnilayout/") + GetParam().name; }
 };
 
-TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndItsHandleMapsBack) {
+TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassItsHandleMapsBackAndASecondCallCreatesNothing) {
   auto object = make();
+  long before = KWPeerRegistry::numberOfPeers();
   jobject peer = object->getJavaObject(env);
   ASSERT_NE(peer, nullptr);
+  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
   EXPECT_TRUE(isExactly(env, peer, javaName()));
   jclass clazz = object->getJavaClass(env);
   jclass actual = env->GetObjectClass(peer);
@@ -327,28 +301,18 @@ TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndItsHandleMapsBack) {
   EXPECT_EQ(handleOf(env, peer), object->javaIndex());
   EXPECT_EQ(KWPeerRegistry::objectFor(handleOf(env, peer)), object.get());
   EXPECT_TRUE(nativeAlive(env, peer));
-  object.reset();
-  EXPECT_FALSE(nativeAlive(env, peer)) << "the peer of a destroyed object must know it";
-  env->DeleteLocalRef(actual);
-  env->DeleteLocalRef(clazz);
-  env->DeleteLocalRef(peer);
-}
 
-TEST_P(JvmModulePeers, SecondCallAnswersTheRegisteredPeerAndCreatesNothing) {
-  auto object = make();
-  long before = KWPeerRegistry::numberOfPeers();
-  jobject first = object->getJavaObject(env);
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
   jobject second = nullptr;
   JniCounts c = countedCalls([&] { second = object->getJavaObject(env); });
-  EXPECT_TRUE(env->IsSameObject(first, second));
-  EXPECT_EQ(c.newObject, 0);
-  EXPECT_EQ(c.findClass, 0);
-  EXPECT_EQ(c.getMethodID, 0);
+  EXPECT_TRUE(env->IsSameObject(peer, second));
+  EXPECT_EQ(c.newObject + c.findClass + c.getMethodID, 0);
   EXPECT_EQ(c.newLocalRef, 1) << "only the registry's reference for the caller";
   EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
-  env->DeleteLocalRef(first);
-  env->DeleteLocalRef(second);
+
+  object.reset();
+  EXPECT_FALSE(nativeAlive(env, peer)) << "the peer of a destroyed object must know it";
+  for (jobject ref : {static_cast<jobject>(actual), static_cast<jobject>(clazz), peer, second})
+    env->DeleteLocalRef(ref);
 }
 
 TEST_P(JvmModulePeers, ManyCallsLeaveNoLocalReferenceBehind) {
@@ -372,50 +336,56 @@ TEST_P(JvmModulePeers, ManyCallsLeaveNoLocalReferenceBehind) {
 INSTANTIATE_TEST_SUITE_P(AllClasses, JvmModulePeers, ::testing::ValuesIn(moduleClasses()),
                          [](const ::testing::TestParamInfo<ModuleClass>& info) { return info.param.name; });
 
+// The registry holds the peer of a live object, and lets it go when the
+// object is destroyed, also on a thread that is not attached to the VM.
 TEST_F(JvmPeers, RegistryKeepsThePeerAliveExactlyAsLongAsItsObject) {
-  auto object = std::make_unique<TestPeer>();
-  jobject local = object->getJavaObject(env);
-  jweak weak = env->NewWeakGlobalRef(local);
-  env->DeleteLocalRef(local);
-  collectGarbage(env);
-  EXPECT_FALSE(env->IsSameObject(weak, nullptr)) << "the registry must hold the peer of a live object";
-  object.reset();
-  bool collected = false;
-  for (int i = 0; i < 10 && !collected; ++i) {
+  for (bool elsewhere : {false, true}) {
+    SCOPED_TRACE(elsewhere ? "destroyed on an unattached thread" : "destroyed on this thread");
+    auto object = std::make_unique<TestPeer>();
+    jobject local = object->getJavaObject(env);
+    jweak weak = env->NewWeakGlobalRef(local);
+    env->DeleteLocalRef(local);
     collectGarbage(env);
-    collected = env->IsSameObject(weak, nullptr);
+    EXPECT_FALSE(env->IsSameObject(weak, nullptr)) << "the registry must hold the peer of a live object";
+    long before = KWPeerRegistry::numberOfPeers();
+    if (elsewhere) std::thread([&] { object.reset(); }).join();
+    object.reset();
+    EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before - 1);
+    bool collected = false;
+    for (int i = 0; i < 10 && !collected; ++i) {
+      collectGarbage(env);
+      collected = env->IsSameObject(weak, nullptr);
+    }
+    EXPECT_TRUE(collected) << "the global reference to the peer outlived its object";
+    env->DeleteWeakGlobalRef(weak);
   }
-  EXPECT_TRUE(collected) << "the global reference to the peer outlived its object";
-  env->DeleteWeakGlobalRef(weak);
 }
 
 TEST_F(JvmPeers, JavaSideCannotRegisterUnknownHandlesOrASecondPeer) {
   jclass clazz = env->FindClass("com/brackwind/jnilayout/TestPeer");
   jmethodID init = env->GetMethodID(clazz, "<init>", "(I)V");
-  jclass illegalArgument = env->FindClass("java/lang/IllegalArgumentException");
-  jclass illegalState = env->FindClass("java/lang/IllegalStateException");
-
+  // Constructs a peer for the handle from Java; answers whether it threw an exception of that class.
+  auto refused = [&](jint handle, const char* exception) {
+    EXPECT_EQ(env->NewObject(clazz, init, handle), nullptr);
+    jthrowable thrown = env->ExceptionOccurred();
+    env->ExceptionClear();
+    jclass expected = env->FindClass(exception);
+    bool same = thrown != nullptr && env->IsInstanceOf(thrown, expected);
+    for (jobject ref : {static_cast<jobject>(thrown), static_cast<jobject>(expected)})
+      if (ref != nullptr) env->DeleteLocalRef(ref);
+    return same;
+  };
   KWObject probe;  // a handle that certainly is not in use any more
   jint unknown = KWPeerRegistry::reserveHandle(&probe);
   KWPeerRegistry::dropHandle(unknown);
-  EXPECT_EQ(env->NewObject(clazz, init, unknown), nullptr);
-  jthrowable thrown = env->ExceptionOccurred();
-  env->ExceptionClear();
-  EXPECT_TRUE(thrown != nullptr && env->IsInstanceOf(thrown, illegalArgument));
+  EXPECT_TRUE(refused(unknown, "java/lang/IllegalArgumentException"));
 
   TestPeer object;
   jobject peer = object.getJavaObject(env);
-  EXPECT_EQ(env->NewObject(clazz, init, static_cast<jint>(object.javaIndex())), nullptr);
-  jthrowable thrown2 = env->ExceptionOccurred();
-  env->ExceptionClear();
-  EXPECT_TRUE(thrown2 != nullptr && env->IsInstanceOf(thrown2, illegalState));
+  EXPECT_TRUE(refused(static_cast<jint>(object.javaIndex()), "java/lang/IllegalStateException"));
   jobject again = object.getJavaObject(env);
   EXPECT_TRUE(env->IsSameObject(peer, again)) << "a refused registration must not replace the peer";
-  for (jobject ref : {static_cast<jobject>(clazz), static_cast<jobject>(illegalArgument),
-                      static_cast<jobject>(illegalState), static_cast<jobject>(thrown),
-                      static_cast<jobject>(thrown2), peer, again}) {
-    if (ref != nullptr) env->DeleteLocalRef(ref);
-  }
+  for (jobject ref : {static_cast<jobject>(clazz), peer, again}) env->DeleteLocalRef(ref);
 }
 
 TEST_F(JvmPeers, EmbeddingHostCanBindTheNativesItself) {
@@ -455,67 +425,32 @@ TEST_F(JvmPeers, PeersMadeOnSeveralThreadsMapBackToTheirOwnObjects) {
   EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
 }
 
-TEST_F(JvmPeers, ObjectDestroyedOnAnUnattachedThreadReleasesItsPeer) {
-  auto object = std::make_unique<TestPeer>();
-  jobject local = object->getJavaObject(env);
-  jweak weak = env->NewWeakGlobalRef(local);
-  env->DeleteLocalRef(local);
-  long before = KWPeerRegistry::numberOfPeers();
-  std::thread([&] { object.reset(); }).join();
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before - 1);
-  bool collected = false;
-  for (int i = 0; i < 10 && !collected; ++i) {
-    collectGarbage(env);
-    collected = env->IsSameObject(weak, nullptr);
-  }
-  EXPECT_TRUE(collected);
-  env->DeleteWeakGlobalRef(weak);
-}
-
 // ---- failed checks ------------------------------------------------------------------
-// Each death test runs in a fresh process with its own VM.
 
-class JvmPeersDeathTest : public JvmPeers {
- protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    JvmPeers::SetUp();
-  }
-};
+class JvmPeersDeathTest : public JvmPeers {};
 
-TEST_F(JvmPeersDeathTest, ConstructorExceptionIsDescribedAndClearedBeforeTheObjectCheck) {
-  ASSERT_DEATH(
-      {
-        gTraceExceptions = true;
-        RefusingPeer().getJavaObject(env);
-      },
-      "\\[ExceptionDescribe\\].*java.lang.IllegalStateException: peer refused for handle [0-9]+.*"
-      "\\[ExceptionClear\\]\n" +
-          failure("jrefuse", kRefusingLine, "object != 0"));
+// A constructor's exception is described and cleared before the object
+// check fails; each other failed check names its condition, source and line.
+TEST_F(JvmPeersDeathTest, EachCheckReportsItsConditionSourceAndLine) {
+  const struct {
+    const char* what;
+    void (*call)();
+    std::string says;
+  } cases[] = {
+      {"constructor throws", [] { gTraceExceptions = true; RefusingPeer().getJavaObject(vmEnv()); },
+       "\\[ExceptionDescribe\\].*java.lang.IllegalStateException: peer refused for handle [0-9]+.*"
+       "\\[ExceptionClear\\]\n" + failure("jrefuse", kRefusingLine, "object != 0")},
+      {"constructor does not register", [] { SilentPeer().getJavaObject(vmEnv()); },
+       failure("jsilent", kSilentLine, "this->javaIndex\\(\\) >= 0")},
+      {"no handle constructor", [] { NoHandlePeer().getJavaObject(vmEnv()); },
+       "NoSuchMethodError.*" + failure("jnoctor", kNoHandleLine, "method != 0 && env->ExceptionOccurred\\(\\) == 0")},
+      {"class missing", [] { MissingPeer().getJavaObject(vmEnv()); },
+       "NoClassDefFoundError.*" + failure("jmissing", kMissingLine, "clazz != NULL")},
+  };
+  for (const auto& c : cases) EXPECT_DEATH(c.call(), c.says) << c.what;
 }
 
-TEST_F(JvmPeersDeathTest, PeerThatDoesNotRegisterFailsTheIndexCheck) {
-  ASSERT_DEATH(SilentPeer().getJavaObject(env), failure("jsilent", kSilentLine, "this->javaIndex\\(\\) >= 0"));
-}
-
-TEST_F(JvmPeersDeathTest, PeerClassWithoutTheHandleConstructorFailsTheMethodCheck) {
-  ASSERT_DEATH(NoHandlePeer().getJavaObject(env),
-               "NoSuchMethodError.*" +
-                   failure("jnoctor", kNoHandleLine, "method != 0 && env->ExceptionOccurred\\(\\) == 0"));
-}
-
-TEST_F(JvmPeersDeathTest, MissingPeerClassFailsTheClassCheck) {
-  ASSERT_DEATH(MissingPeer().getJavaObject(env),
-               "NoClassDefFoundError.*" + failure("jmissing", kMissingLine, "clazz != NULL"));
-}
-
-class JvmModulePeersDeathTest : public JvmModulePeers {
- protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    JvmModulePeers::SetUp();
-  }
-};
+class JvmModulePeersDeathTest : public JvmModulePeers {};
 
 TEST_P(JvmModulePeersDeathTest, BothOperationsReportTheSourceNameAndLineOfTheDefinition) {
   int line = definitionLine(GetParam().name);

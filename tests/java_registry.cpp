@@ -59,125 +59,36 @@ class FakeJni {
     locals.insert(ref);
     return ref;
   }
-  void record(const std::string& call) {
-    if (!inConstructor_) calls.push_back(call);
+  // Records a call of the code under test (not those of the registering
+  // constructor) and answers this stand-in.
+  static FakeJni& record(const std::string& call) {
+    if (!current_->inConstructor_) current_->calls.push_back(call);
+    return *current_;
   }
   void pend(const std::string& className) {
     pendingId_ = nextId_++;
     thrownClass = className;
   }
   std::string describe(jobject ref) const {
-    for (const auto& c : classIds_) {
+    for (const auto& c : classIds_)
       if (c.second == idOf(ref)) return c.first;
-    }
     return ref == nullptr ? "null" : "object";
-  }
-  static FakeJni& self() { return *current_; }
-
-  static jclass findClass(JNIEnv*, const char* name) {
-    FakeJni& f = self();
-    f.record(std::string("FindClass ") + name);
-    if (f.missingClasses.count(name) != 0) {
-      f.pend("java/lang/NoClassDefFoundError");
-      return nullptr;
-    }
-    auto it = f.classIds_.find(name);
-    int id = it != f.classIds_.end() ? it->second : (f.classIds_[name] = f.nextId_++);
-    return static_cast<jclass>(f.local(id));
-  }
-  static jmethodID getMethodID(JNIEnv*, jclass, const char* name, const char* sig) {
-    FakeJni& f = self();
-    f.record(std::string("GetMethodID ") + name + " " + sig);
-    if (f.withoutIntConstructor) {
-      f.pend("java/lang/NoSuchMethodError");
-      return nullptr;
-    }
-    static int method;
-    return reinterpret_cast<jmethodID>(&method);
   }
   // The peer's Java constructor; a registering one does what KWPeer's does.
   static jobject newObjectV(JNIEnv* env, jclass, jmethodID, va_list args) {
-    FakeJni& f = self();
     jint handle = va_arg(args, jint);
+    FakeJni& f = record("NewObjectV " + std::to_string(handle));
     f.lastHandle = handle;
-    f.record("NewObjectV " + std::to_string(handle));
-    switch (f.constructor) {
-      case Constructor::Throws:
-        f.pend("java/lang/IllegalStateException");
-        return nullptr;
-      case Constructor::Silent:
-        return f.local(f.nextId_++);
-      case Constructor::Registers:
-        break;
+    if (f.constructor != Constructor::Registers) {
+      if (f.constructor == Constructor::Silent) return f.local(f.nextId_++);
+      f.pend("java/lang/IllegalStateException");
+      return nullptr;
     }
     jobject peer = f.newObject();
     f.inConstructor_ = true;
     KWPeerRegistry::registerPeer(env, peer, handle);
     f.inConstructor_ = false;
-    if (f.pending()) return nullptr;
-    return f.local(f.idOf(peer));
-  }
-  static jthrowable exceptionOccurred(JNIEnv*) {
-    FakeJni& f = self();
-    f.record("ExceptionOccurred");
-    return f.pendingId_ == 0 ? nullptr : static_cast<jthrowable>(f.local(f.pendingId_));
-  }
-  static void exceptionDescribe(JNIEnv*) {
-    FakeJni& f = self();
-    f.record("ExceptionDescribe");
-    ++f.describes_;
-    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %d %s]\n", f.describes_, f.thrownClass.c_str());
-  }
-  static void exceptionClear(JNIEnv*) {
-    FakeJni& f = self();
-    f.record("ExceptionClear");
-    if (f.printExceptionCalls) std::fprintf(stderr, "[clear]\n");
-    f.pendingId_ = 0;
-  }
-  static void deleteLocalRef(JNIEnv*, jobject ref) {
-    FakeJni& f = self();
-    f.record("DeleteLocalRef " + f.describe(ref));
-    f.locals.erase(ref);
-  }
-  static jobject newLocalRef(JNIEnv*, jobject ref) {
-    FakeJni& f = self();
-    f.record("NewLocalRef");
-    return f.local(f.idOf(ref));
-  }
-  static jobject newGlobalRef(JNIEnv*, jobject ref) {
-    FakeJni& f = self();
-    f.record("NewGlobalRef");
-    jobject global = f.cell(f.idOf(ref));
-    f.globals.insert(global);
-    return global;
-  }
-  static void deleteGlobalRef(JNIEnv*, jobject ref) {
-    FakeJni& f = self();
-    f.record("DeleteGlobalRef");
-    f.globals.erase(ref);
-  }
-  static jboolean isSameObject(JNIEnv*, jobject a, jobject b) {
-    return self().idOf(a) == self().idOf(b) ? JNI_TRUE : JNI_FALSE;
-  }
-  static jint getJavaVM(JNIEnv*, JavaVM** vm) {
-    *vm = &self().vm_;
-    return JNI_OK;
-  }
-  static jint throwNew(JNIEnv*, jclass clazz, const char*) {
-    FakeJni& f = self();
-    f.record("ThrowNew " + f.describe(clazz));
-    f.pend(f.describe(clazz));
-    return 0;
-  }
-  static jint registerNatives(JNIEnv*, jclass, const JNINativeMethod* methods, jint n) {
-    FakeJni& f = self();
-    f.record("RegisterNatives");
-    f.natives.assign(methods, methods + n);
-    return JNI_OK;
-  }
-  static jint getEnv(JavaVM*, void** env, jint) {
-    *env = &self().env_;
-    return JNI_OK;
+    return f.pending() ? nullptr : f.local(f.idOf(peer));
   }
 
   static FakeJni* current_;
@@ -197,21 +108,61 @@ FakeJni* FakeJni::current_ = nullptr;
 
 FakeJni::FakeJni() {
   current_ = this;
-  table_.FindClass = findClass;
-  table_.GetMethodID = getMethodID;
+  table_.FindClass = [](JNIEnv*, const char* name) -> jclass {
+    FakeJni& f = record(std::string("FindClass ") + name);
+    if (f.missingClasses.count(name) != 0) {
+      f.pend("java/lang/NoClassDefFoundError");
+      return nullptr;
+    }
+    auto it = f.classIds_.find(name);
+    return static_cast<jclass>(f.local(it != f.classIds_.end() ? it->second : (f.classIds_[name] = f.nextId_++)));
+  };
+  table_.GetMethodID = [](JNIEnv*, jclass, const char* name, const char* sig) -> jmethodID {
+    FakeJni& f = record(std::string("GetMethodID ") + name + " " + sig);
+    static int method;
+    if (!f.withoutIntConstructor) return reinterpret_cast<jmethodID>(&method);
+    f.pend("java/lang/NoSuchMethodError");
+    return nullptr;
+  };
   table_.NewObjectV = newObjectV;
-  table_.ExceptionOccurred = exceptionOccurred;
-  table_.ExceptionDescribe = exceptionDescribe;
-  table_.ExceptionClear = exceptionClear;
-  table_.DeleteLocalRef = deleteLocalRef;
-  table_.NewLocalRef = newLocalRef;
-  table_.NewGlobalRef = newGlobalRef;
-  table_.DeleteGlobalRef = deleteGlobalRef;
-  table_.IsSameObject = isSameObject;
-  table_.GetJavaVM = getJavaVM;
-  table_.ThrowNew = throwNew;
-  table_.RegisterNatives = registerNatives;
-  invoke_.GetEnv = getEnv;
+  table_.ExceptionOccurred = [](JNIEnv*) -> jthrowable {
+    FakeJni& f = record("ExceptionOccurred");
+    return f.pendingId_ == 0 ? nullptr : static_cast<jthrowable>(f.local(f.pendingId_));
+  };
+  table_.ExceptionDescribe = [](JNIEnv*) {
+    FakeJni& f = record("ExceptionDescribe");
+    ++f.describes_;
+    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %d %s]\n", f.describes_, f.thrownClass.c_str());
+  };
+  table_.ExceptionClear = [](JNIEnv*) {
+    FakeJni& f = record("ExceptionClear");
+    if (f.printExceptionCalls) std::fprintf(stderr, "[clear]\n");
+    f.pendingId_ = 0;
+  };
+  table_.DeleteLocalRef = [](JNIEnv*, jobject ref) {
+    record("DeleteLocalRef " + current_->describe(ref)).locals.erase(ref);
+  };
+  table_.NewLocalRef = [](JNIEnv*, jobject ref) { return record("NewLocalRef").local(current_->idOf(ref)); };
+  table_.NewGlobalRef = [](JNIEnv*, jobject ref) {
+    jobject global = record("NewGlobalRef").cell(current_->idOf(ref));
+    current_->globals.insert(global);
+    return global;
+  };
+  table_.DeleteGlobalRef = [](JNIEnv*, jobject ref) { record("DeleteGlobalRef").globals.erase(ref); };
+  table_.IsSameObject = [](JNIEnv*, jobject a, jobject b) -> jboolean {
+    return current_->idOf(a) == current_->idOf(b) ? JNI_TRUE : JNI_FALSE;
+  };
+  table_.GetJavaVM = [](JNIEnv*, JavaVM** vm) -> jint { return *vm = &current_->vm_, JNI_OK; };
+  table_.ThrowNew = [](JNIEnv*, jclass clazz, const char*) -> jint {
+    FakeJni& f = record("ThrowNew " + current_->describe(clazz));
+    f.pend(f.describe(clazz));
+    return 0;
+  };
+  table_.RegisterNatives = [](JNIEnv*, jclass, const JNINativeMethod* methods, jint n) -> jint {
+    record("RegisterNatives").natives.assign(methods, methods + n);
+    return JNI_OK;
+  };
+  invoke_.GetEnv = [](JavaVM*, void** env, jint) -> jint { return *env = &current_->env_, JNI_OK; };
   env_.functions = &table_;
   vm_.functions = &invoke_;
 }
@@ -226,22 +177,6 @@ KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake"
 const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
 
 // ---- the registry ---------------------------------------------------------------
-
-TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
-  std::vector<std::unique_ptr<KWObject>> objects;
-  std::set<jint> handles;
-  for (int i = 0; i < 50; ++i) {
-    objects.push_back(std::make_unique<KWObject>());
-    jint h = KWPeerRegistry::reserveHandle(objects.back().get());
-    EXPECT_GT(h, 0);
-    EXPECT_TRUE(handles.insert(h).second) << "handle " << h << " handed out twice";
-    EXPECT_EQ(KWPeerRegistry::objectFor(h), objects.back().get());
-    EXPECT_LT(objects.back()->javaIndex(), 0) << "a reservation is not a peer";
-  }
-  for (jint h : handles) KWPeerRegistry::dropHandle(h);
-  for (jint h : handles) EXPECT_EQ(KWPeerRegistry::objectFor(h), nullptr);
-  EXPECT_EQ(KWPeerRegistry::reserveHandle(nullptr), 0);
-}
 
 TEST(PeerRegistry, RegistrationHoldsAGlobalReferenceUntilTheObjectIsDestroyed) {
   FakeJni jni;
@@ -268,7 +203,11 @@ TEST(PeerRegistry, RegistrationHoldsAGlobalReferenceUntilTheObjectIsDestroyed) {
   EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
 }
 
-TEST(PeerRegistry, StaleOrUnknownHandleIsRefusedWithoutLeakingAGlobalReference) {
+// A stale handle and a null peer are refused with IllegalArgumentException,
+// the same handle again and another reservation of an object that has a peer
+// with IllegalStateException: each answers -1, keeps no global reference and
+// leaves the first peer in place.
+TEST(PeerRegistry, RefusedRegistrationsThrowAndChangeNothing) {
   FakeJni jni;
   jint stale;
   {
@@ -276,39 +215,35 @@ TEST(PeerRegistry, StaleOrUnknownHandleIsRefusedWithoutLeakingAGlobalReference) 
     stale = KWPeerRegistry::reserveHandle(&gone);
     ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), stale), stale);
   }
-  jni.calls.clear();
-  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), stale), -1);
-  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException");
-  EXPECT_TRUE(jni.globals.empty());
-  EXPECT_EQ(KWPeerRegistry::objectFor(stale), nullptr);
-
-  KWObject object;
-  jint h = KWPeerRegistry::reserveHandle(&object);
-  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), nullptr, h), -1) << "null peer";
-  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException");
-  EXPECT_LT(object.javaIndex(), 0);
-  KWPeerRegistry::dropHandle(h);
-}
-
-TEST(PeerRegistry, SecondPeerForTheSameObjectIsRefusedAndTheFirstStays) {
-  FakeJni jni;
-  KWObject object;
-  jint first = KWPeerRegistry::reserveHandle(&object);
-  jint second = KWPeerRegistry::reserveHandle(&object);
+  KWObject object, fresh;
+  jint first = KWPeerRegistry::reserveHandle(&object), second = KWPeerRegistry::reserveHandle(&object);
+  jint unregistered = KWPeerRegistry::reserveHandle(&fresh);
   jobject peer = jni.newObject();
   ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, first), first);
-  // Same handle again, and another reservation of the same object.
-  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), first), -1);
-  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalStateException");
-  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), second), -1);
-  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalStateException");
+  const struct {
+    const char* what;
+    jobject peer;
+    jint handle;
+    const char* exception;
+  } cases[] = {{"stale handle", jni.newObject(), stale, "java/lang/IllegalArgumentException"},
+               {"null peer", nullptr, unregistered, "java/lang/IllegalArgumentException"},
+               {"same handle again", jni.newObject(), first, "java/lang/IllegalStateException"},
+               {"second reservation", jni.newObject(), second, "java/lang/IllegalStateException"}};
+  for (const auto& c : cases) {
+    jni.thrownClass.clear();
+    EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), c.peer, c.handle), -1) << c.what;
+    EXPECT_EQ(jni.thrownClass, c.exception) << c.what;
+    EXPECT_EQ(jni.globals.size(), 1u) << c.what << ": a global reference beside the first peer's";
+  }
+  EXPECT_EQ(KWPeerRegistry::objectFor(stale), nullptr);
+  EXPECT_LT(fresh.javaIndex(), 0);
   EXPECT_EQ(object.javaIndex(), first);
   EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, first));
-  EXPECT_EQ(jni.globals.size(), 1u);
   // Dropping a registered handle is not a way to lose a peer.
   KWPeerRegistry::dropHandle(first);
   EXPECT_EQ(KWPeerRegistry::objectFor(first), &object);
   KWPeerRegistry::dropHandle(second);
+  KWPeerRegistry::dropHandle(unregistered);
 }
 
 TEST(PeerRegistry, ReleaseAllForgetsThePeersOfThatVmAndTheObjectsMayGetNewOnes) {
@@ -329,7 +264,9 @@ TEST(PeerRegistry, ReleaseAllForgetsThePeersOfThatVmAndTheObjectsMayGetNewOnes) 
   EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), again), again);
 }
 
-TEST(PeerRegistry, ConcurrentReservationsNeverShareAHandle) {
+// Reservations, also from several threads at once, are positive, distinct
+// and map back to their objects until dropped; a reservation is not a peer.
+TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
   constexpr int kThreads = 4, kPerThread = 2000;
   std::vector<std::vector<jint>> seen(kThreads);
   std::vector<std::thread> threads;
@@ -353,7 +290,10 @@ TEST(PeerRegistry, ConcurrentReservationsNeverShareAHandle) {
     }
   }
   EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kPerThread));
+  for (const KWObject& o : objects) EXPECT_LT(o.javaIndex(), 0) << "a reservation is not a peer";
   for (jint h : all) KWPeerRegistry::dropHandle(h);
+  for (jint h : all) ASSERT_EQ(KWPeerRegistry::objectFor(h), nullptr) << "handle " << h << " outlived its drop";
+  EXPECT_EQ(KWPeerRegistry::reserveHandle(nullptr), 0);
 }
 
 TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
@@ -389,7 +329,7 @@ TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
 
 // ---- the bridge -----------------------------------------------------------------
 
-TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
+TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClassLaterCallsCreateNothing) {
   FakeJni jni;
   KWFakePeered object;
   jobject peer = object.getJavaObject(jni.env());
@@ -405,83 +345,71 @@ TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
   EXPECT_EQ(object.javaIndex(), jni.lastHandle);
   EXPECT_EQ(KWPeerRegistry::objectFor(jni.lastHandle), &object) << "the int handed to Java maps back";
   EXPECT_EQ(jni.locals, std::set<jobject>{peer}) << "only the returned peer stays referenced";
-}
 
-TEST(PeerBridge, RegisteredPeerIsAnsweredWithoutCreatingAnything) {
-  FakeJni jni;
-  KWFakePeered object;
-  jobject first = object.getJavaObject(jni.env());
   jni.calls.clear();
   jobject second = object.getJavaObject(jni.env());
   EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
-  EXPECT_EQ(jni.idOf(second), jni.idOf(first));
-}
+  EXPECT_EQ(jni.idOf(second), jni.idOf(peer));
 
-TEST(PeerBridge, NullEnvironmentAnswersNull) {
-  KWFakePeered object;
-  EXPECT_EQ(object.getJavaObject(nullptr), nullptr);
-  EXPECT_EQ(object.getJavaClass(nullptr), nullptr);
-  EXPECT_LT(object.javaIndex(), 0);
+  KWFakePeered unbound;
+  EXPECT_EQ(unbound.getJavaObject(nullptr), nullptr) << "no environment, no peer";
+  EXPECT_EQ(unbound.getJavaClass(nullptr), nullptr);
+  EXPECT_LT(unbound.javaIndex(), 0);
 }
 
 TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
-  EXPECT_TRUE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraph", "KWSGraph"));
-  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraph", "KWSNode"));
-  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraphX", "KWSGraph"));
-  EXPECT_FALSE(kwsJavaNameMatches("com/brackwind/jnilayout/KWSGrap", "KWSGraph"));
-  EXPECT_FALSE(kwsJavaNameMatches("com.brackwind.jnilayout.KWSGraph", "KWSGraph"));
-  EXPECT_FALSE(kwsJavaNameMatches("KWSGraph", "KWSGraph"));
+  const std::string base = "com/brackwind/jnilayout/";
+  EXPECT_TRUE(kwsJavaNameMatches((base + "KWSGraph").c_str(), "KWSGraph"));
+  for (const std::string& other : {base + "KWSNode", base + "KWSGraphX", base + "KWSGrap",
+                                   std::string("com.brackwind.jnilayout.KWSGraph"), std::string("KWSGraph")})
+    EXPECT_FALSE(kwsJavaNameMatches(other.c_str(), "KWSGraph")) << other;
 }
 
 std::string report(const char* condition) {
   return "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `" + condition + "' failed";
 }
 
-TEST(PeerBridgeDeathTest, ConstructorExceptionIsDescribedAndClearedBeforeTheObjectCheck) {
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        jni.constructor = FakeJni::Constructor::Throws;
-        jni.printExceptionCalls = true;
-        KWFakePeered object;
-        object.getJavaObject(jni.env());
-      },
-      "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0"));
-}
-
+// Each failed check names its condition, source and line; a constructor's
+// exception is described and cleared before the object check fails.
 TEST(PeerBridgeDeathTest, EachCheckReportsItsConditionSourceAndLine) {
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        jni.missingClasses.insert(kFakeClass);
-        KWFakePeered().getJavaClass(jni.env());
-      },
-      report("clazz != NULL"));
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        jni.withoutIntConstructor = true;
-        KWFakePeered().getJavaObject(jni.env());
-      },
-      report("method != 0 && env->ExceptionOccurred\\(\\) == 0"));
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        jni.constructor = FakeJni::Constructor::Silent;
-        KWFakePeered().getJavaObject(jni.env());
-      },
-      report("this->javaIndex\\(\\) >= 0"));
-}
-
-TEST(PeerBridgeDeathTest, ExceptionPendingAfterFindClassFailsTheExceptionCheck) {
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        KWFakePeered object;
-        jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
-        object.getJavaClass(jni.env());
-      },
-      report("env->ExceptionOccurred\\(\\) == 0"));
+  const struct {
+    const char* what;
+    void (*call)(FakeJni&);
+    std::string says;
+  } cases[] = {
+      {"constructor throws",
+       [](FakeJni& jni) {
+         jni.constructor = FakeJni::Constructor::Throws;
+         jni.printExceptionCalls = true;
+         KWFakePeered().getJavaObject(jni.env());
+       },
+       "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0")},
+      {"class missing",
+       [](FakeJni& jni) { jni.missingClasses.insert(kFakeClass); KWFakePeered().getJavaClass(jni.env()); },
+       report("clazz != NULL")},
+      {"no int constructor",
+       [](FakeJni& jni) { jni.withoutIntConstructor = true; KWFakePeered().getJavaObject(jni.env()); },
+       report("method != 0 && env->ExceptionOccurred\\(\\) == 0")},
+      {"constructor does not register",
+       [](FakeJni& jni) { jni.constructor = FakeJni::Constructor::Silent; KWFakePeered().getJavaObject(jni.env()); },
+       report("this->javaIndex\\(\\) >= 0")},
+      {"exception left pending",
+       [](FakeJni& jni) {
+         KWFakePeered object;
+         jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
+         object.getJavaClass(jni.env());
+       },
+       report("env->ExceptionOccurred\\(\\) == 0")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_DEATH(
+        {
+          FakeJni jni;
+          c.call(jni);
+        },
+        c.says)
+        << c.what;
+  }
 }
 
 }  // namespace
