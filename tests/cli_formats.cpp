@@ -107,19 +107,22 @@ const char* const kOutputs[] = {"json", "svg", "dot", "oml", "graphml"};
 
 }  // namespace
 
-TEST(KwslayFormats, EveryInputFormatToEveryOutputFormat) {
+// Every input format to JSON over the graph families, and for one family
+// (the cycle) to every output format, each read back with its own library.
+TEST(KwslayFormats, EveryInputFormatToEveryOutputFormatOverGraphFamilies) {
   TempDir dir;
-  Graph g = cycle(5);
-  for (const char* in : kInputs) {
-    std::string input = inputFile(dir, g, in);
-    for (const char* out : kOutputs) {
-      SCOPED_TRACE(std::string(in) + " -> " + out);
-      std::string output = dir / (std::string("out_") + in + "." + out);
-      Result r = kwslay({"layout", input, "-o", output, "--seed", "4"});
-      ASSERT_EQ(r.status, 0) << r.err;
-      expectOutputOf(g, out, output, dir);
+  for (const Graph& g : families())
+    for (const char* in : kInputs) {
+      std::string input = inputFile(dir, g, in);
+      for (const char* out : kOutputs) {
+        if (g.name != cycle(7).name && std::string(out) != "json") continue;
+        SCOPED_TRACE(g.name + ": " + in + " -> " + out);
+        std::string output = dir / (std::string("out_") + in + "." + out);
+        Result r = kwslay({"layout", input, "-o", output, "--seed", "4"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        expectOutputOf(g, out, output, dir);
+      }
     }
-  }
 }
 
 TEST(KwslayFormats, FormatFlagsStandardInputAndOutput) {
@@ -135,17 +138,6 @@ TEST(KwslayFormats, FormatFlagsStandardInputAndOutput) {
   r = kwslay({"layout", "-", "--from", "dot", "-o", "-", "--to", "svg"}, "", toDot(g));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(xmlCount(r.out, "rect"), 7);
-}
-
-TEST(KwslayInvariants, LayoutJsonOverGraphFamiliesInEveryInputFormat) {
-  TempDir dir;
-  for (const Graph& g : families())
-    for (const char* in : kInputs) {
-      SCOPED_TRACE(g.name + " from " + in);
-      Result r = kwslay({"layout", inputFile(dir, g, in), "-o", dir / "out.json"});
-      ASSERT_EQ(r.status, 0) << r.err;
-      expectLayoutInvariants(g, parseJson(readFile(dir / "out.json")));
-    }
 }
 
 TEST(KwslayInvariants, MultiEdgesAndLoopsAreKeptAndDrawnApart) {
@@ -243,12 +235,18 @@ TEST(KwslayRoundTrip, OutputsReadBackToTheSameDrawing) {
   }
 }
 
-TEST(KwslayRoundTrip, DotOutputCarriesPositionsAndSizesForCgraph) {
+// Convert keeps the positions and sizes a DOT file gives, and its DOT output
+// carries them so that cgraph reads what the JSON output says.
+TEST(KwslayRoundTrip, ConvertKeepsPositionsAndDotOutputCarriesThemForCgraph) {
   TempDir dir;
-  writeFile(dir / "s.dot", "graph { a [width=2, height=1]; b; c; a -- b -- c -- a; }");
-  ASSERT_EQ(kwslay({"layout", dir / "s.dot", "-o", dir / "s.json"}).status, 0);
-  ASSERT_EQ(kwslay({"layout", dir / "s.dot", "-o", dir / "out.dot"}).status, 0);
-  std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "s.json")));
+  writeFile(dir / "p.dot",
+            "graph { a [pos=\"1,2\", width=2, height=1]; b [pos=\"300,-40\"]; c [pos=\"-7,90\"]; a -- b -- c -- a; }");
+  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "p.json"}).status, 0);
+  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "out.dot"}).status, 0);
+  std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "p.json")));
+  EXPECT_EQ(std::make_pair(nodes["a"]["x"], nodes["a"]["y"]), std::make_pair(json(1), json(2)));
+  EXPECT_EQ(std::make_pair(nodes["b"]["x"], nodes["b"]["y"]), std::make_pair(json(300), json(-40)));
+  EXPECT_EQ(std::make_pair(nodes["a"]["width"], nodes["a"]["height"]), std::make_pair(json(144), json(72)));
   Cgraph cg(readFile(dir / "out.dot"));
   ASSERT_NE(cg.get(), nullptr);
   EXPECT_FALSE(agisdirected(cg.get()));
@@ -261,8 +259,6 @@ TEST(KwslayRoundTrip, DotOutputCarriesPositionsAndSizesForCgraph) {
     EXPECT_NEAR(atof(agget(n, const_cast<char*>("width"))) * 72.0, jn["width"].get<double>(), 0.01);
     EXPECT_NEAR(atof(agget(n, const_cast<char*>("height"))) * 72.0, jn["height"].get<double>(), 0.01);
   }
-  EXPECT_EQ(nodes["a"]["width"], 144);
-  EXPECT_EQ(nodes["a"]["height"], 72);
 }
 
 TEST(KwslayRoundTrip, ConvertingOmlToOmlKeepsTheBytes) {
@@ -273,15 +269,4 @@ TEST(KwslayRoundTrip, ConvertingOmlToOmlKeepsTheBytes) {
   EXPECT_EQ(readFile(dir / "a.oml"), readFile(dir / "b.oml"));
   // And the settings travel with the graph.
   EXPECT_NE(readFile(dir / "a.oml").find("nodeSpacing 40"), std::string::npos);
-}
-
-TEST(KwslayRoundTrip, ConvertDoesNotLayOut) {
-  TempDir dir;
-  writeFile(dir / "p.dot", "digraph { a [pos=\"1,2\"]; b [pos=\"300,-40\"]; a -> b; }");
-  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "p.json"}).status, 0);
-  std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "p.json")));
-  EXPECT_EQ(nodes["a"]["x"], 1);
-  EXPECT_EQ(nodes["a"]["y"], 2);
-  EXPECT_EQ(nodes["b"]["x"], 300);
-  EXPECT_EQ(nodes["b"]["y"], -40);
 }

@@ -50,18 +50,7 @@ TEST(KwslaySettings, SeedChangesTheStartAndTheSameSeedRepeatsTheResult) {
   EXPECT_EQ(layoutOf(dir, dir / "g.dot", {"--set", "randomSeed=2"}), b);
 }
 
-TEST(KwslaySettings, NodeSpacingChangesEdgeLengths) {
-  TempDir dir;
-  for (const Graph& g : {cycle(8), grid(3, 3)}) {
-    SCOPED_TRACE(g.name);
-    writeFile(dir / "g.dot", toDot(g));
-    double tight = meanEdgeLength(layoutOf(dir, dir / "g.dot", {"--node-spacing", "0"}));
-    double loose = meanEdgeLength(layoutOf(dir, dir / "g.dot", {"--set", "nodeSpacing=300"}));
-    EXPECT_GT(loose, tight * 1.5);
-  }
-}
-
-TEST(KwslaySettings, EveryWayOfGivingASettingHasTheSameEffect) {
+TEST(KwslaySettings, NodeSpacingLengthensEdgesAndEveryWayOfGivingItHasTheSameEffect) {
   TempDir dir;
   Graph g = grid(3, 3);
   writeFile(dir / "plain.dot", toDot(g));
@@ -72,6 +61,8 @@ TEST(KwslaySettings, EveryWayOfGivingASettingHasTheSameEffect) {
   EXPECT_EQ(layoutOf(dir, dir / "attr.dot", {}), flag);
   EXPECT_EQ(layoutOf(dir, dir / "plain.dot", {"--model", dir / "tail.mdl"}), flag);
   EXPECT_NE(layoutOf(dir, dir / "plain.dot", {}), flag);
+  EXPECT_GT(meanEdgeLength(flag), 1.5 * meanEdgeLength(layoutOf(dir, dir / "plain.dot", {"--node-spacing", "0"})))
+      << "a larger spacing makes longer edges";
   // A model file as input carries its settings too (its nodes come from it).
   json fromModel = layoutOf(dir, dir / "g.mdl", {});
   EXPECT_EQ(positions(fromModel), positions(layoutOf(dir, dir / "g.mdl", {"--node-spacing", "250"})));
@@ -92,37 +83,33 @@ TEST(KwslaySettings, EveryGraphSettingIsAcceptedUnderItsName) {
   }
 }
 
+// Pinned nodes stay where the file says, whatever the seed, and only they are
+// reported constrained; also where they are part of a tree that hangs off the
+// core (which a fresh layout cuts off and places radially) or where the whole
+// graph is a tree.
 TEST(KwslaySettings, PinnedNodesStayWhereTheFileSaysAndAreReportedConstrained) {
   TempDir dir;
-  writeFile(dir / "p.dot",
-            "graph { a [pin=true, pos=\"-300,120\"]; b [pos=\"45,-60!\"]; c; d; a -- c -- d -- b -- a; c -- b; }");
-  for (const char* seed : {"1", "7"}) {
-    json j = layoutOf(dir, dir / "p.dot", {"--seed", seed});
-    auto pos = positions(j);
-    EXPECT_EQ(pos["a"], std::make_pair(-300L, 120L));
-    EXPECT_EQ(pos["b"], std::make_pair(45L, -60L));
-    for (const json& n : j["nodes"]) EXPECT_EQ(n["constrained"].get<bool>(), n["id"] == "a" || n["id"] == "b");
-  }
-}
-
-// A pinned node stays put even where it is part of a tree that hangs off the
-// core, which a fresh layout cuts off and places radially.
-TEST(KwslaySettings, PinnedTreeNodesAreNotMovedByTheTreePass) {
-  TempDir dir;
-  writeFile(dir / "t.dot",
-            "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
-            " x; y; a -- x -- y -- a; a -- c; a -- b; }");
-  // The same nodes as a graph that is a tree as a whole.
-  writeFile(dir / "star.dot",
-            "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
-            " a -- c; a -- b; }");
-  for (const char* file : {"t.dot", "star.dot"}) {
-    SCOPED_TRACE(file);
-    auto pos = positions(layoutOf(dir, dir / file, {}));
-    EXPECT_EQ(pos["a"], std::make_pair(0L, 0L));
-    EXPECT_EQ(pos["c"], std::make_pair(200L, 0L));
-    EXPECT_EQ(pos["b"], std::make_pair(400L, 0L));
-  }
+  const std::string row = "a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];";
+  const std::map<std::string, std::pair<long, long>> inRow = {{"a", {0, 0}}, {"c", {200, 0}}, {"b", {400, 0}}};
+  const struct {
+    const char* name;
+    std::string dot;
+    std::map<std::string, std::pair<long, long>> pinned;
+  } cases[] = {
+      {"core", "graph { a [pin=true, pos=\"-300,120\"]; b [pos=\"45,-60!\"]; c; d; a -- c -- d -- b -- a; c -- b; }",
+       {{"a", {-300, 120}}, {"b", {45, -60}}}},
+      {"tree off the core", "graph { " + row + " x; y; a -- x -- y -- a; a -- c; a -- b; }", inRow},
+      {"tree", "graph { " + row + " a -- c; a -- b; }", inRow},
+  };
+  for (const auto& c : cases)
+    for (const char* seed : {"1", "7"}) {
+      SCOPED_TRACE(std::string(c.name) + ", seed " + seed);
+      writeFile(dir / "p.dot", c.dot);
+      json j = layoutOf(dir, dir / "p.dot", {"--seed", seed});
+      auto pos = positions(j);
+      for (const auto& p : c.pinned) EXPECT_EQ(pos[p.first], p.second) << p.first;
+      for (const json& n : j["nodes"]) EXPECT_EQ(n["constrained"].get<bool>(), c.pinned.count(n["id"]) == 1) << n["id"];
+    }
 }
 
 TEST(KwslaySettings, IncrementalStartsFromTheGivenPositions) {
