@@ -1,7 +1,7 @@
-// Checks shared by the DOT and GraphML targets: whatever names and settings a
-// file brings, every output format of kwslay is produced, is well-formed for
-// its format, and reads back (where kwslay reads the format) to the same
-// nodes and edges.
+// Checks shared by the DOT and GraphML targets: any input either fails to read
+// with a reason or, whatever names and settings the file brings, every output
+// format of kwslay is produced, is well-formed for its format, and reads back
+// (where kwslay reads the format) to the same nodes and edges.
 #ifndef KW_FUZZ_TOOL_H
 #define KW_FUZZ_TOOL_H
 
@@ -76,6 +76,19 @@ inline void checkSameGraph(const kwslay::ToolGraph& a, const kwslay::ToolGraph& 
   KW_FUZZ_CHECK(ea == eb, what);
 }
 
+/// Reads text that one of kwslay's writers made back into `back` with `read`:
+/// a writer's own output always reads, and `what` reports it when it does not
+/// (with the reader's message and the text).
+template <typename Reader>
+void readBack(Reader read, const char* file, const std::string& text, kwslay::ToolGraph& back, const char* what) {
+  try {
+    read(file, text, back, nullptr);
+  } catch (const kwslay::InputError& e) {
+    std::fprintf(stderr, "%s\n%s\n", e.what(), text.c_str());
+    KW_FUZZ_CHECK(false, what);
+  }
+}
+
 /// Writes g in every format and checks each output.
 inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
   const kwslay::OutputIds ids = kwslay::outputIds(g);
@@ -91,12 +104,7 @@ inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
   KW_FUZZ_CHECK(isUtf8(graphml) && noControlBytes(graphml), "GraphML output is not clean UTF-8 text");
   {
     kwslay::ToolGraph back(f.factory);
-    try {
-      kwslay::readGraphML("out.graphml", graphml, back, nullptr);
-    } catch (const kwslay::InputError& e) {
-      std::fprintf(stderr, "%s\n", e.what());
-      KW_FUZZ_CHECK(false, "GraphML output does not read back");
-    }
+    readBack(kwslay::readGraphML, "out.graphml", graphml, back, "GraphML output does not read back");
     checkSameGraph(g, back, "GraphML output reads back as another graph");
     // Names that are clean UTF-8 without control characters come back as they were.
     for (std::size_t i = 0; i < ids.node.size(); ++i)
@@ -107,12 +115,7 @@ inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
   std::string dot = kwslay::writeDot(g);
   {
     kwslay::ToolGraph back(f.factory);
-    try {
-      kwslay::readDot("out.dot", dot, back, nullptr);
-    } catch (const kwslay::InputError& e) {
-      std::fprintf(stderr, "%s\n%s\n", e.what(), dot.c_str());
-      KW_FUZZ_CHECK(false, "DOT output does not read back");
-    }
+    readBack(kwslay::readDot, "out.dot", dot, back, "DOT output does not read back");
     // A DOT source is written back with its own names; other graphs with the
     // identifiers DOT can quote. Every node comes back under its name.
     std::vector<std::string> dotNames = kwslay::outputIds(g, true).node;
@@ -130,17 +133,34 @@ inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
   }
   {
     kwslay::ToolGraph back(f.factory);
-    try {
-      kwslay::readOml("out.oml", oml, back, nullptr);
-    } catch (const kwslay::InputError& e) {
-      std::fprintf(stderr, "%s\n", e.what());
-      KW_FUZZ_CHECK(false, "OML output does not read back");
-    }
+    readBack(kwslay::readOml, "out.oml", oml, back, "OML output does not read back");
     KW_FUZZ_CHECK(back.nodes().size() == g.nodes().size() && back.edges().size() == g.edges().size(),
                   "OML output reads back as another graph");
     for (std::size_t i = 0; i < g.nodes().size(); ++i)
       KW_FUZZ_CHECK(back.nodes()[i]->name() == g.nodes()[i]->name(), "a node name changed on its way through OML");
   }
+}
+
+/// A reader of one input format into a ToolGraph, with the settings the file gives.
+using ToolReader = void (*)(const std::string& file, const std::string& text, kwslay::ToolGraph& g,
+                            std::vector<kwslay::SettingValue>* settings);
+
+/// Reads the fuzz bytes with `read` as the file `file`: the read either fails
+/// with a reason, or the graph, with the file's settings applied, passes
+/// checkOutputs.
+inline void checkImport(ToolGraphs& f, ToolReader read, const char* file, const std::uint8_t* data,
+                        std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  kwslay::ToolGraph g(f.factory);
+  std::vector<kwslay::SettingValue> settings;
+  try {
+    read(file, text, g, &settings);
+  } catch (const kwslay::InputError& e) {
+    KW_FUZZ_CHECK(!e.message().empty(), "a failed read gives no reason");
+    return;
+  }
+  for (const kwslay::SettingValue& v : settings) kwslay::applySetting(g.graph(), v);
+  checkOutputs(g, f);
 }
 
 }  // namespace kwfuzz
