@@ -6,8 +6,6 @@
 // are also laid out (with whatever settings the file gives), must keep every
 // node and edge, and must still be writable afterwards.
 #include "fuzz/fuzz_support.h"
-#include "host/kwbgraph.h"
-#include "host/kwgfile.h"
 #include "tailor/kwsgrta.h"
 
 namespace {
@@ -22,51 +20,20 @@ void fillTarget(KWDGraph& g) {
   g.pSTailor()->routeEdges(1);
 }
 
-std::string omlText(const KWDGraph& g) {
-  std::string out;
-  KWFileError err;
-  bool ok = writeOMLGraphToString(g, out, err);
-  KW_FUZZ_CHECK(ok, err.text().c_str());
-  return out;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  kwfuzz::SymmetricGraph target;
-  fillTarget(*target.g());
-  const kwfuzz::Snapshot before(*target.g());
-  const std::string beforeText = omlText(*target.g());
+  const kwfuzz::ReadTarget target(fillTarget, kwfuzz::omlText);
 
   KWFileError err;
   std::vector<std::string> warnings;
-  if (!readOMLGraphFromString(text, "fuzz.oml", *target.g(), err, &warnings)) {
-    KW_FUZZ_CHECK(!err.message.empty(), "a failed read gives no reason");
-    kwfuzz::checkSameContents(*target.g(), before);
-    KW_FUZZ_CHECK(omlText(*target.g()) == beforeText, "a failed read changed the target");
+  if (!readOMLGraphFromString(text, "fuzz.oml", target.g(), err, &warnings)) {
+    target.checkFailedRead(err, "a failed read changed the target");
     return 0;
   }
   KW_FUZZ_CHECK(err.message.empty(), "a successful read reports an error");
-  for (KWDEdgeIter it(target.g()); it; ++it) kwfuzz::checkPath(it.pEdge());
-
-  // Write, read back, write again: the same bytes.
-  const std::string first = omlText(*target.g());
-  kwfuzz::SymmetricGraph copy;
-  bool reread = readOMLGraphFromString(first, "first.oml", *copy.g(), err);
-  KW_FUZZ_CHECK(reread, err.text().c_str());
-  KW_FUZZ_CHECK(omlText(*copy.g()) == first, "OML write, read, write is not byte-identical");
-
-  // Lay small graphs out and check that the drawing keeps everything.
-  KWDGraph& g = *target.g();
-  if (g.numberOfNodes() <= 24 && g.numberOfEdges() <= 48) {
-    const kwfuzz::Snapshot snap(g);
-    KWErrorCodeEnum rc = layoutGraph(&g, KWSymmetricLayoutStyle);
-    KW_FUZZ_CHECK(rc == KWNoError, "layout failed");
-    kwfuzz::checkSameContents(g, snap);
-    for (KWDEdgeIter it(&g); it; ++it) kwfuzz::checkPath(it.pEdge());
-    kwfuzz::checkBounded(g, 1e9);
-    omlText(g);
-  }
+  // Write, read back, write again: the same bytes; small graphs laid out.
+  kwfuzz::checkReadGraph(target.g(), "OML write, read, write is not byte-identical");
   return 0;
 }

@@ -1,6 +1,7 @@
 // Helpers shared by the fuzz targets: a reader of fuzz bytes, a symmetric
-// drawing graph with its factories, and the checks that turn a broken
-// invariant into a crash the fuzzer (or the replay test) reports.
+// drawing graph with its factories, a graph to read files into, and the
+// checks that turn a broken invariant into a crash the fuzzer (or the replay
+// test) reports.
 #ifndef KW_FUZZ_SUPPORT_H
 #define KW_FUZZ_SUPPORT_H
 
@@ -16,8 +17,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/kwbgraph.h"
 #include "host/kwdgraph.h"
 #include "host/kwfactory.h"
+#include "host/kwgfile.h"
 #include "module/kwslayfa.h"
 
 /// Reports a broken invariant and aborts, so that the fuzzer keeps the input.
@@ -127,6 +130,11 @@ inline void checkPath(const KWDEdge* e) {
   }
 }
 
+/// Every edge of g has a consistent drawn path.
+inline void checkPaths(const KWDGraph& g) {
+  for (KWDEdgeIter it(&g); it; ++it) checkPath(it.pEdge());
+}
+
 /// Every coordinate of g (node centres, sizes and bends) lies within ±bound.
 inline void checkBounded(const KWDGraph& g, double bound) {
   auto ok = [bound](long v) { return std::fabs(static_cast<double>(v)) <= bound; };
@@ -139,6 +147,76 @@ inline void checkBounded(const KWDGraph& g, double bound) {
   for (KWDEdgeIter it(&g); it; ++it)
     for (const KWPoint& p : it.pEdge()->bendPoints())
       KW_FUZZ_CHECK(ok(p.x()) && ok(p.y()), "a bend is out of bounds");
+}
+
+/// The OML text of g; writing it must succeed.
+inline std::string omlText(const KWDGraph& g) {
+  std::string out;
+  KWFileError err;
+  bool ok = writeOMLGraphToString(g, out, err);
+  KW_FUZZ_CHECK(ok, err.text().c_str());
+  return out;
+}
+
+/// A symmetric graph with known contents that a fuzz input is read into, and
+/// what it held before: its nodes and edges, and its text as `text` gives it
+/// (the OML text, with whatever else a reader may change).
+class ReadTarget {
+ public:
+  using Fill = void (*)(KWDGraph&);
+  using Text = std::string (*)(const KWDGraph&);
+
+  ReadTarget(Fill fill, Text text) : text_(text), before_(filled(fill)), beforeText_(text(g())) {}
+
+  KWDGraph& g() const { return *graph_.g(); }
+  const Snapshot& before() const { return before_; }
+
+  /// A read that failed gave its reason and left every node, edge and
+  /// setting of the target as it was; `what` names the change otherwise.
+  void checkFailedRead(const KWFileError& err, const char* what) const {
+    KW_FUZZ_CHECK(!err.message.empty(), "a failed read gives no reason");
+    checkSameContents(g(), before_);
+    KW_FUZZ_CHECK(text_(g()) == beforeText_, what);
+  }
+
+ private:
+  const KWDGraph& filled(Fill fill) {
+    fill(g());
+    return g();
+  }
+
+  SymmetricGraph graph_;
+  Text text_;
+  Snapshot before_;
+  std::string beforeText_;
+};
+
+/// Lays g out and checks that the drawing kept every node and edge with
+/// consistent paths and coordinates within what the graph files hold.
+inline void layOutAndCheck(KWDGraph& g) {
+  const Snapshot before(g);
+  KWErrorCodeEnum rc = layoutGraph(&g, KWSymmetricLayoutStyle);
+  KW_FUZZ_CHECK(rc == KWNoError, "layout failed");
+  checkSameContents(g, before);
+  checkPaths(g);
+  checkBounded(g, 1e9);
+}
+
+/// Checks a graph that a reader built: consistent paths; its OML text reads
+/// back into a fresh graph that writes the same text (`what` names the
+/// failure); a small one also lays out and can still be written.
+inline void checkReadGraph(KWDGraph& g, const char* what) {
+  checkPaths(g);
+  const std::string first = omlText(g);
+  SymmetricGraph copy;
+  KWFileError err;
+  bool reread = readOMLGraphFromString(first, "first.oml", *copy.g(), err);
+  KW_FUZZ_CHECK(reread, err.text().c_str());
+  KW_FUZZ_CHECK(omlText(*copy.g()) == first, what);
+  if (g.numberOfNodes() <= 24 && g.numberOfEdges() <= 48) {
+    layOutAndCheck(g);
+    omlText(g);
+  }
 }
 
 }  // namespace kwfuzz
