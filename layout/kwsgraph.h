@@ -149,8 +149,8 @@ class KWSGraph : public KWBGraph {
   int descentLaneCap_ = 0;
 };
 
-#endif
-
 inline KWSGraph* KWDGraph::pSGraph() const {
   return static_cast<KWSGraph*>(pExtension(KWSymmetricLayoutStyle));
 }
+
+#endif
