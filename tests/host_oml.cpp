@@ -400,6 +400,9 @@ TEST(OMLGraphFile, BadFilesGiveAClearErrorAndLeaveTheTargetUntouched) {
       {"oml 1\ngraph {\n  node 1 {\n    x 1\n    x 2\n  }\n}\n", 5, 5, "given twice"},
       {"oml 1\ngraph {\n  node 1 {\n  }\n  node 1 {\n  }\n}\n", 5, 3, "used twice"},
       {"oml 1\ngraph {\n  node {\n  }\n}\n", 3, 3, "id as a label"},
+      {"oml 1\ngraph {\n  node 1 {\n  }\n  edge {\n    from 1\n    to 1\n  }\n}\n", 5, 3, "an edge needs its id"},
+      {"oml 1\ngraph {\n  node 1 {\n  }\n  edge 4 {\n    from 1\n    to 1\n  }\n  edge 4 {\n    from 1\n    to 1\n"
+       "  }\n}\n", 9, 3, "edge id 4 used twice"},
       {"oml 1\ngraph {\n  node 1 {\n    bend {\n    }\n  }\n}\n", 4, 5, "unknown section 'bend'"},
       {"oml 1\ngraph {\n  edge 1 {\n    to 1\n  }\n}\n", 3, 3, "needs 'from'"},
       {"oml 1\ngraph {\n  node 1 {\n  }\n  edge 1 {\n    from 1\n    to 2\n  }\n}\n", 7, 8, "no node with id 2"},
@@ -435,6 +438,12 @@ TEST(OMLGraphFile, BadFilesGiveAClearErrorAndLeaveTheTargetUntouched) {
   KWFileError err;
   EXPECT_FALSE(readOMLGraphFromString(omlOf(*g), "l", *g, err, nullptr, limits));
   EXPECT_NE(err.message.find("more nodes than the limit of 5"), std::string::npos) << err.text();
+  KWOMLLimits edgesOnly;
+  edgesOnly.maxEdges = 5;
+  auto few = host.graph();  // 4 nodes, 8 edges
+  fill(*few, 3, 4, 6);
+  EXPECT_FALSE(readOMLGraphFromString(omlOf(*few), "l", *few, err, nullptr, edgesOnly));
+  EXPECT_NE(err.message.find("more edges than the limit of 5"), std::string::npos) << err.text();
 }
 
 TEST(OMLGraphFile, WriterRefusesWhatCannotBeReadBack) {
