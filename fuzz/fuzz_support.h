@@ -22,6 +22,7 @@
 #include "host/kwfactory.h"
 #include "host/kwgfile.h"
 #include "module/kwslayfa.h"
+#include "tests/test_engine_access.h"
 
 /// Reports a broken invariant and aborts, so that the fuzzer keeps the input.
 #define KW_FUZZ_CHECK(cond, what)                                                              \
@@ -59,17 +60,7 @@ class Bytes {
 
 /// The symmetric layout factory, a host factory using it and one drawing
 /// graph of the symmetric style.
-struct SymmetricGraph {
-  KWSLayoutFactory style;
-  KWFactory factory;
-  std::unique_ptr<KWDGraph> graph;
-  SymmetricGraph() {
-    factory.addLayoutFactory(&style);
-    graph.reset(factory.newDGraph(KWSymmetricLayoutStyle));
-  }
-  ~SymmetricGraph() { graph.reset(); }
-  KWDGraph* g() const { return graph.get(); }
-};
+using SymmetricGraph = kwtest::Fixture;
 
 /// What a graph held before an operation that must keep every node and edge.
 struct Snapshot {

@@ -15,20 +15,14 @@
 #include "layout/kwsnode.h"
 #include "module/kwslayfa.h"
 #include "tailor/kwsndta.h"
+#include "test_engine_access.h"
 
 namespace {
 
 bool isPlusZero(double v) { return v == 0.0 && !std::signbit(v); }
 
-// A drawing graph of the symmetric style made through the module's factory.
-struct SymmetricGraph {
-  KWSLayoutFactory styleFactory;
-  KWFactory factory;
-  std::unique_ptr<KWDGraph> graph;
-  SymmetricGraph() {
-    factory.addLayoutFactory(&styleFactory);
-    graph.reset(factory.newDGraph(KWSymmetricLayoutStyle));
-  }
+// A drawing graph of the symmetric style, with nodes of 20 × 10.
+struct SymmetricGraph : kwtest::Fixture {
   KWDNode* node(long x = 0, long y = 0) { return graph->newNode(x, y, 20, 10); }
 };
 
