@@ -29,8 +29,20 @@ class KWSGraphTailor;
 class KWSNodeTailor;
 class KWLayoutObserver;
 
+/// The kinds of value a graph setting holds.
+enum class KWSSettingKind { Real, Integer, Flag };
+
+struct KWSSettingInfo {
+  const char* name;
+  KWSSettingKind kind;
+};
+
 class KWSLayout {
  public:
+  /// Node coordinates and sizes that layouts handle safely: within
+  /// +-maxCoordinate drawing units.
+  static constexpr double maxCoordinate = 1e9;
+
   KWSLayout();
   ~KWSLayout();
   KWSLayout(const KWSLayout&) = delete;
@@ -49,14 +61,39 @@ class KWSLayout {
   /// Pins a node at its current centre for later layouts, or frees it.
   void pin(KWDNode* node, bool pinned = true);
 
+  /// Every graph setting that setting() reads and writes by name, in the
+  /// graph tailor's order (springConstant ... incrementalComponentsLayout).
+  static const std::vector<KWSSettingInfo>& settingList();
+  /// The setting of that exact name, or null.
+  static const KWSSettingInfo* findSetting(const std::string& name);
+  /// Stores a graph setting by name. Answers false, changing nothing, for an
+  /// unknown name or a value the setting cannot hold: not finite, not a whole
+  /// number in the int range (integer settings), not 0 or 1 (flags).
+  bool setting(const std::string& name, double value);
+  /// The current value of a graph setting (flags as 0 or 1); NaN for an
+  /// unknown name.
+  double setting(const std::string& name) const;
+
+  /// Makes the next layout start from the nodes' current centres instead of a
+  /// random start (incrementalWithinComponentLayout on, firstInitialization
+  /// off). The nodes in unplaced get the usual random start now, around the
+  /// others, which keep their centres.
+  void startFromPositions(const std::vector<KWDNode*>& unplaced = std::vector<KWDNode*>());
+
   /// Lays out the whole graph. Answers KWNoError, or the host's status
   /// (KWErrorTooLarge for a component beyond the size limit).
   KWErrorCodeEnum layout();
+  /// What a status of layout() means, as a sentence for an error message
+  /// (empty for KWNoError). Reads the sizes of the last refused component.
+  std::string statusText(KWErrorCodeEnum status) const;
   /// Receives a checkpoint after every costly step of later layouts (null: none).
   void observer(KWLayoutObserver* o);
 
   /// The nodes in the order they were added.
   std::vector<KWDNode*> nodes() const;
+  /// An edge's bend points from its source to its target (empty for a
+  /// straight edge).
+  static std::vector<KWPoint> bends(const KWDEdge* edge) { return edge ? edge->bendPoints() : std::vector<KWPoint>(); }
   /// A node's centre.
   static KWPoint position(const KWDNode* node) { return KWPoint(node->ntX(), node->ntY()); }
 

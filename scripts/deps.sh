@@ -3,7 +3,8 @@
 # Runs apt-get only for what is missing; uses sudo when not root.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          openjdk-17-jdk-headless libgraphviz-dev graphviz libxml2-dev python3 valgrind nlohmann-json3-dev)
+          openjdk-17-jdk-headless libgraphviz-dev graphviz libxml2-dev python3 valgrind nlohmann-json3-dev
+          python3-dev pybind11-dev python3-pytest python3-networkx)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -33,3 +33,21 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
   gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
 endif()
+
+# The Java API (SymmetricLayout) from plain Java programs in their own VM, as a
+# user runs them: the documented example, and the checks of the API.
+if(TARGET kwjnilayout AND TARGET kwvrsl40)
+  add_jar(kwslay_java_checks SOURCES ${CMAKE_SOURCE_DIR}/examples/LayoutExample.java
+    ${CMAKE_CURRENT_SOURCE_DIR}/java/SymmetricLayoutCheck.java
+    INCLUDE_JARS kwjnilayout OUTPUT_DIR ${CMAKE_BINARY_DIR}/java)
+  get_target_property(KW_CHECKS_JAR kwslay_java_checks JAR_FILE)
+  foreach(program LayoutExample SymmetricLayoutCheck)
+    add_test(NAME java.${program}
+      COMMAND ${Java_JAVA_EXECUTABLE} -Xcheck:jni -Djava.library.path=$<TARGET_FILE_DIR:kwvrsl40>
+        -cp ${KW_PEER_JAR}:${KW_CHECKS_JAR} ${program})
+    set_tests_properties(java.${program} PROPERTIES LABELS jvm)
+  endforeach()
+  set_tests_properties(java.LayoutExample PROPERTIES
+    PASS_REGULAR_EXPRESSION "hub 0 0\na -?[0-9]+ -?[0-9]+\n(.*\n)*e -?[0-9]+ -?[0-9]+\nbends of the two hub-a edges: ([1-9][0-9]* and [0-9]+|0 and [1-9])")
+  set_tests_properties(java.SymmetricLayoutCheck PROPERTIES PASS_REGULAR_EXPRESSION "all checks passed")
+endif()

@@ -1,0 +1,104 @@
+// Checks the Java API of the symmetric layout against the native library in a
+// plain Java VM; prints each failed check and exits 1 if there was one.
+import com.brackwind.jnilayout.SymmetricLayout;
+
+import java.util.Arrays;
+
+public class SymmetricLayoutCheck {
+  static int failures = 0;
+
+  static void check(boolean ok, String what) {
+    if (!ok) {
+      System.out.println("FAILED: " + what);
+      ++failures;
+    }
+  }
+
+  /** A wheel of n spokes with a double spoke, laid out with the given seed. */
+  static SymmetricLayout wheel(int n, int seed) {
+    SymmetricLayout lay = new SymmetricLayout();
+    lay.addNode(20, 20);
+    for (int i = 1; i <= n; ++i) lay.addNode(20, 20);
+    for (int i = 1; i <= n; ++i) {
+      lay.addEdge(0, i);
+      lay.addEdge(i, i % n + 1);
+    }
+    lay.addEdge(0, 1);
+    lay.set("randomSeed", seed);
+    return lay;
+  }
+
+  interface Call { void run(SymmetricLayout lay); }
+
+  public static void main(String[] args) {
+    double[] first;
+    try (SymmetricLayout a = wheel(6, 3); SymmetricLayout b = wheel(6, 3); SymmetricLayout c = wheel(6, 4)) {
+      a.layout(); b.layout(); c.layout();
+      first = a.positions();
+      check(first.length == 14 && a.nodeCount() == 7, "one position per node");
+      check(Arrays.equals(first, b.positions()), "the same seed gives the same drawing");
+      check(!Arrays.equals(first, c.positions()), "another seed gives another drawing");
+      // The ring comes out regular: every ring node as far from the hub.
+      double r0 = Math.hypot(a.x(1) - a.x(0), a.y(1) - a.y(0));
+      for (int i = 2; i <= 6; ++i)
+        check(Math.abs(Math.hypot(a.x(i) - a.x(0), a.y(i) - a.y(0)) - r0) < 0.05 * r0, "ring node " + i + " radius");
+      check(!Arrays.equals(a.bends(0), a.bends(12)), "the double spoke is drawn as two paths");
+      check(a.bends(12).length % 2 == 0, "bends come as x, y pairs");
+    }
+
+    try (SymmetricLayout lay = wheel(5, 1)) {
+      lay.pin(2, 300, -200);
+      lay.set("nodeSpacing", 90);
+      lay.set("routeEdges", true);
+      check(lay.get("nodeSpacing") == 90 && lay.get("routeEdges") == 1, "settings read back");
+      lay.layout();
+      check(lay.x(2) == 300 && lay.y(2) == -200, "a pinned node stays at its place");
+      // Starting from a finished drawing keeps it.
+      double[] done = lay.positions();
+      double spoke = Math.hypot(lay.x(1) - lay.x(0), lay.y(1) - lay.y(0));
+      lay.startFromPositions();
+      lay.layout();
+      double[] again = lay.positions();
+      double moved = 0;
+      for (int i = 0; i < done.length; ++i) moved = Math.max(moved, Math.abs(done[i] - again[i]));
+      check(moved < 0.05 * spoke, "a layout started from its own result stays put (moved " + moved + ")");
+    }
+    check(SymmetricLayout.settingNames().length == 13 && SymmetricLayout.settingNames()[0].equals("springConstant"),
+          "setting names");
+
+    Object[][] bad = {
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.addEdge(0, 99)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.addEdge(-1, 0)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.pin(7, true)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.place(7, 0, 0)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.x(7)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.bends(1)},
+        {IndexOutOfBoundsException.class, (Call) lay -> lay.startFromPositions(0, 9)},
+        {IllegalArgumentException.class, (Call) lay -> lay.addNode(-1, 10)},
+        {IllegalArgumentException.class, (Call) lay -> lay.addNode(10, Double.NaN)},
+        {IllegalArgumentException.class, (Call) lay -> lay.place(0, 2e9, 0)},
+        {IllegalArgumentException.class, (Call) lay -> lay.set("colour", 1)},
+        {IllegalArgumentException.class, (Call) lay -> lay.set("nodeSpacing", 1.5)},
+        {IllegalArgumentException.class, (Call) lay -> lay.set("routeEdges", 2)},
+        {IllegalArgumentException.class, (Call) lay -> lay.set("springConstant", Double.POSITIVE_INFINITY)},
+        {IllegalArgumentException.class, (Call) lay -> lay.get("colour")},
+        {NullPointerException.class, (Call) lay -> lay.set(null, 1)},
+        {IllegalStateException.class, (Call) lay -> { lay.close(); lay.layout(); }},
+        {IllegalStateException.class, (Call) lay -> { lay.close(); lay.addNode(1, 1); }},
+    };
+    for (int i = 0; i < bad.length; ++i) {
+      Class<?> expected = (Class<?>) bad[i][0];
+      try (SymmetricLayout lay = new SymmetricLayout()) {
+        lay.addNode(10, 10);
+        lay.addEdge(0, 0);
+        ((Call) bad[i][1]).run(lay);
+        check(false, "case " + i + ": no " + expected.getSimpleName());
+      } catch (RuntimeException e) {
+        check(expected.isInstance(e) && e.getMessage() != null && !e.getMessage().isEmpty(),
+              "case " + i + ": " + expected.getSimpleName() + " expected, got " + e);
+      }
+    }
+    System.out.println(failures == 0 ? "all checks passed" : failures + " checks failed");
+    System.exit(failures == 0 ? 0 : 1);
+  }
+}
