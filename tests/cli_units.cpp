@@ -1,11 +1,12 @@
 // The pieces of kwslay that do not need a run of the program: escaping, the
-// border points of edge paths, and setting values.
+// border points of edge paths, setting values, and the library's setting names.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
 #include "cli_support.h"
+#include "module/kwslayout.h"
 #include "sl_settings.h"
 #include "sl_shape.h"
 #include "sl_text.h"
@@ -71,4 +72,35 @@ TEST(KwslaySettingValues, KindsAndLimits) {
   EXPECT_FALSE(parseSettingValue(route, "2", v, nullptr));
   EXPECT_EQ(findSetting("firstInitialization"), nullptr);
   EXPECT_EQ(findSetting("nodespacing"), nullptr);
+}
+
+// The library's named settings (KWSLayout, behind the Python and Java APIs)
+// and the tool's reach the same tailor fields: each setting set to a value
+// unlike its default through both reads back the same in every field, and
+// the library refuses what the setting cannot hold.
+TEST(KwslaySettingValues, LibraryNamesMatchTheTool) {
+  ASSERT_EQ(KWSLayout::settingList().size(), settingTable().size());
+  for (const KWSSettingInfo& s : KWSLayout::settingList()) {
+    SCOPED_TRACE(s.name);
+    const SettingInfo* tool = findSetting(s.name);
+    ASSERT_NE(tool, nullptr);
+    const double value = s.kind == KWSSettingKind::Flag ? 1.0 - KWSLayout().setting(s.name)
+                         : s.kind == KWSSettingKind::Real ? 0.375 : 7.0;
+    SettingValue v;
+    const std::string text = s.kind == KWSSettingKind::Flag ? (value != 0.0 ? "true" : "false")
+                             : s.kind == KWSSettingKind::Real ? "0.375" : "7";
+    ASSERT_TRUE(parseSettingValue(*tool, text, v, nullptr));
+    KWSLayout viaLibrary, viaTool;
+    ASSERT_TRUE(viaLibrary.setting(s.name, value));
+    EXPECT_EQ(viaLibrary.setting(s.name), value);
+    applySetting(*viaTool.graph(), v);
+    EXPECT_EQ(allSettings(*viaLibrary.graph()), allSettings(*viaTool.graph()));
+    EXPECT_NE(allSettings(*viaLibrary.graph()), allSettings(*KWSLayout().graph()));
+    const double bad[] = {std::nan(""), s.kind == KWSSettingKind::Real ? INFINITY : 0.5,
+                          s.kind == KWSSettingKind::Flag ? 2.0 : s.kind == KWSSettingKind::Integer ? 2147483648.0 : -INFINITY};
+    for (double b : bad) EXPECT_FALSE(viaLibrary.setting(s.name, b)) << b;
+    EXPECT_EQ(viaLibrary.setting(s.name), value);
+  }
+  EXPECT_FALSE(KWSLayout().setting("firstInitialization", 0.0));
+  EXPECT_TRUE(std::isnan(KWSLayout().setting("nodespacing")));
 }

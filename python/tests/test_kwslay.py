@@ -175,3 +175,8 @@ def test_native_layer_checks_numbers_and_indices():
     lay.set("nodeSpacing", 77)
     assert lay.get("nodeSpacing") == 77
     assert set(kwslay.settings()) == {name for name, _ in _core.settings()}
+
+
+def test_refused_graph_raises_runtime_error():
+    with pytest.raises(RuntimeError, match="too large"):
+        kwslay.layout(nx.path_graph(9000))
