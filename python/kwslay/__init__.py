@@ -1,7 +1,8 @@
 """Symmetric graph layout for Python.
 
     >>> import kwslay, networkx as nx
-    >>> pos = kwslay.layout(nx.petersen_graph())
+    >>> G = nx.petersen_graph()
+    >>> pos = kwslay.layout(G)
     >>> nx.draw(G, pos)
 
 layout() takes a networkx graph (or anything with ``nodes`` and ``edges``), a
