@@ -10,6 +10,7 @@
 #ifndef KWGRAPH_H
 #define KWGRAPH_H
 
+#include <cstddef>
 #include <vector>
 
 #include "host/kwdlist.h"

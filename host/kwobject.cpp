@@ -1,5 +1,7 @@
 #include "host/kwobject.h"
 
+#include <jni.h>
+
 #include "host/kwpeers.h"
 
 KWObject::KWObject() : javaIndex_(-1) {}

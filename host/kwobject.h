@@ -3,7 +3,9 @@
 #ifndef KWOBJECT_H
 #define KWOBJECT_H
 
-#include <jni.h>
+#include <cstddef>
+
+#include "host/kwjnifwd.h"
 
 #include "host/kwenums.h"
 

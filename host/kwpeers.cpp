@@ -1,5 +1,7 @@
 #include "host/kwpeers.h"
 
+#include <jni.h>
+
 #include <climits>
 #include <cstdio>
 #include <mutex>

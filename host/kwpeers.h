@@ -23,7 +23,7 @@
 #ifndef KWPEERS_H
 #define KWPEERS_H
 
-#include <jni.h>
+#include "host/kwjnifwd.h"
 
 class KWObject;
 

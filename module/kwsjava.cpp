@@ -1,5 +1,7 @@
 #include "module/kwsjava.h"
 
+#include <jni.h>
+
 #include <cstdio>
 #include <cstdlib>
 

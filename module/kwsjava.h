@@ -18,7 +18,7 @@
 #ifndef KWSJAVA_H
 #define KWSJAVA_H
 
-#include <jni.h>
+#include "host/kwjnifwd.h"
 
 class KWObject;
 

@@ -6,8 +6,9 @@
 # (JNI_CreateJavaVM), with the peer jar and the tests' own peer classes on the
 # class path. Labelled "jvm": the sanitizer pass leaves them out.
 
-add_executable(kwjava_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_registry.cpp ${CMAKE_SOURCE_DIR}/module/kwsjava.cpp)
+add_executable(kwjava_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_registry.cpp ${PROJECT_SOURCE_DIR}/module/kwsjava.cpp)
 target_link_libraries(kwjava_tests PRIVATE kwvrut40 GTest::gtest GTest::gtest_main)
+target_include_directories(kwjava_tests SYSTEM PRIVATE ${JNI_INCLUDE_DIRS})
 target_compile_options(kwjava_tests PRIVATE ${KW_WARNINGS})
 gtest_discover_tests(kwjava_tests DISCOVERY_TIMEOUT 60)
 
@@ -16,9 +17,9 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -encoding UTF-8)
   file(GLOB KW_TEST_PEER_SOURCES CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/java/test/com/brackwind/jnilayout/*.java)
+    ${PROJECT_SOURCE_DIR}/java/test/com/brackwind/jnilayout/*.java)
   add_jar(kwjnilayout_test SOURCES ${KW_TEST_PEER_SOURCES} INCLUDE_JARS kwjnilayout
-    OUTPUT_DIR ${CMAKE_BINARY_DIR}/java)
+    OUTPUT_DIR ${PROJECT_BINARY_DIR}/java)
   get_target_property(KW_PEER_JAR kwjnilayout JAR_FILE)
   get_target_property(KW_TEST_PEER_JAR kwjnilayout_test JAR_FILE)
 
@@ -29,7 +30,7 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   target_compile_definitions(kwjava_jvm_tests PRIVATE
     KW_PEER_CLASS_PATH="${KW_PEER_JAR}:${KW_TEST_PEER_JAR}"
     KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>"
-    KW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    KW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
   gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
 endif()
@@ -37,9 +38,9 @@ endif()
 # The Java API (SymmetricLayout) from plain Java programs in their own VM, as a
 # user runs them: the documented example, and the checks of the API.
 if(TARGET kwjnilayout AND TARGET kwvrsl40)
-  add_jar(kwslay_java_checks SOURCES ${CMAKE_SOURCE_DIR}/examples/LayoutExample.java
+  add_jar(kwslay_java_checks SOURCES ${PROJECT_SOURCE_DIR}/examples/LayoutExample.java
     ${CMAKE_CURRENT_SOURCE_DIR}/java/SymmetricLayoutCheck.java
-    INCLUDE_JARS kwjnilayout OUTPUT_DIR ${CMAKE_BINARY_DIR}/java)
+    INCLUDE_JARS kwjnilayout OUTPUT_DIR ${PROJECT_BINARY_DIR}/java)
   get_target_property(KW_CHECKS_JAR kwslay_java_checks JAR_FILE)
   foreach(program LayoutExample SymmetricLayoutCheck)
     add_test(NAME java.${program}
