@@ -220,8 +220,8 @@ void set(void* obj, const char* name, const std::string& value) {
 
 }  // namespace
 
-void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings,
-             std::vector<std::string>* warnings) {
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
   size_t nul = text.find('\0');
   if (nul != std::string::npos) {
     long line = 0, column = 0;
@@ -313,6 +313,10 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     src->edges.push_back(e);
   }
   g.dot = std::move(src);
+}
+
+void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings) {
+  readDotWarning(file, text, g, settings, nullptr);
 }
 
 std::string writeDot(const ToolGraph& g) {

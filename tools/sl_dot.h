@@ -30,8 +30,10 @@ struct DotSource {
 /// returned in *settings, in file order; what the DOT scanner warns about
 /// (such as a number run into a name, "1a", read as two tokens) in *warnings
 /// as "FILE:LINE:COLUMN: message". Throws InputError.
-void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings,
-             std::vector<std::string>* warnings = nullptr);
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings);
+/// The same, the warnings left out.
+void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings);
 
 /// The DOT text of g: the source graph when g was read from DOT, otherwise a
 /// new graph, with pos on every node and edge, bb on the graph, node sizes,

@@ -46,7 +46,7 @@ void load(const Options& o, ToolGraph& g, const Console& con) {
   std::vector<SettingValue> settings;
   std::vector<std::string> warnings;
   switch (o.from) {
-    case Format::Dot: readDot(file, text, g, &settings, &warnings); break;
+    case Format::Dot: readDotWarning(file, text, g, &settings, &warnings); break;
     case Format::GraphML: readGraphML(file, text, g, &settings); break;
     case Format::Oml: readOml(file, text, g, &warnings); break;
     case Format::Model: readModel(file, text, g, &warnings); break;
