@@ -11,6 +11,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -295,6 +296,13 @@ TEST(KwslayErrors, DotScannerWarningsNameFileLineAndColumn) {
     EXPECT_NE(r.err.find(std::string("kwslay: warning: ") + dir.path() + "/" + says), std::string::npos) << r.err;
   EXPECT_EQ(parseJson(r.out)["nodes"].size(), 4u);
   EXPECT_TRUE(kwslay({"layout", dir / "amb.dot", "--quiet"}).err.empty());
+  // A flood of them is cut short after a hundred.
+  std::string many = "graph {\n";
+  for (int i = 0; i < 150; ++i) many += " " + std::to_string(i) + "a\n";
+  writeFile(dir / "many.dot", many + "}\n");
+  r = kwslay({"layout", dir / "many.dot"});
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 101) << r.err;
+  EXPECT_NE(r.err.find("many.dot: 50 more warnings like these"), std::string::npos) << r.err;
 }
 
 TEST(KwslayProgress, ForcedAndDefault) {

@@ -28,29 +28,42 @@ struct CgraphReport {
   std::string text;
 };
 
-std::vector<CgraphReport>* collector = nullptr;
+// At most this many warnings are kept (a file can hold millions of the same
+// complaint); the rest are only counted.
+const long kMaxDotWarnings = 100;
+
+struct CgraphReports {
+  std::vector<CgraphReport> reports;
+  long warnings = 0;
+  bool dropping = false;  // the pieces of a warning that is only counted
+};
+
+CgraphReports* collector = nullptr;
 
 int collect(char* piece) {
   if (!collector || !piece) return 0;
   std::string p = piece;
   if (p == "Warning" || p == "Error") {
-    collector->push_back(CgraphReport{p == "Error", std::string()});
-  } else {
-    if (collector->empty()) collector->push_back(CgraphReport{});
-    CgraphReport& r = collector->back();
+    const bool error = p == "Error";
+    collector->dropping = !error && ++collector->warnings > kMaxDotWarnings;
+    if (!collector->dropping) collector->reports.push_back(CgraphReport{error, std::string()});
+  } else if (!collector->dropping) {
+    if (collector->reports.empty()) collector->reports.push_back(CgraphReport{});
+    CgraphReport& r = collector->reports.back();
     if (!(r.text.empty() && p == ": ")) r.text += p;
   }
   return 0;
 }
 
 struct CgraphErrors {
-  std::vector<CgraphReport> reports;
+  CgraphReports collected;
+  const std::vector<CgraphReport>& reports = collected.reports;
   agerrlevel_t level;
   agusererrf handler;
   CgraphErrors() {
     level = agseterr(AGWARN);
     handler = agseterrf(collect);
-    collector = &reports;
+    collector = &collected;
     agreseterrors();
   }
   ~CgraphErrors() {
@@ -245,6 +258,9 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
     if (warnings)
       for (const CgraphReport& r : errors.reports)
         if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
+    if (warnings && errors.collected.warnings > kMaxDotWarnings)
+      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
+                          " more warnings like these");
   }
   Agraph_t* ag = src->graph;
   if (agnnodes(ag) > kMaxNodes)
