@@ -290,7 +290,9 @@ bool kwReadWholeFile(const std::string& path, std::string& bytes, long maxBytes,
 /// Writes bytes to path through a temporary file in the same directory, which
 /// is flushed to disk and renamed over path only when complete. On failure the
 /// temporary file is removed, an existing file at path is left as it was, and
-/// err says what went wrong.
+/// err says what went wrong. A symbolic link is followed and the file behind
+/// it replaced; a directory is an error; an existing device, named pipe or
+/// socket is not replaced but opened (connected to) and written in place.
 bool kwWriteFileAtomically(const std::string& path, const std::string& bytes, KWFileError& err);
 
 #endif

@@ -1,9 +1,12 @@
 // Reading whole files and replacing files atomically.
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <random>
 #include <string>
 #include <system_error>
@@ -76,12 +79,87 @@ bool kwReadWholeFile(const std::string& path, std::string& bytes, long maxBytes,
   return true;
 }
 
-bool kwWriteFileAtomically(const std::string& path, const std::string& bytes, KWFileError& err) {
+namespace {
+
+// The file a path finally names: symbolic links are followed one by one
+// (a dangling one names the file it would point to), so that the file behind
+// a link is replaced and the link stays.
+bool finalTarget(const std::string& path, std::string& target, int& error) {
+  target = path;
+  for (int hops = 0;; ++hops) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    if (hops == 40) {
+      error = ELOOP;
+      return false;
+    }
+    char buf[4096];
+    ssize_t n = ::readlink(target.c_str(), buf, sizeof buf - 1);
+    if (n < 0) {
+      error = errno;
+      return false;
+    }
+    std::string link(buf, static_cast<std::size_t>(n));
+    target = link[0] == '/' ? link : directoryOf(target) + "/" + link;
+  }
+}
+
+const char* kindOf(mode_t mode) {
+  if (S_ISCHR(mode)) return "character device";
+  if (S_ISBLK(mode)) return "block device";
+  if (S_ISFIFO(mode)) return "named pipe";
+  if (S_ISSOCK(mode)) return "socket";
+  return "special file";
+}
+
+// A device, a named pipe or a socket cannot be replaced by a file without
+// destroying it: it is opened (a socket connected to) and written in place.
+bool writeInPlace(const std::string& path, mode_t mode, const std::string& bytes, KWFileError& err) {
+  int fd = -1;
+  if (S_ISSOCK(mode)) {
+    struct sockaddr_un addr;
+    std::memset(&addr, 0, sizeof addr);
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path)
+      return err.set(path, 0, 0, "cannot write to the socket: its name is too long");
+    std::memcpy(addr.sun_path, path.c_str(), path.size());
+    fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const struct sockaddr*>(&addr), sizeof addr) != 0) {
+      int e = errno;
+      ::close(fd);
+      return err.set(path, 0, 0, "cannot connect to the socket: " + systemMessage(e));
+    }
+  } else {
+    fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  }
+  if (fd < 0) return err.set(path, 0, 0, std::string("cannot open the ") + kindOf(mode) + ": " + systemMessage(errno));
+  int error = 0;
+  bool ok = writeAll(fd, bytes.data(), bytes.size(), error);
+  if (::close(fd) != 0 && ok) {
+    error = errno;
+    ok = false;
+  }
+  if (!ok) return err.set(path, 0, 0, std::string("cannot write to the ") + kindOf(mode) + ": " + systemMessage(error));
+  return true;
+}
+
+}  // namespace
+
+bool kwWriteFileAtomically(const std::string& named, const std::string& bytes, KWFileError& err) {
   err.clear();
-  if (path.empty()) return err.set(path, 0, 0, "no file name given");
+  if (named.empty()) return err.set(named, 0, 0, "no file name given");
+  std::string path;
+  int linkError = 0;
+  if (!finalTarget(named, path, linkError))
+    return err.set(named, 0, 0, "cannot follow the link: " + systemMessage(linkError));
   struct stat target;
   bool exists = ::stat(path.c_str(), &target) == 0;
-  if (exists && S_ISDIR(target.st_mode)) return err.set(path, 0, 0, "cannot write the file: it is a directory");
+  if (exists && S_ISDIR(target.st_mode)) return err.set(named, 0, 0, "cannot write the file: it is a directory");
+  if (exists && !S_ISREG(target.st_mode)) {
+    bool ok = writeInPlace(path, target.st_mode, bytes, err);
+    if (!ok) err.file = named;
+    return ok;
+  }
 
   // A fresh name next to the target, so that the rename stays within one file system.
   std::random_device rd;
@@ -94,7 +172,7 @@ bool kwWriteFileAtomically(const std::string& path, const std::string& bytes, KW
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0)
-    return err.set(path, 0, 0, "cannot create a temporary file in " + directoryOf(path) + ": " + systemMessage(errno));
+    return err.set(named, 0, 0, "cannot create a temporary file in " + directoryOf(path) + ": " + systemMessage(errno));
   if (exists) (void)::fchmod(fd, target.st_mode & 07777);
 
   int error = 0;
@@ -109,12 +187,12 @@ bool kwWriteFileAtomically(const std::string& path, const std::string& bytes, KW
   }
   if (!ok) {
     ::unlink(temp.c_str());
-    return err.set(path, 0, 0, "cannot write the file: " + systemMessage(error) + " (the old file is unchanged)");
+    return err.set(named, 0, 0, "cannot write the file: " + systemMessage(error) + " (the old file is unchanged)");
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     int e = errno;
     ::unlink(temp.c_str());
-    return err.set(path, 0, 0, "cannot replace the file: " + systemMessage(e) + " (the old file is unchanged)");
+    return err.set(named, 0, 0, "cannot replace the file: " + systemMessage(e) + " (the old file is unchanged)");
   }
   // Make the rename itself durable; a failure here no longer endangers the data.
   int dfd = ::open(directoryOf(path).c_str(), O_RDONLY | O_CLOEXEC);

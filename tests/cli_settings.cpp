@@ -83,6 +83,28 @@ TEST(KwslaySettings, EveryGraphSettingIsAcceptedUnderItsName) {
   }
 }
 
+// A value above what the layout honours is used as the ceiling, and the
+// user is told so.
+TEST(KwslaySettings, ValuesAboveTheHonouredCeilingWarnAndRunAsTheCeiling) {
+  TempDir dir;
+  writeFile(dir / "g.dot", toDot(randomGraph(30, 25, 4)));
+  const struct {
+    const char* above;
+    const char* ceiling;
+    const char* says;
+  } cases[] = {{"maxNodeIterations=500", "maxNodeIterations=100", "maxNodeIterations 500 is above 100"},
+               {"maxNodesMovedMultiplier=5000", "maxNodesMovedMultiplier=200", "maxNodesMovedMultiplier 5000 is above 200"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.above);
+    Result above = kwslay({"layout", dir / "g.dot", "--set", c.above, "--set", "terminationValue=0.000001"});
+    Result at = kwslay({"layout", dir / "g.dot", "--set", c.ceiling, "--set", "terminationValue=0.000001"});
+    EXPECT_EQ(above.status, 0) << above.err;
+    EXPECT_NE(above.err.find("warning: " + std::string(c.says)), std::string::npos) << above.err;
+    EXPECT_TRUE(at.err.empty()) << at.err;
+    EXPECT_EQ(above.out, at.out);
+  }
+}
+
 // Pinned nodes stay where the file says, whatever the seed, and only they are
 // reported constrained; also where they are part of a tree that hangs off the
 // core (which a fresh layout cuts off and places radially) or where the whole

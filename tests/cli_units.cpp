@@ -7,6 +7,7 @@
 
 #include "cli_support.h"
 #include "module/kwslayout.h"
+#include "sl_options.h"
 #include "sl_settings.h"
 #include "sl_shape.h"
 #include "sl_text.h"
@@ -103,4 +104,26 @@ TEST(KwslaySettingValues, LibraryNamesMatchTheTool) {
   }
   EXPECT_FALSE(KWSLayout().setting("firstInitialization", 0.0));
   EXPECT_TRUE(std::isnan(KWSLayout().setting("nodespacing")));
+}
+
+// The help and the settings table of docs/cli.md give each setting's range
+// and ceiling as the validation has them.
+TEST(KwslaySettingValues, HelpAndDocsShowTheRangesTheToolChecks) {
+  const std::string help = usageText();
+  const std::string docs = clitest::readFile(std::string(KW_SOURCE_DIR) + "/docs/cli.md");
+  for (const SettingInfo& s : settingTable()) {
+    SCOPED_TRACE(s.name);
+    const size_t row = docs.find(std::string("| `") + s.name + "` |");
+    ASSERT_NE(row, std::string::npos);
+    const std::string line = docs.substr(row, docs.find('\n', row) - row);
+    const size_t shown = help.find("  " + std::string(s.name) + " ");
+    ASSERT_NE(shown, std::string::npos);
+    const std::string helpLine = help.substr(shown, help.find('\n', shown) - shown);
+    if (s.ranged()) {
+      EXPECT_NE(helpLine.find(rangeText(s)), std::string::npos) << helpLine;
+      EXPECT_NE(line.find("| " + rangeText(s).substr(5) + " |"), std::string::npos) << line;
+    }
+    const std::string ceiling = s.ceiling > 0 ? std::to_string(static_cast<long>(s.ceiling)) : std::string();
+    EXPECT_NE(line.find(" | " + ceiling + (ceiling.empty() ? "| " : " | ")), std::string::npos) << line;
+  }
 }

@@ -360,6 +360,35 @@ TEST(OMLGraphFile, RoundTripKeepsEveryFieldAndRewritesTheSameBytes) {
   EXPECT_EQ(probe(*g)->spacing, kDefault) << "a setting the file leaves out takes its default";
 }
 
+// Every integer field at both ends of the range the reader accepts: what the
+// writer writes at the extremes reads back equal.
+TEST(OMLGraphFile, ExtremeValuesOfEveryFieldReadBackEqual) {
+  const auto lo = [](int key) { return KWOMLKeywords::byIndex(key)->minValue; };
+  const auto hi = [](int key) { return KWOMLKeywords::byIndex(key)->maxValue; };
+  Host host;
+  for (bool low : {true, false}) {
+    SCOPED_TRACE(low ? "minimum" : "maximum");
+    const auto at = [&](int key) { return low ? lo(key) : hi(key); };
+    const auto other = [&](int key) { return low ? hi(key) : lo(key); };
+    auto g = host.graph();
+    KWDNode* a = g->newNode(at(KWOMLKeyX), at(KWOMLKeyY), at(KWOMLKeyWidth), at(KWOMLKeyHeight), "a");
+    KWDNode* b = g->newNode(other(KWOMLKeyX), other(KWOMLKeyY), other(KWOMLKeyWidth), other(KWOMLKeyHeight),
+                            std::string(1, low ? '\x01' : '\xff'));
+    KWDEdge* e = g->newEdge(a, b, "e");
+    e->ntAppendBend(KWPoint(at(KWOMLKeyX), other(KWOMLKeyY)));
+    e->ntAppendBend(KWPoint(other(KWOMLKeyX), at(KWOMLKeyY)));
+    e->pFromConnector(new KWConnector(at(KWOMLKeyDx), at(KWOMLKeyDy), true));
+    e->pToConnector(new KWConnector(other(KWOMLKeyDx), other(KWOMLKeyDy), true));
+    probe(*g)->spacing = static_cast<int>(at(KWOMLKeyNodeSpacing));
+    const std::string text = omlOf(*g);
+    auto back = host.graph();
+    KWFileError err;
+    ASSERT_TRUE(readOMLGraphFromString(text, "x.oml", *back, err)) << err.text() << "\n" << text;
+    EXPECT_EQ(describe(*back), describe(*g));
+    EXPECT_EQ(omlOf(*back), text);
+  }
+}
+
 TEST(OMLGraphFile, StyleSectionsReachTheirTailorsAndUnusedStylesAreSkipped) {
   Host host;
   auto g = host.graph();

@@ -19,22 +19,94 @@ namespace kwslay {
 
 namespace {
 
-// cgraph reports errors into a buffer of its own, which aglasterr hands out;
-// with the level at AGMAX nothing goes to standard error.
+// What cgraph reports while it reads, through its user handler: each report
+// arrives as its level ("Warning" or "Error"), ": " and the message, and a
+// continuation as more text. cgraph keeps one handler for the whole process,
+// so the reports go to a collector that exists only while a read runs.
+struct CgraphReport {
+  bool error = false;
+  std::string text;
+};
+
+// At most this many warnings are kept (a file can hold millions of the same
+// complaint); the rest are only counted.
+const long kMaxDotWarnings = 100;
+
+struct CgraphReports {
+  std::vector<CgraphReport> reports;
+  long warnings = 0;
+  bool dropping = false;  // the pieces of a warning that is only counted
+};
+
+CgraphReports* collector = nullptr;
+
+int collect(char* piece) {
+  if (!collector || !piece) return 0;
+  std::string p = piece;
+  if (p == "Warning" || p == "Error") {
+    const bool error = p == "Error";
+    collector->dropping = !error && ++collector->warnings > kMaxDotWarnings;
+    if (!collector->dropping) collector->reports.push_back(CgraphReport{error, std::string()});
+  } else if (!collector->dropping) {
+    if (collector->reports.empty()) collector->reports.push_back(CgraphReport{});
+    CgraphReport& r = collector->reports.back();
+    if (!(r.text.empty() && p == ": ")) r.text += p;
+  }
+  return 0;
+}
+
 struct CgraphErrors {
+  CgraphReports collected;
+  const std::vector<CgraphReport>& reports = collected.reports;
+  agerrlevel_t level;
+  agusererrf handler;
   CgraphErrors() {
-    agseterr(AGMAX);
+    level = agseterr(AGWARN);
+    handler = agseterrf(collect);
+    collector = &collected;
     agreseterrors();
   }
-  ~CgraphErrors() { agsetfile(const_cast<char*>("<input>")); }
-  std::string last() const {
-    char* e = aglasterr();
-    std::string s = e ? e : "";
-    std::free(e);
+  ~CgraphErrors() {
+    collector = nullptr;
+    agseterrf(handler);
+    agseterr(level);
+    agsetfile(const_cast<char*>("<input>"));
+  }
+  static std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
     return s;
   }
+  /// The last error reported.
+  std::string last() const {
+    for (auto r = reports.rbegin(); r != reports.rend(); ++r)
+      if (r->error) return trimmed(r->text);
+    return std::string();
+  }
 };
+
+// Turns a warning of cgraph's scanner, "WHAT in line N of FILE REST", into
+// "FILE:N:COLUMN: WHAT REST", the column found from a quoted token in it.
+std::string locatedWarning(const std::string& file, const std::string& text, const std::string& message) {
+  std::string m = CgraphErrors::trimmed(message);
+  long line = 0;
+  size_t at = m.find(" in line ");
+  if (at != std::string::npos) {
+    char* end = nullptr;
+    line = std::strtol(m.c_str() + at + 9, &end, 10);
+    size_t after = static_cast<size_t>(end - m.c_str());
+    std::string of = " of " + file;
+    if (m.compare(after, of.size(), of) == 0) after += of.size();
+    m = m.substr(0, at) + m.substr(after);
+  }
+  long column = 0;
+  size_t q = m.find('\'');
+  size_t q2 = q == std::string::npos ? q : m.find('\'', q + 1);
+  if (line > 0 && q2 != std::string::npos) column = columnOf(text, line, m.substr(q + 1, q2 - q - 1));
+  std::string place = file;
+  if (line > 0) place += ":" + std::to_string(line);
+  if (column > 0) place += ":" + std::to_string(column);
+  return place + ": " + m;
+}
 
 // Turns "FILE: syntax error in line N near 'TOKEN'" (or another complaint of
 // the parser, such as "memory exhausted", in that form) into a located error.
@@ -161,7 +233,8 @@ void set(void* obj, const char* name, const std::string& value) {
 
 }  // namespace
 
-void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings) {
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
   size_t nul = text.find('\0');
   if (nul != std::string::npos) {
     long line = 0, column = 0;
@@ -182,6 +255,12 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     // (a parser stack exhausted by deep nesting, say): that is no graph either.
     if (agerrors() > 0) throw syntaxError(file, text, errors.last());
     if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
+    if (warnings)
+      for (const CgraphReport& r : errors.reports)
+        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
+    if (warnings && errors.collected.warnings > kMaxDotWarnings)
+      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
+                          " more warnings like these");
   }
   Agraph_t* ag = src->graph;
   if (agnnodes(ag) > kMaxNodes)
@@ -250,6 +329,10 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
     src->edges.push_back(e);
   }
   g.dot = std::move(src);
+}
+
+void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings) {
+  readDotWarning(file, text, g, settings, nullptr);
 }
 
 std::string writeDot(const ToolGraph& g) {

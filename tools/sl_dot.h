@@ -27,7 +27,12 @@ struct DotSource {
 /// Reads DOT text (the first graph in it) into g: node names become ids,
 /// width/height (inches) sizes, pos start positions, pin=true (or a pos ending
 /// in "!") the constrained flag; graph attributes named like a setting are
-/// returned in *settings, in file order. Throws InputError.
+/// returned in *settings, in file order; what the DOT scanner warns about
+/// (such as a number run into a name, "1a", read as two tokens) in *warnings
+/// as "FILE:LINE:COLUMN: message". Throws InputError.
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings);
+/// The same, the warnings left out.
 void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings);
 
 /// The DOT text of g: the source graph when g was read from DOT, otherwise a

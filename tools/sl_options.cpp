@@ -1,11 +1,31 @@
 #include "sl_options.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "sl_output.h"
 
 namespace kwslay {
 
+namespace {
+// The settings --set takes, each with the values it accepts.
+std::string settingsHelp() {
+  std::string out = "\nsettings (--set NAME=VALUE, also graph attributes and model files):\n";
+  for (const SettingInfo& s : settingTable()) {
+    std::string line = std::string("  ") + s.name;
+    line.resize(std::max<size_t>(line.size() + 1, 37), ' ');
+    if (s.kind == SettingKind::Flag) line += "true or false";
+    else if (s.ranged()) line += (s.kind == SettingKind::Real ? "a number " : "an integer ") + rangeText(s);
+    else line += s.kind == SettingKind::Real ? "a number" : "an integer";
+    if (s.ceiling > 0.0) line += " (used up to " + std::to_string(static_cast<long>(s.ceiling)) + ")";
+    out += line + "\n";
+  }
+  return out;
+}
+}  // namespace
+
 const char* usageText() {
-  return
+  static const std::string text = std::string(
       "usage:\n"
       "  kwslay layout INPUT [-o OUTPUT] [--from FMT] [--to FMT] [--seed N]\n"
       "                [--node-spacing N] [--route-edges] [--incremental]\n"
@@ -20,7 +40,8 @@ const char* usageText() {
       "Input formats:  oml (.oml), model (.mdl, .model), dot (.dot, .gv), graphml (.graphml)\n"
       "Output formats: svg (.svg), json (.json), dot (.dot, .gv), oml (.oml), graphml (.graphml)\n"
       "The format comes from --from/--to, otherwise from the file name's extension.\n"
-      "INPUT - reads standard input and -o - writes standard output (both need the format).\n"
+      "INPUT - reads standard input and -o - (or /dev/stdout) writes standard output\n"
+      "(both need the format). A device or named pipe given as OUTPUT is written in place.\n"
       "Without -o, layout writes JSON to standard output.\n"
       "\n"
       "options:\n"
@@ -32,11 +53,7 @@ const char* usageText() {
       "  --route-edges        bend edges around the nodes they would cross (routeEdges)\n"
       "  --incremental        start from the positions the nodes have: no random start\n"
       "                       and no tree pass; nodes without a position start at random\n"
-      "  --set NAME=VALUE     set a layout setting: springConstant, terminationValue,\n"
-      "                       maxNodeIterations, maxMoveIterations, maxNodesMovedMultiplier,\n"
-      "                       shrinkagePerMil, nodeSpacing, dummyNodeSpacing, randomSeed,\n"
-      "                       routeEdges, incrementalWithinComponentLayout,\n"
-      "                       incrementalDisconnectedNodesLayout, incrementalComponentsLayout\n"
+      "  --set NAME=VALUE     set a layout setting (the list below; docs/cli.md tells more)\n"
       "  --model FILE         apply the tailoring lines of a model file\n"
       "  --max-matrix-memory SIZE\n"
       "                       refuse a connected component whose distance matrices would\n"
@@ -48,7 +65,9 @@ const char* usageText() {
       "  --version            show the version\n"
       "\n"
       "Settings are applied in the order given, after those of the input file.\n"
-      "Exit status: 0 success, 1 bad input file or failed write, 2 usage error.\n";
+      "Exit status: 0 success, 1 bad input file or failed write, 2 usage error\n"
+      "(also for a setting outside its range, from the command line or a file).\n") + settingsHelp();
+  return text.c_str();
 }
 
 namespace {
@@ -60,6 +79,8 @@ SettingValue settingValue(const std::string& name, const std::string& value, con
   std::string expected;
   if (!parseSettingValue(*s, value, v, &expected))
     throw UsageError(flag + ": the value '" + value + "' of " + name + " is not " + expected);
+  std::string problem;
+  if (!checkSettingRange(v, &problem, nullptr)) throw UsageError(flag + ": " + problem);
   return v;
 }
 
@@ -207,7 +228,7 @@ Options parseOptions(int argc, const char* const* argv) {
   }
   if (o.output.empty()) o.output = "-";
   if (o.to == Format::None) {
-    if (o.output == "-") {
+    if (isStandardOutput(o.output)) {
       if (o.command != Command::Layout) throw UsageError("writing standard output needs --to");
       o.to = Format::Json;
     } else {

@@ -30,13 +30,23 @@ struct Console {
 
 std::string displayName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
 
+// Refuses settings the layout cannot use, naming where they came from; with
+// con, warns of values above what the layout honours.
+void checkSettings(const KWDGraph& g, const std::string& source, const Console* con) {
+  for (const SettingValue& v : currentSettings(g)) {
+    std::string problem, warning;
+    if (!checkSettingRange(v, &problem, &warning)) throw UsageError(source + ": " + problem);
+    if (con && !warning.empty()) con->warn(warning);
+  }
+}
+
 void load(const Options& o, ToolGraph& g, const Console& con) {
   std::string text = readInput(o.input);
   std::string file = displayName(o.input);
   std::vector<SettingValue> settings;
   std::vector<std::string> warnings;
   switch (o.from) {
-    case Format::Dot: readDot(file, text, g, &settings); break;
+    case Format::Dot: readDotWarning(file, text, g, &settings, &warnings); break;
     case Format::GraphML: readGraphML(file, text, g, &settings); break;
     case Format::Oml: readOml(file, text, g, &warnings); break;
     case Format::Model: readModel(file, text, g, &warnings); break;
@@ -44,6 +54,7 @@ void load(const Options& o, ToolGraph& g, const Console& con) {
   }
   for (const std::string& w : warnings) con.warn(w);
   for (const SettingValue& v : settings) applySetting(g.graph(), v);
+  if (o.command == Command::Layout) checkSettings(g.graph(), file, nullptr);
 }
 
 void applySteps(const Options& o, ToolGraph& g, const Console& con) {
@@ -55,7 +66,9 @@ void applySteps(const Options& o, ToolGraph& g, const Console& con) {
     std::vector<std::string> warnings;
     applyModelTailoring(displayName(step.modelFile), readInput(step.modelFile), g.graph(), &warnings);
     for (const std::string& w : warnings) con.warn(w);
+    checkSettings(g.graph(), displayName(step.modelFile), nullptr);
   }
+  checkSettings(g.graph(), displayName(o.input), &con);
 }
 
 // Nodes without a position get the usual random start; the others keep
@@ -166,7 +179,7 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
       }
     }
     writeOutput(o.output, render(g, o.to));
-    if (o.command == Command::Demo && !con.quiet && o.output != "-")
+    if (o.command == Command::Demo && !con.quiet && !isStandardOutput(o.output))
       std::fprintf(out, "kwslay: wrote %s (%zu nodes, %zu edges)\n", o.output.c_str(), g.nodes().size(),
                    g.edges().size());
   } catch (const UsageError& e) {

@@ -3,21 +3,23 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace kwslay {
 
 const std::vector<SettingInfo>& settingTable() {
   static const std::vector<SettingInfo> table = {
-      {"springConstant", SettingKind::Real},
-      {"terminationValue", SettingKind::Real},
-      {"maxNodeIterations", SettingKind::Integer},
-      {"maxMoveIterations", SettingKind::Integer},
-      {"maxNodesMovedMultiplier", SettingKind::Integer},
-      {"shrinkagePerMil", SettingKind::Integer},
-      {"nodeSpacing", SettingKind::Integer},
-      {"dummyNodeSpacing", SettingKind::Integer},
-      {"randomSeed", SettingKind::Integer},
+      // The ceilings are where the descent stops honouring larger values.
+      {"springConstant", SettingKind::Real, 0.001, 1000.0},
+      {"terminationValue", SettingKind::Real, 0.000001, 1000000.0},
+      {"maxNodeIterations", SettingKind::Integer, 1, 1000000, 100},
+      {"maxMoveIterations", SettingKind::Integer, 0, 1000000},
+      {"maxNodesMovedMultiplier", SettingKind::Integer, 1, 1000000, 200},
+      {"shrinkagePerMil", SettingKind::Integer, 0, 1000},
+      {"nodeSpacing", SettingKind::Integer, 0, 10000},
+      {"dummyNodeSpacing", SettingKind::Integer, 0, 10000},
+      {"randomSeed", SettingKind::Integer, 0, 2147483647},
       {"routeEdges", SettingKind::Flag},
       {"incrementalWithinComponentLayout", SettingKind::Flag},
       {"incrementalDisconnectedNodesLayout", SettingKind::Flag},
@@ -30,6 +32,47 @@ const SettingInfo* findSetting(const std::string& name) {
   for (const SettingInfo& s : settingTable())
     if (name == s.name) return &s;
   return nullptr;
+}
+
+double numericValue(const SettingValue& v) {
+  switch (v.setting->kind) {
+    case SettingKind::Real: return v.real;
+    case SettingKind::Integer: return v.integer;
+    case SettingKind::Flag: return v.flag ? 1.0 : 0.0;
+  }
+  return 0.0;
+}
+
+namespace {
+// The shortest text that reads back as v.
+std::string number(double v) {
+  char buf[64];
+  if (v == std::floor(v) && std::fabs(v) < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    return buf;
+  }
+  for (int precision = 1; precision <= 17; ++precision) {
+    std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+}  // namespace
+
+std::string rangeText(const SettingInfo& s) { return "from " + number(s.min) + " to " + number(s.max); }
+
+bool checkSettingRange(const SettingValue& v, std::string* problem, std::string* warning) {
+  const SettingInfo& s = *v.setting;
+  if (!s.ranged()) return true;
+  const double x = numericValue(v);
+  if (!(x >= s.min && x <= s.max)) {
+    if (problem) *problem = std::string(s.name) + " " + number(x) + " is outside its range " + rangeText(s);
+    return false;
+  }
+  if (s.ceiling > 0.0 && x > s.ceiling && warning)
+    *warning = std::string(s.name) + " " + number(x) + " is above " + number(s.ceiling) +
+               ", the most the layout uses; it runs with " + number(s.ceiling);
+  return true;
 }
 
 bool parseFlag(const std::string& text, bool& out) {

@@ -18,6 +18,13 @@ enum class SettingKind { Real, Integer, Flag };
 struct SettingInfo {
   const char* name;
   SettingKind kind;
+  /// The values the tool accepts, min to max (a number setting with both 0
+  /// has no range of its own).
+  double min = 0.0;
+  double max = 0.0;
+  /// Above this the layout uses the ceiling instead (0: no ceiling).
+  double ceiling = 0.0;
+  bool ranged() const { return kind != SettingKind::Flag && (min != 0.0 || max != 0.0); }
 };
 
 /// Every graph setting that files and --set may give, in the graph tailor's order.
@@ -40,6 +47,18 @@ bool parseSettingValue(const SettingInfo& s, const std::string& text, SettingVal
 /// The same for the boolean texts alone.
 bool parseFlag(const std::string& text, bool& out);
 
+/// The number a setting value holds (flags as 0 or 1).
+double numericValue(const SettingValue& v);
+/// "from MIN to MAX", the accepted values of a ranged setting.
+std::string rangeText(const SettingInfo& s);
+/// Checks a value against its setting's range: answers false, with what is
+/// wrong in *problem ("nodeSpacing -50 is outside its range from 0 to
+/// 10000"), for a value outside it; for a value above the ceiling the layout
+/// honours, answers true with the warning in *warning.
+bool checkSettingRange(const SettingValue& v, std::string* problem, std::string* warning);
+/// The values of the graph's symmetric tailor, one per setting.
+std::vector<SettingValue> currentSettings(const KWDGraph& g);
+
 /// A setting change given by name and value text.
 using SettingText = std::pair<std::string, std::string>;
 
@@ -54,7 +73,8 @@ std::vector<SettingText> allSettings(const KWDGraph& g);
 /// Prepares a run that starts from the current positions: turns on
 /// incrementalWithinComponentLayout and clears firstInitialization.
 void makeIncremental(KWDGraph& g);
-/// The seed the random start uses (a negative randomSeed acts as 1).
+/// The seed the random start uses (a negative randomSeed, which the tool
+/// refuses but a library caller may store, acts as 1).
 long effectiveSeed(const KWDGraph& g);
 
 bool nodeConstrained(const KWDNode& n);

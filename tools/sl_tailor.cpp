@@ -66,6 +66,16 @@ std::vector<SettingText> allSettings(const KWDGraph& g) {
   return out;
 }
 
+std::vector<SettingValue> currentSettings(const KWDGraph& g) {
+  std::vector<SettingValue> out;
+  for (const SettingText& t : allSettings(g)) {
+    SettingValue v;
+    if (const SettingInfo* s = findSetting(t.first))
+      if (parseSettingValue(*s, t.second, v, nullptr)) out.push_back(v);
+  }
+  return out;
+}
+
 std::vector<SettingText> changedSettings(const KWDGraph& g) {
   std::vector<SettingText> out;
   const KWSGraphTailor* t = g.pSTailor();
