@@ -182,6 +182,14 @@ KWErrorCodeEnum KWBGraph::layout() {
       if (KWBEdge* x = edgeExt(p.pEdge())) x->newLayInfo(0, 0);
   }
 
+  // A graph holding a copy of the owner's tailor as the run begins: each
+  // component takes its layout's state from it (getInformationFromGraph), so
+  // what one component's layout changes in the tailor does not reach the next.
+  KWDGraph start(g->pFactory());
+  if (KWGraphTailor* own = g->pPrivateTailor(style()))
+    if (g->pFactory() && start.enableLayoutStyle(style()))
+      if (KWGraphTailor* copy = start.pPrivateTailor(style())) copy->copyObject(own);
+
   // The owner graph holds one component at a time; the others wait.
   KWDGraph waiting(nullptr), done(nullptr);
   waiting.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
@@ -194,6 +202,7 @@ KWErrorCodeEnum KWBGraph::layout() {
     g->layoutComponentProgress(static_cast<long>(ci), static_cast<long>(comps.size()));
     g->layoutPhase("component");
     stepProgress(0, 0);
+    getInformationFromGraph(&start);
     layoutComponent();
     // Ask with the run flag down so the answer covers the whole component.
     g->layoutRunning(0);
