@@ -63,6 +63,12 @@ const long kMaxNodeIterations = 100;
 /// information and would only push coordinates toward overflow.
 const double kMaxStep = 1.0e9;
 
+/// How many times a stopped descent looks for nodes on a saddle or in a fold
+/// and goes on. Each look costs about one pass over all node pairs; a node
+/// moved off and then pulled back by its neighbours is seldom set free by a
+/// further look.
+const long kEscapeRounds = 2;
+
 KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
   KWSNode* s = n ? n->pSNode() : nullptr;
   return s ? s->pSLayInfo() : nullptr;
@@ -693,17 +699,17 @@ class DescentSet {
     return false;
   }
 
-  /// A drawing can also stop twisted (a cycle crossing itself, a node
-  /// caught inside a ring), which no one-node Newton step undoes: m is
-  /// reflected across the line through two of its (at most kFoldNeighbours)
-  /// shortest springs' other ends, its nearest neighbours in the graph, to
-  /// whichever such point lowers its energy most. Answers false, with no
-  /// move, when none lowers it clearly.
+  /// A drawing can also stop twisted (a cycle crossing itself), which no
+  /// one-node Newton step undoes. A node with exactly two shortest springs
+  /// (a node of degree two, on a path or cycle) is reflected across the line
+  /// through two of the other ends of its four shortest springs, to the
+  /// point that lowers its energy most, when one lowers it clearly. Answers
+  /// false, with no move, otherwise.
   bool foldEscape(int m, long& dx, long& dy) const {
     dx = dy = 0;
     if (pinned[m]) return false;
-    const int kFoldNeighbours = 4;
-    int near[kFoldNeighbours];
+    const int kNear = 4;
+    int near[kNear];
     int found = 0;
     auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
     for (int p = 0; p < count; ++p) {
@@ -711,11 +717,14 @@ class DescentSet {
       // Insertion into the list of the shortest, the first among equals kept.
       int at = found;
       while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
-      if (at >= kFoldNeighbours) continue;
-      if (found < kFoldNeighbours) ++found;
+      if (at >= kNear) continue;
+      if (found < kNear) ++found;
       for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
       near[at] = p;
     }
+    if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
+        !(springLength(near[2]) > springLength(near[1])))
+      return false;
     const double e0 = energyAt(m, x[m], y[m]);
     // Only a clear gain: a move that merely trades rounding is not worth a cycle.
     double best = e0 - 1.0e-9 * std::fabs(e0) - 1.0e-9;
@@ -963,6 +972,7 @@ void KWSGraph::greedyDescentPositionFinal() {
   const long maxRand = maxRandomNumber();
   long r = 0, s = 0;
   long sx = 0, sy = 0;
+  long rounds = 0;
 
   // When the descent stops, a node left on a saddle of its energy (a drawing
   // squeezed onto a line) is moved off it and the descent goes on, within the
@@ -1009,6 +1019,7 @@ void KWSGraph::greedyDescentPositionFinal() {
       g->layoutCheckpoint();
     }
     if (r > maxCycles || sameNodeLimit < 1) break;
+    if (++rounds > kEscapeRounds) break;
     v = escapeSaddles(set, *this, r, maxCycles);
     if (v < 0) break;
     s = 0;
