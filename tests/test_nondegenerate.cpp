@@ -93,3 +93,29 @@ TEST(NonDegenerate, FirstIncrementalLayoutDrawsEveryComponent) {
     EXPECT_EQ(f.t()->firstInitialization(), 0) << "the next run is incremental";
   }
 }
+
+TEST(NonDegenerate, IncrementalRunKeepsBendsItDoesNotRedraw) {
+  // A path a–b–c with a and b pinned and a bend the user put on a–b: an
+  // incremental run leaves a–b alone and keeps its bend; a fresh run starts
+  // from straight edges.
+  for (int incremental = 0; incremental <= 1; ++incremental) {
+    Fixture f;
+    KWDNode* a = f.node(20, 20, 0, 0);
+    KWDNode* b = f.node(20, 20, 100, 0);
+    KWDNode* c = f.node(20, 20, 50, 80);
+    KWDEdge* ab = f.edge(a, b);
+    f.edge(b, c);
+    a->pSTailor()->constrained(1);
+    b->pSTailor()->constrained(1);
+    ab->ntAppendBend(KWPoint(50, -40));
+    f.t()->incrementalWithinComponentLayout(incremental);
+    f.t()->firstInitialization(0);
+    ASSERT_EQ(run(f), KWNoError);
+    const std::vector<KWPoint> bends = ab->bendPoints();
+    ASSERT_EQ(bends.size(), static_cast<size_t>(incremental)) << "incremental " << incremental;
+    if (incremental) {
+      EXPECT_EQ(bends[0].x() - a->ntX(), 50);
+      EXPECT_EQ(bends[0].y() - a->ntY(), -40);
+    }
+  }
+}
