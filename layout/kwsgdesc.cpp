@@ -598,6 +598,23 @@ class DescentSet {
     return e;
   }
 
+  /// m's energy where it is (e0) and at (px, py) (e1), in one pass, each
+  /// summed as energyAt sums it.
+  void energiesAt(int m, long px, long py, double& e0, double& e1) const {
+    const double fx = static_cast<double>(px), fy = static_cast<double>(py);
+    e0 = e1 = 0.0;
+    for (int p = 0; p < count; ++p) {
+      if (p == m) continue;
+      const int c = inOrder_ ? p : col[p];
+      const double k = kRow[m][c], l = lRow[m][c];
+      const double ax = xd[m] - xd[p], ay = yd[m] - yd[p];
+      const double bx = fx - xd[p], by = fy - yd[p];
+      const double da = std::sqrt(ax * ax + ay * ay) - l, db = std::sqrt(bx * bx + by * by) - l;
+      e0 = e0 + 0.5 * k * da * da;
+      e1 = e1 + 0.5 * k * db * db;
+    }
+  }
+
   /// The longest whole-unit step along (tx, ty), halved until m's energy
   /// falls below e0: (0, 0) when no such step is left.
   void backtrack(int m, double e0, double tx, double ty, long& dx, long& dy) const {
@@ -645,8 +662,9 @@ class DescentSet {
   void stepAt(int m, const PointSums& s, long& dx, long& dy) const {
     step(s, dx, dy);
     if (positiveDefinite(s) || (dx == 0 && dy == 0)) return;
-    const double e0 = energyAt(m, x[m], y[m]);
-    if (energyAt(m, x[m] + dx, y[m] + dy) < e0) return;
+    double e0 = 0.0, e1 = 0.0;
+    energiesAt(m, x[m] + dx, y[m] + dy, e0, e1);
+    if (e1 < e0) return;
     shiftedStep(m, s, e0, dx, dy);
   }
 
