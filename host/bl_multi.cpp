@@ -24,12 +24,59 @@ struct PairHash {
 /// node's smaller side, at least 10 units. The representative keeps the middle;
 /// the other members go to alternate sides at 1, 1, 2, 2, 3 ... spacings, each
 /// with the representative's path moved across its direction (a straight one
-/// gets two bends, at a quarter and three quarters of the way). Loops are
+/// gets two bends, at a quarter and three quarters of the way or nearer the
+/// middle, always outside both end nodes, and a wider offset where the end
+/// nodes leave no room for that; see moveMultiEdgePath). Loops are
 /// nested instead, each member one spacing larger than the one before.
 long bundleSpacing(const KWDEdge* e) {
   long a = std::min(e->pFromNode()->ntWidth(), e->pFromNode()->ntHeight());
   long b = std::min(e->pToNode()->ntWidth(), e->pToNode()->ntHeight());
   return std::max(10L, std::min(a, b) / 4);
+}
+
+double diagonal(const KWDNode* n) {
+  const double w = static_cast<double>(n->ntWidth()), h = static_cast<double>(n->ntHeight());
+  return std::sqrt(w * w + h * h);
+}
+
+/// The part [lo, hi] of the line a + t·u + o that lies in n's box grown by
+/// one unit (lo > hi when none does).
+void withinBox(const KWDNode* n, double ax, double ay, double ux, double uy, double ox, double oy, double& lo,
+               double& hi) {
+  lo = -1e300;
+  hi = 1e300;
+  const double c[2] = {static_cast<double>(n->ntX()), static_cast<double>(n->ntY())};
+  const double half[2] = {0.5 * static_cast<double>(n->ntWidth()) + 1.0, 0.5 * static_cast<double>(n->ntHeight()) + 1.0};
+  const double p[2] = {ax + ox, ay + oy}, u[2] = {ux, uy};
+  for (int i = 0; i < 2; ++i) {
+    if (u[i] == 0.0) {
+      if (std::fabs(p[i] - c[i]) > half[i]) lo = 1.0, hi = 0.0;
+      continue;
+    }
+    double t0 = (c[i] - half[i] - p[i]) / u[i], t1 = (c[i] + half[i] - p[i]) / u[i];
+    if (t0 > t1) std::swap(t0, t1);
+    lo = std::max(lo, t0);
+    hi = std::min(hi, t1);
+  }
+}
+
+/// Moves the bends' places t1 (near from) and t2 (near to) along the line out
+/// of the end nodes' boxes; answers false when no two such places are left in
+/// order between the nodes.
+bool bendsOutside(const KWDNode* from, const KWDNode* to, double ax, double ay, double ux, double uy, double ox,
+                  double oy, double& t1, double& t2) {
+  double lo = 0.0, hi = 0.0;
+  withinBox(from, ax, ay, ux, uy, ox, oy, lo, hi);
+  if (lo <= hi && t1 >= lo && t1 <= hi) t1 = hi + 1e-3;
+  withinBox(to, ax, ay, ux, uy, ox, oy, lo, hi);
+  if (lo <= hi && t2 >= lo && t2 <= hi) t2 = lo - 1e-3;
+  if (!(t1 < t2)) return false;
+  // Rounded to whole units the bends must still be outside; one unit of
+  // margin was kept in the boxes.
+  withinBox(from, ax, ay, ux, uy, ox, oy, lo, hi);
+  if (lo <= hi && t2 >= lo && t2 <= hi) return false;
+  withinBox(to, ax, ay, ux, uy, ox, oy, lo, hi);
+  return !(lo <= hi && t1 >= lo && t1 <= hi);
 }
 }  // namespace
 
@@ -131,12 +178,27 @@ void KWBGraph::moveMultiEdgePath(KWDEdge* edge, KWDEdge* other, long dx, long dy
     edge->moveBends(dx, dy);
     return;
   }
-  // A straight member becomes a parallel line: two bends at a quarter and three
-  // quarters of the way, moved by the offset.
-  long ax = edge->pFromNode()->ntX(), ay = edge->pFromNode()->ntY();
-  long bx = edge->pToNode()->ntX(), by = edge->pToNode()->ntY();
-  edge->ntAppendBend(KWPoint(ax + (bx - ax) / 4 + dx, ay + (by - ay) / 4 + dy));
-  edge->ntAppendBend(KWPoint(ax + 3 * (bx - ax) / 4 + dx, ay + 3 * (by - ay) / 4 + dy));
+  // A straight member becomes a parallel line: two bends, at a quarter and
+  // three quarters of the way moved by the offset, each pushed along the line
+  // out of the end node it would fall in. Where the nodes are too close for
+  // that, the offset grows until the parallel line clears both nodes.
+  const KWDNode* from = edge->pFromNode();
+  const KWDNode* to = edge->pToNode();
+  const double ax = static_cast<double>(from->ntX()), ay = static_cast<double>(from->ntY());
+  const double ux = static_cast<double>(to->ntX()) - ax, uy = static_cast<double>(to->ntY()) - ay;
+  double ox = static_cast<double>(dx), oy = static_cast<double>(dy);
+  double t1 = 0.25, t2 = 0.75;
+  if (!bendsOutside(from, to, ax, ay, ux, uy, ox, oy, t1, t2)) {
+    const double off = std::sqrt(ox * ox + oy * oy);
+    const double clear = 0.5 * std::max(diagonal(from), diagonal(to)) + 2.0;
+    const double f = off > 0.0 ? (off + clear) / off : 0.0;
+    ox = ox * f;
+    oy = oy * f;
+    t1 = 0.25;
+    t2 = 0.75;
+  }
+  edge->ntAppendBend(KWPoint(std::lround(ax + t1 * ux + ox), std::lround(ay + t1 * uy + oy)));
+  edge->ntAppendBend(KWPoint(std::lround(ax + t2 * ux + ox), std::lround(ay + t2 * uy + oy)));
 }
 
 void KWBGraph::preprocessReflexiveEdges() {

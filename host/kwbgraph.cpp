@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 #include "host/kwfactory.h"
@@ -104,6 +105,48 @@ long findRoot(std::vector<long>& parent, long i) {
 }
 }  // namespace
 
+namespace {
+/// An edge's bends as the run found them, with its ends' centres then.
+struct KeptBends {
+  KWDEdge* edge;
+  std::vector<KWPoint> bends;
+  long fx, fy, tx, ty;
+};
+
+/// The bends of every edge that has some, but loops and members of a
+/// bundle: the run draws those afresh.
+std::vector<KeptBends> keepBends(const std::vector<KWDEdge*>& edges) {
+  std::vector<KeptBends> kept;
+  auto ends = [](const KWDEdge* e) {
+    const void* a = e->pFromNode();
+    const void* b = e->pToNode();
+    return std::less<const void*>()(a, b) ? std::make_pair(a, b) : std::make_pair(b, a);
+  };
+  std::map<std::pair<const void*, const void*>, int> between;
+  for (KWDEdge* e : edges) ++between[ends(e)];
+  for (KWDEdge* e : edges) {
+    if (e->numberOfBends() == 0 || e->reflexive() || between[ends(e)] > 1) continue;
+    kept.push_back({e, e->bendPoints(), e->pFromNode()->ntX(), e->pFromNode()->ntY(), e->pToNode()->ntX(),
+                    e->pToNode()->ntY()});
+  }
+  return kept;
+}
+
+/// Gives each kept edge that is still in g, still straight (the run did not
+/// route or bundle it) and whose ends moved by one and the same offset its
+/// bends back, moved by that offset: they still lead from the one end to the
+/// other as the user drew them.
+void restoreKeptBends(const std::vector<KeptBends>& kept, const KWDGraph* g) {
+  for (const KeptBends& k : kept) {
+    KWDEdge* e = k.edge;
+    if (e->pOwnerGraph() != g || !e->attached() || e->numberOfBends() != 0) continue;
+    const long dx = e->pFromNode()->ntX() - k.fx, dy = e->pFromNode()->ntY() - k.fy;
+    if (e->pToNode()->ntX() - k.tx != dx || e->pToNode()->ntY() - k.ty != dy) continue;
+    for (const KWPoint& p : k.bends) e->ntAppendBend(KWPoint(p.x() + dx, p.y() + dy));
+  }
+}
+}  // namespace
+
 KWErrorCodeEnum KWBGraph::layout() {
   KWDGraph* g = pOwnerGraph();
   if (!g) return KWErrorNoStyle;
@@ -171,7 +214,12 @@ KWErrorCodeEnum KWBGraph::layout() {
   // Adjacency in edge-list order, so that every run traverses alike.
   g->reorder(nodeOrder, edgeOrder);
 
-  // Every run starts from straight edges and fresh scratch records.
+  // Every run starts from straight edges and fresh scratch records. An
+  // incremental run gives an edge its bends back afterwards when the run did
+  // not route it and its two ends moved alike (see restoreKeptBends).
+  std::vector<KeptBends> kept;
+  if (KWGraphTailor* t = g->pPrivateTailor(style()); t && t->incrementalWithinComponentLayout())
+    kept = keepBends(edges);
   for (KWDEdge* e : edges) e->removeAllBends();
   preLayoutReset();
   newLayInfo(0);
@@ -181,6 +229,14 @@ KWErrorCodeEnum KWBGraph::layout() {
     for (KWPEdgeDListIter p(e->pathEdgeList()); p; ++p)
       if (KWBEdge* x = edgeExt(p.pEdge())) x->newLayInfo(0, 0);
   }
+
+  // A graph holding a copy of the owner's tailor as the run begins: each
+  // component takes its layout's state from it (getInformationFromGraph), so
+  // what one component's layout changes in the tailor does not reach the next.
+  KWDGraph start(g->pFactory());
+  if (KWGraphTailor* own = g->pPrivateTailor(style()))
+    if (g->pFactory() && start.enableLayoutStyle(style()))
+      if (KWGraphTailor* copy = start.pPrivateTailor(style())) copy->copyObject(own);
 
   // The owner graph holds one component at a time; the others wait.
   KWDGraph waiting(nullptr), done(nullptr);
@@ -194,6 +250,7 @@ KWErrorCodeEnum KWBGraph::layout() {
     g->layoutComponentProgress(static_cast<long>(ci), static_cast<long>(comps.size()));
     g->layoutPhase("component");
     stepProgress(0, 0);
+    getInformationFromGraph(&start);
     layoutComponent();
     // Ask with the run flag down so the answer covers the whole component.
     g->layoutRunning(0);
@@ -214,6 +271,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   KWGraphTailor* t = g->pPrivateTailor(style());
   placeDisconnectedNodes(disconnected, t && t->incrementalDisconnectedNodesLayout());
   holdWithinDrawingRange(nodes, edges);
+  restoreKeptBends(kept, g);
   g->reorder(nodeOrder, edgeOrder);
   postLayoutReset();
   for (KWDNodeIter it(g); it; ++it) if (KWBNode* x = nodeExt(it.pNode())) x->postLayoutReset();

@@ -63,6 +63,12 @@ const long kMaxNodeIterations = 100;
 /// information and would only push coordinates toward overflow.
 const double kMaxStep = 1.0e9;
 
+/// How many times a stopped descent looks for nodes on a saddle or in a fold
+/// and goes on. Each look costs about one pass over all node pairs; a node
+/// moved off and then pulled back by its neighbours is seldom set free by a
+/// further look.
+const long kEscapeRounds = 2;
+
 KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
   KWSNode* s = n ? n->pSNode() : nullptr;
   return s ? s->pSLayInfo() : nullptr;
@@ -570,14 +576,208 @@ class DescentSet {
     dy = truncStep(ty);
   }
 
-  /// m's Newton step; (0, 0) for a pinned node.
+  /// Whether m's Hessian in s is positive definite, so that the Newton step
+  /// heads for a minimum of m's energy rather than a saddle or a maximum.
+  static bool positiveDefinite(const PointSums& s) {
+    return s.hxx > 0.0 && s.hyy > 0.0 && s.hxx * s.hyy - s.hxy * s.hxy > 0.0;
+  }
+
+  /// m's energy Σ ½·k·(d − l)² over the other nodes, m put at (px, py),
+  /// summed in list order on plain doubles.
+  double energyAt(int m, long px, long py) const {
+    const double fx = static_cast<double>(px), fy = static_cast<double>(py);
+    double e = 0.0;
+    for (int p = 0; p < count; ++p) {
+      if (p == m) continue;
+      const int c = inOrder_ ? p : col[p];
+      const double k = kRow[m][c], l = lRow[m][c];
+      const double ex = fx - xd[p], ey = fy - yd[p];
+      const double d = std::sqrt(ex * ex + ey * ey) - l;
+      e = e + 0.5 * k * d * d;
+    }
+    return e;
+  }
+
+  /// m's energy where it is (e0) and at (px, py) (e1), in one pass, each
+  /// summed as energyAt sums it.
+  void energiesAt(int m, long px, long py, double& e0, double& e1) const {
+    const double fx = static_cast<double>(px), fy = static_cast<double>(py);
+    e0 = e1 = 0.0;
+    for (int p = 0; p < count; ++p) {
+      if (p == m) continue;
+      const int c = inOrder_ ? p : col[p];
+      const double k = kRow[m][c], l = lRow[m][c];
+      const double ax = xd[m] - xd[p], ay = yd[m] - yd[p];
+      const double bx = fx - xd[p], by = fy - yd[p];
+      const double da = std::sqrt(ax * ax + ay * ay) - l, db = std::sqrt(bx * bx + by * by) - l;
+      e0 = e0 + 0.5 * k * da * da;
+      e1 = e1 + 0.5 * k * db * db;
+    }
+  }
+
+  /// The longest whole-unit step along (tx, ty), halved until m's energy
+  /// falls below e0: (0, 0) when no such step is left.
+  void backtrack(int m, double e0, double tx, double ty, long& dx, long& dy) const {
+    for (int i = 0; i < 80; ++i) {
+      dx = truncStep(tx);
+      dy = truncStep(ty);
+      if (dx == 0 && dy == 0) return;
+      if (energyAt(m, x[m] + dx, y[m] + dy) < e0) return;
+      tx = tx * 0.5;
+      ty = ty * 0.5;
+    }
+    dx = dy = 0;
+  }
+
+  /// The Hessian's eigenvalues, smaller first.
+  static void eigenvalues(const PointSums& s, double& lo, double& hi) {
+    const double mid = 0.5 * (s.hxx + s.hyy), half = 0.5 * (s.hxx - s.hyy);
+    const double r = std::sqrt(half * half + s.hxy * s.hxy);
+    lo = mid - r;
+    hi = mid + r;
+  }
+
+  /// m's step where its Hessian is not positive definite: the Newton step of
+  /// the Hessian shifted by a multiple of the identity until its smallest
+  /// eigenvalue is positive, shortened by halves until m's energy falls.
+  void shiftedStep(int m, const PointSums& s, double e0, long& dx, long& dy) const {
+    double lo = 0.0, hi = 0.0;
+    eigenvalues(s, lo, hi);
+    const double spread = hi - lo, size = std::fabs(lo) + std::fabs(hi);
+    const double floor = std::max(std::max(0.5 * spread, 0.5 * std::fabs(lo)), 1.0e-9 * size + 1.0e-12);
+    const double shift = floor - lo;
+    PointSums t = s;
+    t.hxx = s.hxx + shift;
+    t.hyy = s.hyy + shift;
+    double det = t.hxx * t.hyy - t.hxy * t.hxy;
+    double ty = det != 0.0 ? (t.gx * t.hxy - t.hxx * t.gy) / det : 0.0;
+    double tx = t.hxx != 0.0 ? (-t.gx - t.hxy * ty) / t.hxx : 0.0;
+    backtrack(m, e0, tx, ty, dx, dy);
+  }
+
+  /// m's step from sums taken at its present point: the Newton step where
+  /// the Hessian is positive definite or where that step lowers m's energy
+  /// all the same, the shifted step elsewhere. (A node that still ends on a
+  /// saddle is moved off it when the descent stops.)
+  void stepAt(int m, const PointSums& s, long& dx, long& dy) const {
+    step(s, dx, dy);
+    if (positiveDefinite(s) || (dx == 0 && dy == 0)) return;
+    double e0 = 0.0, e1 = 0.0;
+    energiesAt(m, x[m] + dx, y[m] + dy, e0, e1);
+    if (e1 < e0) return;
+    shiftedStep(m, s, e0, dx, dy);
+  }
+
+  /// Where m sits on a saddle of its energy (a direction of negative
+  /// curvature, typically across a line of nodes it is squeezed into), the
+  /// whole-unit move along that direction, either way, that lowers m's energy
+  /// most, tried at half of m's shortest spring and then at halves of that.
+  /// Answers false, with no move, when m is not on a saddle or no such move
+  /// lowers its energy.
+  bool saddleEscape(int m, long& dx, long& dy) {
+    dx = dy = 0;
+    if (pinned[m]) return false;
+    PointSums s;
+    sums<true>(m, s);
+    if (positiveDefinite(s)) return false;
+    double lo = 0.0, hi = 0.0;
+    eigenvalues(s, lo, hi);
+    if (!(lo < 0.0)) return false;
+    // The eigenvector of lo, from whichever row of H − lo·I is longer.
+    double vx = s.hxy, vy = lo - s.hxx;
+    const double ux = lo - s.hyy, uy = s.hxy;
+    if (ux * ux + uy * uy > vx * vx + vy * vy) {
+      vx = ux;
+      vy = uy;
+    }
+    const double norm = std::sqrt(vx * vx + vy * vy);
+    if (!(norm > 0.0)) return false;
+    vx = vx / norm;
+    vy = vy / norm;
+    double reach = 0.0;
+    for (int p = 0; p < count; ++p) {
+      if (p == m) continue;
+      const int c = inOrder_ ? p : col[p];
+      const double l = lRow[m][c];
+      if (kRow[m][c] > 0.0 && l > 0.0 && (reach == 0.0 || l < reach)) reach = l;
+    }
+    const double e0 = energyAt(m, x[m], y[m]);
+    for (double t = 0.5 * std::min(reach, kMaxStep); t >= 1.0; t = t * 0.5) {
+      const long ax = truncStep(t * vx), ay = truncStep(t * vy);
+      if (ax == 0 && ay == 0) break;
+      const double ePlus = energyAt(m, x[m] + ax, y[m] + ay);
+      const double eMinus = energyAt(m, x[m] - ax, y[m] - ay);
+      if (ePlus < e0 || eMinus < e0) {
+        const bool plus = ePlus <= eMinus;
+        dx = plus ? ax : -ax;
+        dy = plus ? ay : -ay;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  /// A drawing can also stop twisted (a cycle crossing itself), which no
+  /// one-node Newton step undoes. A node with exactly two shortest springs
+  /// (a node of degree two, on a path or cycle) is reflected across the line
+  /// through two of the other ends of its four shortest springs, to the
+  /// point that lowers its energy most, when one lowers it clearly. Answers
+  /// false, with no move, otherwise.
+  bool foldEscape(int m, long& dx, long& dy) const {
+    dx = dy = 0;
+    if (pinned[m]) return false;
+    const int kNear = 4;
+    int near[kNear];
+    int found = 0;
+    auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
+    for (int p = 0; p < count; ++p) {
+      if (p == m || !(kRow[m][inOrder_ ? p : col[p]] > 0.0)) continue;
+      // Insertion into the list of the shortest, the first among equals kept.
+      int at = found;
+      while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
+      if (at >= kNear) continue;
+      if (found < kNear) ++found;
+      for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
+      near[at] = p;
+    }
+    if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
+        !(springLength(near[2]) > springLength(near[1])))
+      return false;
+    const double e0 = energyAt(m, x[m], y[m]);
+    // Only a clear gain: a move that merely trades rounding is not worth a cycle.
+    double best = e0 - 1.0e-9 * std::fabs(e0) - 1.0e-9;
+    bool moved = false;
+    for (int i = 0; i < found; ++i)
+      for (int j = i + 1; j < found; ++j) {
+        const int a = near[i], b = near[j];
+        const double ux = xd[b] - xd[a], uy = yd[b] - yd[a];
+        const double uu = ux * ux + uy * uy;
+        if (!(uu > 0.0)) continue;
+        const double t = ((xd[m] - xd[a]) * ux + (yd[m] - yd[a]) * uy) / uu;
+        // Twice the foot of m on the line, less m: m's mirror image, rounded.
+        const double fx = 2.0 * (xd[a] + t * ux) - xd[m], fy = 2.0 * (yd[a] + t * uy) - yd[m];
+        const long rx = truncToLong(fx + (fx < 0.0 ? -0.5 : 0.5));
+        const long ry = truncToLong(fy + (fy < 0.0 ? -0.5 : 0.5));
+        if (rx == x[m] && ry == y[m]) continue;
+        const double e = energyAt(m, rx, ry);
+        if (e < best) {
+          best = e;
+          dx = rx - x[m];
+          dy = ry - y[m];
+          moved = true;
+        }
+      }
+    return moved;
+  }
+
+  /// m's step; (0, 0) for a pinned node.
   void calcdxdy(int m, long& dx, long& dy) {
     dx = 0;
     dy = 0;
     if (pinned[m]) return;
     PointSums s;
     sums<true>(m, s);
-    step(s, dx, dy);
+    stepAt(m, s, dx, dy);
   }
 
   /// Every gradient afresh; answers the unpinned entry with the largest one
@@ -744,6 +944,28 @@ void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
   ni->pPoint()->moveTo(tx, ty);
 }
 
+namespace {
+
+/// Moves every node found on a saddle of its energy off it, in list order,
+/// bringing the gradients up to date after each move. Each move is a cycle,
+/// taken while r ≤ maxCycles. Answers the node with the largest gradient after
+/// the last move, or −1 when no node moved.
+int escapeSaddles(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
+  int v = -1;
+  for (int p = 0; p < set.count && r <= maxCycles; ++p) {
+    long dx = 0, dy = 0;
+    if (!set.saddleEscape(p, dx, dy) && !set.foldEscape(p, dx, dy)) continue;
+    const long ox = set.x[p], oy = set.y[p];
+    set.moveTo(p, ox + dx, oy + dy);
+    v = set.recalcAll(p, ox, oy, false);
+    ++r;
+    s.stepProgress(r, maxCycles + 1);
+  }
+  return v;
+}
+
+}  // namespace
+
 void KWSGraph::greedyDescentPositionFinal() {
   KWDGraph* g = pOwnerGraph();
   KWSGraphLayInfo* li = pSLayInfo();
@@ -768,46 +990,57 @@ void KWSGraph::greedyDescentPositionFinal() {
   const long maxRand = maxRandomNumber();
   long r = 0, s = 0;
   long sx = 0, sy = 0;
+  long rounds = 0;
 
-  while (v >= 0) {
-    if (set.delta[v] <= eps) break;
-    if (r > maxCycles) break;
-    if (++s > sameNodeLimit) break;
-    const long ox = set.x[v], oy = set.y[v];
-    // Each Newton step needs v's sums at its point, and after a move v's
-    // gradient there: one pass forms both, so the sums taken after a move
-    // serve the next step, and a zero step leaves the gradient of the point
-    // already formed.
-    PointSums at;
-    bool haveSums = false;
-    for (long steps = 0;;) {
+  // When the descent stops, a node left on a saddle of its energy (a drawing
+  // squeezed onto a line) is moved off it and the descent goes on, within the
+  // same cycle limit; each such move counts as a cycle.
+  for (;;) {
+    while (v >= 0) {
       if (set.delta[v] <= eps) break;
-      if (++steps > stepLimit) {
-        set.jump(v, *this, maxRand);
-        set.calcDelta(v);
-        break;
-      }
-      if (!haveSums) set.sums<true>(v, at);
-      DescentSet::step(at, sx, sy);
-      if (sx == 0 && sy == 0) {
+      if (r > maxCycles) break;
+      if (++s > sameNodeLimit) break;
+      const long ox = set.x[v], oy = set.y[v];
+      // Each Newton step needs v's sums at its point, and after a move v's
+      // gradient there: one pass forms both, so the sums taken after a move
+      // serve the next step, and a zero step leaves the gradient of the point
+      // already formed.
+      PointSums at;
+      bool haveSums = false;
+      for (long steps = 0;;) {
+        if (set.delta[v] <= eps) break;
+        if (++steps > stepLimit) {
+          set.jump(v, *this, maxRand);
+          set.calcDelta(v);
+          break;
+        }
+        if (!haveSums) set.sums<true>(v, at);
+        set.stepAt(v, at, sx, sy);
+        if (sx == 0 && sy == 0) {
+          set.setGradient(v, at.gxD, at.gyD);
+          break;
+        }
+        set.moveTo(v, set.x[v] + sx, set.y[v] + sy);
+        set.sums<true>(v, at);
+        haveSums = true;
         set.setGradient(v, at.gxD, at.gyD);
-        break;
       }
-      set.moveTo(v, set.x[v] + sx, set.y[v] + sy);
-      set.sums<true>(v, at);
-      haveSums = true;
-      set.setGradient(v, at.gxD, at.gyD);
+      ++r;
+      stepProgress(r, maxCycles + 1);
+      int prev = v;
+      v = set.recalcAll(prev, ox, oy, true);
+      if (v == prev) {
+        if (sx == 0 && sy == 0) break;
+      } else {
+        s = 0;
+      }
+      g->layoutCheckpoint();
     }
-    ++r;
-    stepProgress(r, maxCycles + 1);
-    int prev = v;
-    v = set.recalcAll(prev, ox, oy, true);
-    if (v == prev) {
-      if (sx == 0 && sy == 0) break;
-    } else {
-      s = 0;
-    }
-    g->layoutCheckpoint();
+    if (r > maxCycles || sameNodeLimit < 1) break;
+    if (++rounds > kEscapeRounds) break;
+    v = escapeSaddles(set, *this, r, maxCycles);
+    if (v < 0) break;
+    s = 0;
   }
   set.storeAll();
   g->layoutCheckpoint();

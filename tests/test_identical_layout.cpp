@@ -14,6 +14,14 @@
 //            a deliberate change there means regenerating the file with
 //              kwmodule_tests --gtest_also_run_disabled_tests
 //                --gtest_filter=IdenticalLayoutsFixture.DISABLED_Regenerate
+//
+// Where a node's Hessian is positive definite the descent's Newton step is
+// the one the records were made with. Every case here meets, from its
+// scattered start, a node whose Hessian is not positive definite and whose
+// Newton step would raise its energy (it heads for a saddle), or ends with a
+// node on a saddle or in a fold (descent_grid5_zero_size); the descent now
+// takes an energy-lowering step there and moves such nodes off, so the
+// records were made again with that descent.
 #include <gtest/gtest.h>
 
 #include <cinttypes>

@@ -173,6 +173,34 @@ TEST_F(Multi, AfterALayoutEveryEdgeIsBackWithItsOwnPathAndBundlesAreApart) {
     for (size_t j = i + 1; j < loops.size(); ++j) EXPECT_GE(gap(loops[i], loops[j]), 5.0);
 }
 
+TEST(MultiBends, BundleBendsLieOutsideTheirEndNodes) {
+  // Bundles of 2 to 6 edges between nodes of several sizes (wide, tall, big
+  // next to small), each over several seeds: no bend inside an end node.
+  const struct {
+    long w1, h1, w2, h2;
+  } sizes[] = {{54, 36, 54, 36}, {20, 20, 20, 20}, {120, 30, 20, 20}, {30, 90, 60, 60}};
+  for (const auto& sz : sizes)
+    for (int members = 2; members <= 6; ++members)
+      for (int seed = 1; seed <= 5; ++seed) {
+        KWSRouteGraph r;
+        KWDNode* a = r.node(0, 0, sz.w1, sz.h1);
+        KWDNode* b = r.node(0, 0, sz.w2, sz.h2);
+        KWDNode* c = r.node(0, 0, 20, 20);
+        r.edge(b, c);
+        for (int i = 0; i < members; ++i) r.edge(i % 2 ? b : a, i % 2 ? a : b);
+        r.tailor()->randomSeed(seed);
+        ASSERT_EQ(r.layout(), KWNoError);
+        for (KWDEdgeIter it(r.g()); it; ++it)
+          for (const KWPoint& p : it.pEdge()->bendPoints())
+            for (const KWDNode* n : {it.pEdge()->pFromNode(), it.pEdge()->pToNode()}) {
+              const bool inside = std::labs(p.x() - n->ntX()) * 2 <= n->ntWidth() &&
+                                  std::labs(p.y() - n->ntY()) * 2 <= n->ntHeight();
+              EXPECT_FALSE(inside) << sz.w1 << "x" << sz.h1 << " and " << sz.w2 << "x" << sz.h2 << ", " << members
+                                   << " members, seed " << seed << ": bend (" << p.x() << ", " << p.y() << ")";
+            }
+      }
+}
+
 // Random graphs with multi-edges and loops: nothing is lost, every path is
 // whole, every loop is drawn, and the members of each pair's bundle differ.
 TEST(MultiFamilies, RandomGraphsKeepEveryEdgeAndDrawEveryLoop) {
