@@ -64,10 +64,13 @@ const long kMaxNodeIterations = 100;
 const double kMaxStep = 1.0e9;
 
 /// How many times a stopped descent looks for nodes on a saddle or in a fold
-/// and goes on. Each look costs about one pass over all node pairs; a node
-/// moved off and then pulled back by its neighbours is seldom set free by a
-/// further look.
-const long kEscapeRounds = 2;
+/// and goes on. Each look costs a few passes over all node pairs, more than
+/// the rest of a descent can afford a second time.
+const long kEscapeRounds = 1;
+
+/// Components of at most this many nodes try every mirror line of a fold
+/// (see DescentSet::foldEscape); larger ones only the cheapest.
+const int kFoldAllLines = 64;
 
 KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
   KWSNode* s = n ? n->pSNode() : nullptr;
@@ -743,12 +746,15 @@ class DescentSet {
     if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
         !(springLength(near[2]) > springLength(near[1])))
       return false;
-    const double e0 = energyAt(m, x[m], y[m]);
-    // Only a clear gain: a move that merely trades rounding is not worth a cycle.
-    double best = e0 - 1.0e-9 * std::fabs(e0) - 1.0e-9;
+    // Each mirror line costs a pass over all nodes; beyond kFoldAllLines nodes
+    // only the line through m's two neighbours is tried.
+    const int lines = count <= kFoldAllLines ? found : 2;
+    double e0 = 0.0;
+    bool haveE0 = false;
+    double best = 0.0;
     bool moved = false;
-    for (int i = 0; i < found; ++i)
-      for (int j = i + 1; j < found; ++j) {
+    for (int i = 0; i < lines; ++i)
+      for (int j = i + 1; j < lines; ++j) {
         const int a = near[i], b = near[j];
         const double ux = xd[b] - xd[a], uy = yd[b] - yd[a];
         const double uu = ux * ux + uy * uy;
@@ -759,7 +765,15 @@ class DescentSet {
         const long rx = truncToLong(fx + (fx < 0.0 ? -0.5 : 0.5));
         const long ry = truncToLong(fy + (fy < 0.0 ? -0.5 : 0.5));
         if (rx == x[m] && ry == y[m]) continue;
-        const double e = energyAt(m, rx, ry);
+        double e = 0.0;
+        if (!haveE0) {
+          energiesAt(m, rx, ry, e0, e);
+          haveE0 = true;
+          // Only a clear gain: a move that merely trades rounding is not worth a cycle.
+          best = e0 - 1.0e-9 * std::fabs(e0) - 1.0e-9;
+        } else {
+          e = energyAt(m, rx, ry);
+        }
         if (e < best) {
           best = e;
           dx = rx - x[m];
