@@ -11,10 +11,11 @@
 #ifndef KWONEDAR_H
 #define KWONEDAR_H
 
+#include "module/kwsexport.h"
 #include "host/kwobject.h"
 #include "module/kwsjava.h"
 
-class KWOneDArray : public KWObject {
+class KWS_EXPORT KWOneDArray : public KWObject {
  public:
   KWOneDArray();
   /// n elements, all 0.0.

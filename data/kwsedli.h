@@ -3,10 +3,11 @@
 #ifndef KWSEDLI_H
 #define KWSEDLI_H
 
+#include "module/kwsexport.h"
 #include "host/kwblayin.h"
 #include "module/kwsjava.h"
 
-class KWSEdgeLayInfo : public KWBEdgeLayInfo {
+class KWS_EXPORT KWSEdgeLayInfo : public KWBEdgeLayInfo {
  public:
   KWSEdgeLayInfo();
   KWSEdgeLayInfo(const KWSEdgeLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);

@@ -8,12 +8,13 @@
 #ifndef KWSGRLI_H
 #define KWSGRLI_H
 
+#include "module/kwsexport.h"
 #include "data/kwtwodar.h"
 #include "host/kwblayin.h"
 #include "host/kwdgraph.h"
 #include "module/kwsjava.h"
 
-class KWSGraphLayInfo : public KWBGraphLayInfo {
+class KWS_EXPORT KWSGraphLayInfo : public KWBGraphLayInfo {
  public:
   KWSGraphLayInfo();
   KWSGraphLayInfo(const KWSGraphLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);

@@ -3,11 +3,12 @@
 #ifndef KWSNDLI_H
 #define KWSNDLI_H
 
+#include "module/kwsexport.h"
 #include "host/kwblayin.h"
 #include "host/kwgeom.h"
 #include "module/kwsjava.h"
 
-class KWSNodeLayInfo : public KWBNodeLayInfo {
+class KWS_EXPORT KWSNodeLayInfo : public KWBNodeLayInfo {
  public:
   KWSNodeLayInfo();
   KWSNodeLayInfo(const KWSNodeLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);

@@ -13,13 +13,14 @@
 #ifndef KWTWODAR_H
 #define KWTWODAR_H
 
+#include "module/kwsexport.h"
 #include <cstddef>
 
 #include "data/kwonedar.h"
 #include "host/kwobject.h"
 #include "module/kwsjava.h"
 
-class KWTwoDArray : public KWObject {
+class KWS_EXPORT KWTwoDArray : public KWObject {
  public:
   KWTwoDArray();
   KWTwoDArray(const KWTwoDArray& source, KWDeepFlagEnum flag = KWDeepCopy);

@@ -9,13 +9,14 @@
 #ifndef KWSEDGE_H
 #define KWSEDGE_H
 
+#include "module/kwsexport.h"
 #include "data/kwsedli.h"
 #include "host/kwbnode.h"
 #include "module/kwsjava.h"
 
 class KWSGraph;
 
-class KWSEdge : public KWBEdge {
+class KWS_EXPORT KWSEdge : public KWBEdge {
  public:
   explicit KWSEdge(KWGEdge* owner = nullptr);
   /// A copy has no owner.

@@ -20,6 +20,7 @@
 #ifndef KWSGRAPH_H
 #define KWSGRAPH_H
 
+#include "module/kwsexport.h"
 #include "host/kwbgraph.h"
 #include "module/kwsjava.h"
 
@@ -32,7 +33,7 @@ class KWGraphFileExtension;
 /// An edge weight function of the spring model: 32-bit integer weights.
 typedef long (*KWSEdgeWeightFunction)(KWDEdge*);
 
-class KWSGraph : public KWBGraph {
+class KWS_EXPORT KWSGraph : public KWBGraph {
   friend class KWSGraphTestAccess;
  public:
   explicit KWSGraph(KWDGraph* owner = nullptr);

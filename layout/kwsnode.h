@@ -6,13 +6,14 @@
 #ifndef KWSNODE_H
 #define KWSNODE_H
 
+#include "module/kwsexport.h"
 #include "data/kwsndli.h"
 #include "host/kwbnode.h"
 #include "module/kwsjava.h"
 
 class KWSGraph;
 
-class KWSNode : public KWBNode {
+class KWS_EXPORT KWSNode : public KWBNode {
  public:
   explicit KWSNode(KWGNode* owner = nullptr);
   /// A copy has no owner.

@@ -12,10 +12,11 @@
 #ifndef KWSLAYFA_H
 #define KWSLAYFA_H
 
+#include "module/kwsexport.h"
 #include "host/kwblayfa.h"
 #include "module/kwsjava.h"
 
-class KWSLayoutFactory : public KWBLayoutFactory {
+class KWS_EXPORT KWSLayoutFactory : public KWBLayoutFactory {
  public:
   KWSLayoutFactory();
   ~KWSLayoutFactory() override;
@@ -39,8 +40,6 @@ class KWSLayoutFactory : public KWBLayoutFactory {
   KWSLayoutFactory(const KWSLayoutFactory&) = delete;
   KWSLayoutFactory& operator=(const KWSLayoutFactory&) = delete;
 };
-
-#define KWS_EXPORT __attribute__((visibility("default")))
 
 // The entry points answer and take the factory as the host's style factory,
 // the type through which the host's module loader calls them.

@@ -16,6 +16,7 @@
 #ifndef KWSLAYOUT_H
 #define KWSLAYOUT_H
 
+#include "module/kwsexport.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ struct KWSSettingInfo {
   KWSSettingKind kind;
 };
 
-class KWSLayout {
+class KWS_EXPORT KWSLayout {
  public:
   /// Node coordinates and sizes that layouts handle safely: within
   /// +-maxCoordinate drawing units.

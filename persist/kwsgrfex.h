@@ -19,10 +19,11 @@
 #ifndef KWSGRFEX_H
 #define KWSGRFEX_H
 
+#include "module/kwsexport.h"
 #include "host/kwgrfext.h"
 #include "module/kwsjava.h"
 
-class KWSGraphFileExtension : public KWDGraphFileExtension {
+class KWS_EXPORT KWSGraphFileExtension : public KWDGraphFileExtension {
  public:
   explicit KWSGraphFileExtension(KWGraphObject* served = nullptr);
   ~KWSGraphFileExtension() override;

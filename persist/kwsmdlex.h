@@ -24,10 +24,11 @@
 #ifndef KWSMDLEX_H
 #define KWSMDLEX_H
 
+#include "module/kwsexport.h"
 #include "host/kwmodfil.h"
 #include "module/kwsjava.h"
 
-class KWSModelFileExtension : public KWModelFileExtension {
+class KWS_EXPORT KWSModelFileExtension : public KWModelFileExtension {
  public:
   explicit KWSModelFileExtension(KWModelFile* file = nullptr);
   ~KWSModelFileExtension() override;

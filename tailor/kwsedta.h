@@ -4,11 +4,12 @@
 #ifndef KWSEDTA_H
 #define KWSEDTA_H
 
+#include "module/kwsexport.h"
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
 
-class KWSEdgeTailor : public KWEdgeTailor {
+class KWS_EXPORT KWSEdgeTailor : public KWEdgeTailor {
  public:
   explicit KWSEdgeTailor(KWDEdge* owner = nullptr);
   /// A copy has no owner edge.

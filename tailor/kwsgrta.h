@@ -18,13 +18,14 @@
 #ifndef KWSGRTA_H
 #define KWSGRTA_H
 
+#include "module/kwsexport.h"
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
 
 class KWSGraphFileExtension;
 
-class KWSGraphTailor : public KWGraphTailor {
+class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
  public:
   explicit KWSGraphTailor(KWDGraph* owner = nullptr);
   /// A copy has no owner graph and no graph-file extension.

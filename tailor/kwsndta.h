@@ -5,11 +5,12 @@
 #ifndef KWSNDTA_H
 #define KWSNDTA_H
 
+#include "module/kwsexport.h"
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
 
-class KWSNodeTailor : public KWNodeTailor {
+class KWS_EXPORT KWSNodeTailor : public KWNodeTailor {
  public:
   explicit KWSNodeTailor(KWDNode* owner = nullptr);
   /// A copy has no owner node.

@@ -23,7 +23,8 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   get_target_property(KW_PEER_JAR kwjnilayout JAR_FILE)
   get_target_property(KW_TEST_PEER_JAR kwjnilayout_test JAR_FILE)
 
-  add_executable(kwjava_jvm_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_jvm.cpp)
+  # The bridge helpers are internal to the module: built in, as for kwjava_tests.
+  add_executable(kwjava_jvm_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_jvm.cpp ${PROJECT_SOURCE_DIR}/module/kwsjava.cpp)
   target_link_libraries(kwjava_jvm_tests PRIVATE kwvrsl40 ${JAVA_JVM_LIBRARY} GTest::gtest GTest::gtest_main)
   target_include_directories(kwjava_jvm_tests PRIVATE ${JNI_INCLUDE_DIRS})
   target_compile_options(kwjava_jvm_tests PRIVATE ${KW_WARNINGS})

@@ -7,3 +7,7 @@ if(KW_INSTALL AND NOT KW_SANITIZE)
       -DCXX=${CMAKE_CXX_COMPILER} -P ${CMAKE_CURRENT_SOURCE_DIR}/consumer.cmake)
   set_tests_properties(package.consumer PROPERTIES LABELS package RESOURCE_LOCK install TIMEOUT 900)
 endif()
+
+add_test(NAME package.exports
+  COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:kwvrsl40> -P ${CMAKE_CURRENT_SOURCE_DIR}/exports.cmake)
+set_tests_properties(package.exports PROPERTIES LABELS package)
