@@ -147,11 +147,55 @@ void restoreKeptBends(const std::vector<KeptBends>& kept, const KWDGraph* g) {
 }
 }  // namespace
 
+// Whatever leaves layout() early (a throwing observer, bad_alloc), this puts the
+// graph back as the caller owns it: the nodes and edges held aside come home in
+// their original order, the run flag and phase are cleared and the graph's
+// scratch record is released, so that the next layout() starts afresh.
+class KWBGraph::RunGuard {
+ public:
+  RunGuard(KWBGraph& host, KWDGraph* g) : host_(host), g_(g) {}
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+  ~RunGuard() {
+    if (finished_) return;
+    try {
+      for (KWDGraph* aside : held_)
+        if (aside) g_->moveNodesAndEdges(aside, aside->KWGraph::pNodeList(), aside->KWGraph::pEdgeList());
+      // Trees lifted off the component wait in the reduced graph until they are drawn.
+      if (KWDGraph* trees = host_.reduced_.get())
+        g_->moveNodesAndEdges(trees, trees->KWGraph::pNodeList(), trees->KWGraph::pEdgeList());
+      g_->reorder(nodeOrder_, edgeOrder_);
+    } catch (...) {
+      // Nothing more can be done here without a second failure leaving the destructor.
+    }
+    delete host_.layInfo_;
+    host_.layInfo_ = nullptr;
+    g_->layoutPhase("");
+    g_->layoutRunning(0);
+  }
+  void holdAside(KWDGraph* a, KWDGraph* b) { held_[0] = a; held_[1] = b; }
+  void order(const std::vector<KWNode*>& n, const std::vector<KWEdge*>& e) { nodeOrder_ = n; edgeOrder_ = e; }
+  // The run ended by one of its own returns, which leave the graph in order themselves.
+  void finish() { finished_ = true; }
+
+ private:
+  KWBGraph& host_;
+  KWDGraph* g_;
+  KWDGraph* held_[2] = {nullptr, nullptr};
+  std::vector<KWNode*> nodeOrder_;
+  std::vector<KWEdge*> edgeOrder_;
+  bool finished_ = false;
+};
+
 KWErrorCodeEnum KWBGraph::layout() {
   KWDGraph* g = pOwnerGraph();
   if (!g) return KWErrorNoStyle;
   if (g->layoutRunning()) return KWErrorLayoutRunning;
   g->layoutRunning(1);
+  // The holding graphs outlive the guard, which empties them back into g.
+  KWDGraph waiting(nullptr), done(nullptr);
+  RunGuard guard(*this, g);
+  guard.holdAside(&waiting, &done);
   g->layoutPhase("prepare");
   random_.seed(1);
 
@@ -161,6 +205,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   std::vector<KWDEdge*> edges;
   for (KWDNodeIter it(g); it; ++it) { nodeOrder.push_back(it.pNode()); nodes.push_back(it.pNode()); }
   for (KWDEdgeIter it(g); it; ++it) { edgeOrder.push_back(it.pEdge()); edges.push_back(it.pEdge()); }
+  guard.order(nodeOrder, edgeOrder);
 
   // Connected components by union-find over the edges, in node order.
   std::unordered_map<const KWDNode*, long> index;
@@ -205,6 +250,7 @@ KWErrorCodeEnum KWBGraph::layout() {
     if ((maxComponentNodes_ > 0 && size > maxComponentNodes_) ||
         (matrixLimit > 0 && componentMatrixBytes(size) > static_cast<double>(matrixLimit))) {
       refusedComponentNodes_ = size;
+      guard.finish();
       g->layoutPhase("");
       g->layoutRunning(0);
       return KWErrorTooLarge;
@@ -239,7 +285,6 @@ KWErrorCodeEnum KWBGraph::layout() {
       if (KWGraphTailor* copy = start.pPrivateTailor(style())) copy->copyObject(own);
 
   // The owner graph holds one component at a time; the others wait.
-  KWDGraph waiting(nullptr), done(nullptr);
   waiting.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
   for (size_t ci = 0; ci < comps.size(); ++ci) {
     Component& c = comps[ci];
@@ -276,6 +321,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   postLayoutReset();
   for (KWDNodeIter it(g); it; ++it) if (KWBNode* x = nodeExt(it.pNode())) x->postLayoutReset();
   for (KWDEdgeIter it(g); it; ++it) if (KWBEdge* x = edgeExt(it.pEdge())) x->postLayoutReset();
+  guard.finish();
   g->layoutPhase("done");
   g->layoutRunning(0);
   return KWNoError;

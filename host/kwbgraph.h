@@ -171,6 +171,8 @@ class KWBGraph : public KWGraphExt {
 
  private:
   struct Component;
+  class RunGuard;
+  friend class RunGuard;
   void placeComponents(std::vector<Component>& comps);
   void placeDisconnectedNodes(const std::vector<KWDNode*>& nodes, bool keep);
   void holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);

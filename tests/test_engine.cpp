@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
+#include <string>
 
 #include "module/kwslayout.h"
 #include "test_engine_access.h"
@@ -365,4 +367,58 @@ TEST(EngineEntryPoint, BuildLayOutAndReadPositions) {
   EXPECT_EQ(lay.nodeSettings(a)->constrained(), 1);
   ASSERT_EQ(lay.layout(), KWNoError);
   EXPECT_EQ(KWSLayout::position(a), pa);
+}
+
+// ---- a run that fails part-way --------------------------------------------------
+
+namespace {
+struct Thrower : KWLayoutObserver {
+  long at = 0, calls = 0;
+  std::string phase;
+  void checkpoint(const KWDGraph& g) override {
+    if (++calls == at) {
+      phase = g.layoutPhase();
+      throw std::runtime_error("stop");
+    }
+  }
+};
+// Two components (a cycle with a hanging tree, a grid) and a lone node.
+void twoComponents(Fixture& f) {
+  std::vector<KWDNode*> c = kwtest::cycle(f, 8);
+  KWDNode* a = f.node();
+  f.edge(c[0], a);
+  f.edge(a, f.node());
+  kwtest::grid(f, 2, 3);
+  f.node();
+}
+}  // namespace
+
+TEST(EngineFailure, ThrowAtAnyCheckpointGivesEveryNodeBackAndTheNextRunMatchesAFreshOne) {
+  Fixture fresh;
+  twoComponents(fresh);
+  long before = fresh.g()->checkpoints();
+  ASSERT_EQ(run(fresh), KWNoError);
+  const long total = fresh.g()->checkpoints() - before;
+  const Coords expected = positions(fresh.nodes());
+  ASSERT_GT(total, 10);
+  std::map<std::string, long> phases;
+  for (long k = 1; k <= total; k += std::max(1L, total / 40)) {
+    Fixture f;
+    twoComponents(f);
+    const std::vector<KWDNode*> order = f.nodes();
+    const long edges = f.g()->numberOfEdges();
+    Thrower t;
+    t.at = k;
+    f.g()->observer(&t);
+    EXPECT_THROW(run(f), std::runtime_error) << "checkpoint " << k;
+    f.g()->observer(nullptr);
+    ++phases[t.phase];
+    EXPECT_EQ(f.nodes(), order) << "checkpoint " << k;
+    EXPECT_EQ(f.g()->numberOfEdges(), edges) << "checkpoint " << k;
+    EXPECT_EQ(f.g()->layoutRunning(), 0) << "checkpoint " << k;
+    ASSERT_EQ(run(f), KWNoError) << "checkpoint " << k;
+    EXPECT_EQ(positions(f.nodes()), expected) << "checkpoint " << k;
+  }
+  EXPECT_GT(phases["spring model"], 0);
+  EXPECT_GT(phases["descent"], 0);
 }
