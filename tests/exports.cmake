@@ -21,6 +21,11 @@ foreach(line IN LISTS lines)
   # "<address> <type> <name>": the name, without the typeinfo/vtable words.
   string(REGEX REPLACE "^[0-9a-f]+ [A-Za-z] " "" name "${line}")
   string(REGEX REPLACE "^(typeinfo name for|typeinfo for|vtable for|VTT for|non-virtual thunk to|virtual thunk to) " "" name "${name}")
+  # Standard-library template code, with or without a return type in front.
+  string(REGEX MATCH "^[^(]*std::[A-Za-z_]" stdcode "${name}")
+  if(stdcode)
+    continue()
+  endif()
   string(REGEX REPLACE "^(const )?([A-Za-z_][A-Za-z0-9_]*).*" "\\2" owner "${name}")
   if(owner STREQUAL "std" OR owner STREQUAL "void" OR owner STREQUAL "bool" OR owner MATCHES "^Java_com_brackwind_jnilayout_")
     continue()
