@@ -50,42 +50,40 @@ struct SettingAccess {
   void (*set)(KWSGraphTailor&, double);
 };
 
+// One row per graph setting: its name and kind, and the tailor's getter and
+// setter reached through the value as a double.
+#define KWS_REAL_SETTING(name)                                     \
+  {{#name, KWSSettingKind::Real}, [](const KWSGraphTailor& t) { return t.name(); }, \
+   [](KWSGraphTailor& t, double v) { t.name(v); }}
+#define KWS_INT_SETTING(name)                                                                  \
+  {{#name, KWSSettingKind::Integer}, [](const KWSGraphTailor& t) { return double(t.name()); }, \
+   [](KWSGraphTailor& t, double v) { t.name(int(v)); }}
+#define KWS_FLAG_SETTING(name)                                                                    \
+  {{#name, KWSSettingKind::Flag}, [](const KWSGraphTailor& t) { return t.name() ? 1.0 : 0.0; }, \
+   [](KWSGraphTailor& t, double v) { t.name(v != 0.0 ? 1 : 0); }}
+
 const std::vector<SettingAccess>& settingAccess() {
-  using K = KWSSettingKind;
-  using T = KWSGraphTailor;
   static const std::vector<SettingAccess> table = {
-      {{"springConstant", K::Real}, [](const T& t) { return t.springConstant(); },
-       [](T& t, double v) { t.springConstant(v); }},
-      {{"terminationValue", K::Real}, [](const T& t) { return t.terminationValue(); },
-       [](T& t, double v) { t.terminationValue(v); }},
-      {{"maxNodeIterations", K::Integer}, [](const T& t) { return double(t.maxNodeIterations()); },
-       [](T& t, double v) { t.maxNodeIterations(int(v)); }},
-      {{"maxMoveIterations", K::Integer}, [](const T& t) { return double(t.maxMoveIterations()); },
-       [](T& t, double v) { t.maxMoveIterations(int(v)); }},
-      {{"maxNodesMovedMultiplier", K::Integer}, [](const T& t) { return double(t.maxNodesMovedMultiplier()); },
-       [](T& t, double v) { t.maxNodesMovedMultiplier(int(v)); }},
-      {{"shrinkagePerMil", K::Integer}, [](const T& t) { return double(t.shrinkagePerMil()); },
-       [](T& t, double v) { t.shrinkagePerMil(int(v)); }},
-      {{"nodeSpacing", K::Integer}, [](const T& t) { return double(t.nodeSpacing()); },
-       [](T& t, double v) { t.nodeSpacing(int(v)); }},
-      {{"dummyNodeSpacing", K::Integer}, [](const T& t) { return double(t.dummyNodeSpacing()); },
-       [](T& t, double v) { t.dummyNodeSpacing(int(v)); }},
-      {{"randomSeed", K::Integer}, [](const T& t) { return double(t.randomSeed()); },
-       [](T& t, double v) { t.randomSeed(int(v)); }},
-      {{"routeEdges", K::Flag}, [](const T& t) { return t.routeEdges() ? 1.0 : 0.0; },
-       [](T& t, double v) { t.routeEdges(v != 0.0 ? 1 : 0); }},
-      {{"incrementalWithinComponentLayout", K::Flag},
-       [](const T& t) { return t.incrementalWithinComponentLayout() ? 1.0 : 0.0; },
-       [](T& t, double v) { t.incrementalWithinComponentLayout(v != 0.0 ? 1 : 0); }},
-      {{"incrementalDisconnectedNodesLayout", K::Flag},
-       [](const T& t) { return t.incrementalDisconnectedNodesLayout() ? 1.0 : 0.0; },
-       [](T& t, double v) { t.incrementalDisconnectedNodesLayout(v != 0.0 ? 1 : 0); }},
-      {{"incrementalComponentsLayout", K::Flag},
-       [](const T& t) { return t.incrementalComponentsLayout() ? 1.0 : 0.0; },
-       [](T& t, double v) { t.incrementalComponentsLayout(v != 0.0 ? 1 : 0); }},
+      KWS_REAL_SETTING(springConstant),
+      KWS_REAL_SETTING(terminationValue),
+      KWS_INT_SETTING(maxNodeIterations),
+      KWS_INT_SETTING(maxMoveIterations),
+      KWS_INT_SETTING(maxNodesMovedMultiplier),
+      KWS_INT_SETTING(shrinkagePerMil),
+      KWS_INT_SETTING(nodeSpacing),
+      KWS_INT_SETTING(dummyNodeSpacing),
+      KWS_INT_SETTING(randomSeed),
+      KWS_FLAG_SETTING(routeEdges),
+      KWS_FLAG_SETTING(incrementalWithinComponentLayout),
+      KWS_FLAG_SETTING(incrementalDisconnectedNodesLayout),
+      KWS_FLAG_SETTING(incrementalComponentsLayout),
   };
   return table;
 }
+
+#undef KWS_REAL_SETTING
+#undef KWS_INT_SETTING
+#undef KWS_FLAG_SETTING
 
 const SettingAccess* findAccess(const std::string& name) {
   for (const SettingAccess& a : settingAccess())
