@@ -87,6 +87,14 @@ class GraphReader {
       : source_(source), err_(err), warnings_(warnings), limits_(limits), file_(source) {}
 
   bool read(KWOMLSyntaxObject& root, KWDGraph& fresh);
+  /// After a read that succeeded: gives the graph's own settings, as the file
+  /// names them, to target's tailors through their setters (so target hears
+  /// of each value that changes, and keeps every setting the file leaves out).
+  /// The read checked them already; nothing is warned twice.
+  void readSettings(KWDGraph& target) {
+    warnings_ = nullptr;
+    if (graph_) readStyleSections(*graph_, target, "the graph");
+  }
 
  private:
   /// The fields seen so far in one section, to refuse a field given twice.
@@ -138,6 +146,7 @@ class GraphReader {
   std::unordered_map<long, KWDNode*> nodes_;
   std::unordered_map<long, long> nodeLines_;
   std::unordered_map<long, long> edgeLines_;
+  KWOMLSyntaxObject* graph_ = nullptr;  // the graph section of the last read
 };
 
 void GraphReader::warn(long line, long column, const std::string& message) {
@@ -239,9 +248,16 @@ bool GraphReader::readStyleSection(KWOMLSyntaxObject& section, Tailor* tailor, c
   if (!section.objects().empty()) return unknownSection(*section.objects().front(), where);
   Seen seen;
   for (KWOMLSyntaxField& f : section.fields()) {
+    // A field this style does not know (from another version of it, say) is
+    // left out with a warning; the rest of the file is still read. A known
+    // setting with a value of the wrong kind or out of range is an error.
+    if (f.nameIndex() < 0) {
+      warn(f.line(), f.column(), "unknown keyword " + quoteName(f.name()) + " in " + where + " skipped");
+      continue;
+    }
     if (!checkValue(f, where) || !firstTime(f, where, seen)) return false;
     if (!readSetting(tailor, &f, &section, &file_))
-      return fail(f.line(), f.column(), quoteName(f.name()) + " is not a setting of " + where);
+      warn(f.line(), f.column(), quoteName(f.name()) + " is not a setting of " + where + "; skipped");
   }
   return true;
 }
@@ -365,6 +381,7 @@ bool GraphReader::read(KWOMLSyntaxObject& root, KWDGraph& fresh) {
     if (t != KWOMLKeyNode && t != KWOMLKeyEdge && !isStyleSection(*o)) return unknownSection(*o, "the graph");
   }
   if (!readStyleSections(*graph, fresh, "the graph")) return false;
+  graph_ = graph;
   for (const auto& o : graph->objects())
     if (o->typeIndex() == KWOMLKeyNode && !readNode(*o, fresh)) return false;
   for (const auto& o : graph->objects())
@@ -494,12 +511,6 @@ void kwHandOverGraph(KWDGraph& source, KWDGraph& target) {
   if (&source == &target) return;
   while (KWDListCell* c = target.pEdgeList()->pFirstCell()) target.deleteEdge(target.castEdge(c));
   while (KWDListCell* c = target.pNodeList()->pFirstCell()) target.deleteNode(target.castNode(c));
-  for (int s = 0; s < KWNumberOfLayoutStyles; ++s) {
-    KWLayoutStyleEnum style = static_cast<KWLayoutStyleEnum>(s);
-    KWGraphTailor* to = target.pPrivateTailor(style);
-    KWGraphTailor* from = source.pPrivateTailor(style);
-    if (to && from) to->copyObject(from);
-  }
   target.moveNodesAndEdges(&source, source.pNodeList(), source.pEdgeList());
 }
 
@@ -511,13 +522,14 @@ bool readOMLGraphFromString(const std::string& text, const std::string& sourceNa
   if (!KWOMLParser::parse(text, sourceName, root, err, limits)) return false;
   std::unique_ptr<KWDGraph> fresh(kwNewGraphLike(target));
   std::vector<std::string> found;
+  GraphReader reader(sourceName, err, warnings ? &found : nullptr, limits);
   {
     FileStateGuard guard(*fresh);
-    GraphReader reader(sourceName, err, warnings ? &found : nullptr, limits);
     if (!reader.read(root, *fresh)) return false;
   }
   FileStateGuard guard(target);
   kwHandOverGraph(*fresh, target);
+  reader.readSettings(target);
   if (warnings) warnings->insert(warnings->end(), found.begin(), found.end());
   return true;
 }

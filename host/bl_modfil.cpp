@@ -313,7 +313,10 @@ class ModelApplier {
         extensions_.emplace_back(x);
     }
   }
-  void run(const std::vector<Record>& records, bool build);
+  /// What one pass over the records applies: the drawing (nodes, edges, bends,
+  /// connectors and the lines under them) or the graph-level setting lines.
+  enum Pass { kDrawing, kSettings };
+  void run(const std::vector<Record>& records, Pass pass);
 
  private:
   void warn(const Record& r, const std::string& m);
@@ -337,7 +340,8 @@ void ModelApplier::warn(const Record& r, const std::string& m) {
   }
 }
 
-void ModelApplier::run(const std::vector<Record>& records, bool build) {
+void ModelApplier::run(const std::vector<Record>& records, Pass pass) {
+  const bool build = pass == kDrawing;
   KWDGraph& g = *file_.pGraph();
   std::unordered_map<std::string, KWDNode*> byName;
   KWModelFile::Part part = KWModelFile::KWModelNoPart;
@@ -373,7 +377,7 @@ void ModelApplier::run(const std::vector<Record>& records, bool build) {
       case kSlash: {
         const bool graphLevel = part == KWModelFile::KWModelTailoringPart || part == KWModelFile::KWModelExpertPart ||
                                 part == KWModelFile::KWModelDerivedPart;
-        if (!build && !graphLevel) break;
+        if (build == graphLevel) break;
         file_.currentLine(part, r.line, r.key);
         int taken = 0;
         for (std::size_t i = 0; i < extensions_.size() && !taken; ++i)
@@ -398,9 +402,13 @@ bool readModelFileFromString(const std::string& text, const std::string& sourceN
   std::unique_ptr<KWDGraph> fresh(kwNewGraphLike(target));
   {
     ModelApplier applier(sourceName, *fresh, warnings);
-    applier.run(records, true);
+    applier.run(records, ModelApplier::kDrawing);
   }
   kwHandOverGraph(*fresh, target);
+  // The settings go to target's own tailors through their setters: target
+  // keeps what the file leaves out and hears of each value that changes.
+  ModelApplier settings(sourceName, target, warnings);
+  settings.run(records, ModelApplier::kSettings);
   return true;
 }
 
@@ -420,7 +428,7 @@ bool applyModelFileTailoringFromString(const std::string& text, const std::strin
   ModelParser parser(sourceName, err, limits);
   if (!parser.parse(text, records)) return false;
   ModelApplier applier(sourceName, target, warnings);
-  applier.run(records, false);
+  applier.run(records, ModelApplier::kSettings);
   return true;
 }
 

@@ -67,11 +67,10 @@ bool writeOMLGraph(const KWDGraph& graph, std::ostream& out, const std::string& 
 /// A new empty drawing graph with target's factory and layout styles; its
 /// tailors hold the default settings. The caller owns it.
 KWDGraph* kwNewGraphLike(const KWDGraph& target);
-/// Replaces target's contents by source's: deletes target's nodes and edges,
-/// copies the settings of each of source's graph tailors into target's tailor
-/// of the same style (which notifies target of every changed flag), and moves
-/// source's nodes and edges, with their tailors and extensions, into target.
-/// Source is left empty.
+/// Replaces target's nodes and edges by source's: deletes target's, and moves
+/// source's, with their tailors and extensions, into target. The graph's own
+/// settings are left as they are (a file read gives target the settings the
+/// file names itself). Source is left empty.
 void kwHandOverGraph(KWDGraph& source, KWDGraph& target);
 
 #endif

@@ -101,19 +101,21 @@ TEST(ModelFile, RecordsBuildTheGraphLinesGoToTheStylesInTurnAndTailoringAppliesA
   ASSERT_EQ(warnings.size(), 1u) << "only the line nobody takes";
   EXPECT_NE(warnings[0].find("s.model:9:1: '// nobody'"), std::string::npos) << warnings[0];
   // Styles are asked in the order of their numbers: the circular one sees
-  // every line and takes "// c…"; the tree one sees only what is left.
+  // every line and takes "// c…"; the tree one sees only what is left. The
+  // lines under nodes and edges come first, with the drawing; the graph-level
+  // lines then go to the target graph's own tailors.
   const std::vector<Call>& c = host.circular.calls;
   const std::vector<Call>& t = host.tree.calls;
   ASSERT_EQ(c.size(), 6u);
   ASSERT_EQ(t.size(), 2u);
   EXPECT_EQ(t[0].key + t[1].key, "// set// nobody");
-  EXPECT_EQ(c[1].value, "value with  spaces") << "trimmed, inner blanks kept";
-  const KWModelFile::Part parts[] = {KWModelFile::KWModelTailoringPart, KWModelFile::KWModelTailoringPart,
-                                     KWModelFile::KWModelExpertPart,    KWModelFile::KWModelDerivedPart,
-                                     KWModelFile::KWModelNodePart,      KWModelFile::KWModelEdgePart};
+  EXPECT_EQ(c[3].value, "value with  spaces") << "trimmed, inner blanks kept";
+  const KWModelFile::Part parts[] = {KWModelFile::KWModelNodePart,      KWModelFile::KWModelEdgePart,
+                                     KWModelFile::KWModelTailoringPart, KWModelFile::KWModelTailoringPart,
+                                     KWModelFile::KWModelExpertPart,    KWModelFile::KWModelDerivedPart};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(c[i].part, parts[i]) << i;
-  EXPECT_EQ(c[4].node + "|" + c[4].edge, "a|-");
-  EXPECT_EQ(c[5].node + "|" + c[5].edge, "b c\x01|e1") << "bend and connector records keep the edge part";
+  EXPECT_EQ(c[0].node + "|" + c[0].edge, "a|-");
+  EXPECT_EQ(c[1].node + "|" + c[1].edge, "b c\x01|e1") << "bend and connector records keep the edge part";
 
   // Applying a file's tailoring touches only the graph settings.
   auto h = host.graph();
