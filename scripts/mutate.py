@@ -12,6 +12,7 @@ when the run is interrupted.
 
     scripts/mutate.py --count 120 --seed 1            # build-mutate/, results in mutants.tsv
     scripts/mutate.py --list --count 120 --seed 1     # only print the mutants that would run
+    scripts/mutate.py --only persist/ --only tailor/ --tests 'OML|Model|Tailor'   # a part, a part of the suite
 
 Cost: one incremental build and one suite run per mutant (about a minute each on two cores).
 """
@@ -123,11 +124,14 @@ def main():
     ap.add_argument("--out", default="mutants.tsv")
     ap.add_argument("--test-timeout", type=int, default=300, help="seconds for the whole suite of one mutant")
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("--only", action="append", default=[], metavar="PREFIX",
+                    help="mutate only files whose path starts with PREFIX (repeatable)")
+    ap.add_argument("--tests", metavar="REGEX", help="run only the ctest tests matching REGEX")
     args = ap.parse_args()
     if args.count < 1:
         ap.error("--count must be at least 1")
 
-    candidates = all_sites()
+    candidates = [c for c in all_sites() if not args.only or any(c[0].startswith(p) for p in args.only)]
     if not candidates:
         sys.exit("mutate: no mutation sites found under " + ", ".join(FOLDERS))
     chosen = random.Random(args.seed).sample(candidates, min(args.count, len(candidates)))
@@ -144,6 +148,8 @@ def main():
     if run(configure, 600, log) != 0 or run(["cmake", "--build", build], 3600, log) != 0:
         sys.exit("mutate: the unmutated tree does not build; see " + args.out + ".log")
     ctest = ["ctest", "--test-dir", build, "-j2", "--no-tests=error", "--stop-on-failure", "--timeout", "120"]
+    if args.tests:
+        ctest += ["-R", args.tests]
     if run(ctest, args.test_timeout, log) != 0:
         sys.exit("mutate: the unmutated suite fails; a mutation score would mean nothing")
 
