@@ -127,6 +127,7 @@ def main():
     ap.add_argument("--only", action="append", default=[], metavar="PREFIX",
                     help="mutate only files whose path starts with PREFIX (repeatable)")
     ap.add_argument("--tests", metavar="REGEX", help="run only the ctest tests matching REGEX")
+    ap.add_argument("--skip-label", metavar="REGEX", help="leave out the ctest tests whose label matches REGEX")
     args = ap.parse_args()
     if args.count < 1:
         ap.error("--count must be at least 1")
@@ -150,6 +151,8 @@ def main():
     ctest = ["ctest", "--test-dir", build, "-j2", "--no-tests=error", "--stop-on-failure", "--timeout", "120"]
     if args.tests:
         ctest += ["-R", args.tests]
+    if args.skip_label:
+        ctest += ["-LE", args.skip_label]
     if run(ctest, args.test_timeout, log) != 0:
         sys.exit("mutate: the unmutated suite fails; a mutation score would mean nothing")
 
