@@ -55,6 +55,9 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
   double terminationValue(double t);
   int maxNodeIterations() const { return maxNodeIterations_; }
   int maxNodeIterations(int n);
+  // Stored, copied and carried through model files like the others, but no
+  // layout reads it: the descent's limits are maxNodeIterations and
+  // maxNodesMovedMultiplier.
   int maxMoveIterations() const { return maxMoveIterations_; }
   int maxMoveIterations(int n);
   int maxNodesMovedMultiplier() const { return maxNodesMovedMultiplier_; }
