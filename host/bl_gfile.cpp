@@ -543,15 +543,8 @@ bool readOMLGraph(const std::string& path, KWDGraph& target, KWFileError& err, s
 
 bool readOMLGraph(std::istream& in, const std::string& sourceName, KWDGraph& target, KWFileError& err,
                   std::vector<std::string>* warnings, const KWOMLLimits& limits) {
-  err.clear();
   std::string bytes;
-  char buf[65536];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    bytes.append(buf, static_cast<std::size_t>(in.gcount()));
-    if (static_cast<long>(bytes.size()) > limits.maxBytes)
-      return err.set(sourceName, 0, 0, "file is larger than the limit of " + std::to_string(limits.maxBytes) + " bytes");
-  }
-  if (in.bad()) return err.set(sourceName, 0, 0, "cannot read the input");
+  if (!kwReadWholeStream(in, sourceName, bytes, limits.maxBytes, err)) return false;
   return readOMLGraphFromString(bytes, sourceName, target, err, warnings, limits);
 }
 

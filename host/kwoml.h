@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,9 @@ class KWOMLFile : public KWObject {
 /// Reads a whole file into bytes. Fails, with err set, when the file cannot be
 /// opened or read or is longer than maxBytes.
 bool kwReadWholeFile(const std::string& path, std::string& bytes, long maxBytes, KWFileError& err);
+/// Reads a whole stream into bytes, the same way; name is what err calls it.
+bool kwReadWholeStream(std::istream& in, const std::string& name, std::string& bytes, long maxBytes,
+                       KWFileError& err);
 
 /// Writes bytes to path through a temporary file in the same directory, which
 /// is flushed to disk and renamed over path only when complete. On failure the

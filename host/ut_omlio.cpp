@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <istream>
 #include <random>
 #include <string>
 #include <system_error>
@@ -76,6 +77,25 @@ bool kwReadWholeFile(const std::string& path, std::string& bytes, long maxBytes,
     bytes.append(buf, static_cast<std::size_t>(r));
   }
   ::close(fd);
+  return true;
+}
+
+bool kwReadWholeStream(std::istream& in, const std::string& name, std::string& bytes, long maxBytes,
+                       KWFileError& err) {
+  err.clear();
+  bytes.clear();
+  char buf[65536];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    if (maxBytes >= 0 && static_cast<long>(bytes.size()) + in.gcount() > maxBytes) {
+      bytes.clear();
+      return err.set(name, 0, 0, "file is larger than the limit of " + std::to_string(maxBytes) + " bytes");
+    }
+    bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) {
+    bytes.clear();
+    return err.set(name, 0, 0, "cannot read the input");
+  }
   return true;
 }
 

@@ -1,15 +1,13 @@
 #include "sl_text.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
-#include <sys/stat.h>
 
+#include "host/kwoml.h"
 #include "sl_graph.h"
 
 namespace kwslay {
@@ -186,28 +184,13 @@ bool findAttribute(const std::string& text, const std::string& name, const std::
   return false;
 }
 
-namespace {
-// Reads a whole stream, refusing more than kMaxInputBytes.
-std::string readLimited(std::istream& in, const std::string& name) {
-  std::string text;
-  char buf[65536];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    if (static_cast<long>(text.size()) + in.gcount() > kMaxInputBytes)
-      throw InputError(name, 0, 0, "file is larger than the limit of " + std::to_string(kMaxInputBytes) + " bytes");
-    text.append(buf, static_cast<size_t>(in.gcount()));
-  }
-  if (in.bad()) throw InputError(name, 0, 0, std::string("cannot read: ") + std::strerror(errno));
-  return text;
-}
-}  // namespace
-
 std::string readInput(const std::string& path) {
-  if (path == "-") return readLimited(std::cin, "<stdin>");
-  struct stat st;
-  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw InputError(path, 0, 0, "is a directory");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path, 0, 0, std::string("cannot open: ") + std::strerror(errno));
-  return readLimited(in, path);
+  std::string text;
+  KWFileError err;
+  const bool ok = path == "-" ? kwReadWholeStream(std::cin, "<stdin>", text, kMaxInputBytes, err)
+                              : kwReadWholeFile(path, text, kMaxInputBytes, err);
+  if (!ok) throw InputError(err.file, 0, 0, err.message);
+  return text;
 }
 
 }  // namespace kwslay
