@@ -1,4 +1,5 @@
 #include "data/kwonedar.h"
+#include "module/kwscopy.h"
 
 #include <new>
 
@@ -8,16 +9,7 @@ KWOneDArray::KWOneDArray() : KWObject() { init(); }
 
 KWOneDArray::KWOneDArray(int n) : KWObject() { init(n); }
 
-KWOneDArray::KWOneDArray(const KWOneDArray& source, KWDeepFlagEnum flag) : KWObject() {
-  init();
-  if (flag == KWDeepCopy) KWOneDArraydeepCopy(source);
-  else KWOneDArrayattributeCopy(source);
-}
-
-KWOneDArray& KWOneDArray::operator=(const KWOneDArray& source) {
-  if (this != &source) KWOneDArraydeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWOneDArray, KWObject)
 
 KWOneDArray::~KWOneDArray() { empty(); }
 
@@ -75,14 +67,3 @@ KWOneDArray& KWOneDArray::KWOneDArrayattributeCopy(const KWOneDArray& source) {
   return *this;
 }
 
-void KWOneDArray::copyObject(const KWObject* source) {
-  if (source && source != this) KWOneDArraydeepCopy(*castDown(source));
-}
-
-void KWOneDArray::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWOneDArrayattributeCopy(*castDown(source));
-}
-
-KWObject* KWOneDArray::vCloneObject() const { return new KWOneDArray(*this, KWDeepCopy); }
-
-KWObject* KWOneDArray::vCloneAttributes() const { return new KWOneDArray(*this, KWAttributeCopy); }

@@ -1,4 +1,5 @@
 #include "data/kwsndli.h"
+#include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSNodeLayInfo, "com/brackwind/jnilayout/KWSNodeLayInfo", "kwsndli")
 
@@ -56,7 +57,5 @@ KWObject* KWSNodeLayInfo::vCloneObject() const { return new KWSNodeLayInfo(*this
 
 KWObject* KWSNodeLayInfo::vCloneAttributes() const { return new KWSNodeLayInfo(*this, KWAttributeCopy); }
 
-long KWSNodeLayInfo::sizeOf() const {
-  return KWBNodeLayInfo::sizeOf() - static_cast<long>(sizeof(KWBNodeLayInfo)) +
-         static_cast<long>(sizeof(KWSNodeLayInfo));
-}
+KWS_SIZE_OF_DEF(KWSNodeLayInfo, KWBNodeLayInfo)
+

@@ -1,4 +1,5 @@
 #include "data/kwtwodar.h"
+#include "module/kwscopy.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,16 +20,7 @@ KWS_JAVA_PEER_DEF(KWTwoDArray, "com/brackwind/jnilayout/KWTwoDArray", "kwtwodar"
 
 KWTwoDArray::KWTwoDArray() : KWObject() { init(); }
 
-KWTwoDArray::KWTwoDArray(const KWTwoDArray& source, KWDeepFlagEnum flag) : KWObject() {
-  init();
-  if (flag == KWDeepCopy) KWTwoDArraydeepCopy(source);
-  else KWTwoDArrayattributeCopy(source);
-}
-
-KWTwoDArray& KWTwoDArray::operator=(const KWTwoDArray& source) {
-  if (this != &source) KWTwoDArraydeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWTwoDArray, KWObject)
 
 KWTwoDArray::~KWTwoDArray() { empty(); }
 
@@ -122,14 +114,3 @@ KWTwoDArray& KWTwoDArray::KWTwoDArrayattributeCopy(const KWTwoDArray& source) {
   return *this;
 }
 
-void KWTwoDArray::copyObject(const KWObject* source) {
-  if (source && source != this) KWTwoDArraydeepCopy(*castDown(source));
-}
-
-void KWTwoDArray::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWTwoDArrayattributeCopy(*castDown(source));
-}
-
-KWObject* KWTwoDArray::vCloneObject() const { return new KWTwoDArray(*this, KWDeepCopy); }
-
-KWObject* KWTwoDArray::vCloneAttributes() const { return new KWTwoDArray(*this, KWAttributeCopy); }

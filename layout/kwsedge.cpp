@@ -1,49 +1,19 @@
 #include "layout/kwsedge.h"
 
 #include "layout/kwsgraph.h"
+#include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSEdge, "com/brackwind/jnilayout/KWSEdge", "kwsedge")
 
 KWSEdge::KWSEdge(KWGEdge* owner) : KWBEdge(owner) { init(); }
 
-KWSEdge::KWSEdge(const KWSEdge& source, KWDeepFlagEnum flag) : KWBEdge() {
-  init();
-  if (flag == KWDeepCopy) KWSEdgedeepCopy(source);
-  else KWSEdgeattributeCopy(source);
-}
-
-KWSEdge& KWSEdge::operator=(const KWSEdge& source) {
-  if (this != &source) KWSEdgedeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWSEdge, KWBEdge)
 
 KWSEdge::~KWSEdge() = default;
 
-KWSEdge& KWSEdge::KWSEdgedeepCopy(const KWSEdge& source) {
-  KWBEdge::copyObject(&source);
-  return *this;
-}
+KWS_BASE_COPIES_DEF(KWSEdge, KWBEdge)
 
-KWSEdge& KWSEdge::KWSEdgeattributeCopy(const KWSEdge& source) {
-  KWBEdge::copyAttributes(&source);
-  return *this;
-}
-
-void KWSEdge::copyObject(const KWObject* source) {
-  if (source && source != this) KWSEdgedeepCopy(*castDown(source));
-}
-
-void KWSEdge::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWSEdgeattributeCopy(*castDown(source));
-}
-
-KWObject* KWSEdge::vCloneObject() const { return new KWSEdge(*this, KWDeepCopy); }
-
-KWObject* KWSEdge::vCloneAttributes() const { return new KWSEdge(*this, KWAttributeCopy); }
-
-long KWSEdge::sizeOf() const {
-  return KWBEdge::sizeOf() - static_cast<long>(sizeof(KWBEdge)) + static_cast<long>(sizeof(KWSEdge));
-}
+KWS_SIZE_OF_DEF(KWSEdge, KWBEdge)
 
 KWBEdgeLayInfo* KWSEdge::newLayInfo(int, int) {
   KWBEdgeLayInfo* old = pLayInfo();

@@ -2,21 +2,13 @@
 // the per-run resets.
 #include "data/kwsgrli.h"
 #include "layout/kwsgraph.h"
+#include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSGraph, "com/brackwind/jnilayout/KWSGraph", "kwsgraph")
 
 KWSGraph::KWSGraph(KWDGraph* owner) : KWBGraph(owner) { init(); }
 
-KWSGraph::KWSGraph(const KWSGraph& source, KWDeepFlagEnum flag) : KWBGraph() {
-  init();
-  if (flag == KWDeepCopy) KWSGraphdeepCopy(source);
-  else KWSGraphattributeCopy(source);
-}
-
-KWSGraph& KWSGraph::operator=(const KWSGraph& source) {
-  if (this != &source) KWSGraphdeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWSGraph, KWBGraph)
 
 // The matrices and the node list are emptied here; the record itself goes
 // with the base extension.
@@ -25,31 +17,9 @@ KWSGraph::~KWSGraph() {
   emptyContents();
 }
 
-KWSGraph& KWSGraph::KWSGraphdeepCopy(const KWSGraph& source) {
-  KWBGraph::copyObject(&source);
-  return *this;
-}
+KWS_BASE_COPIES_DEF(KWSGraph, KWBGraph)
 
-KWSGraph& KWSGraph::KWSGraphattributeCopy(const KWSGraph& source) {
-  KWBGraph::copyAttributes(&source);
-  return *this;
-}
-
-void KWSGraph::copyObject(const KWObject* source) {
-  if (source && source != this) KWSGraphdeepCopy(*castDown(source));
-}
-
-void KWSGraph::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWSGraphattributeCopy(*castDown(source));
-}
-
-KWObject* KWSGraph::vCloneObject() const { return new KWSGraph(*this, KWDeepCopy); }
-
-KWObject* KWSGraph::vCloneAttributes() const { return new KWSGraph(*this, KWAttributeCopy); }
-
-long KWSGraph::sizeOf() const {
-  return KWBGraph::sizeOf() - static_cast<long>(sizeof(KWBGraph)) + static_cast<long>(sizeof(KWSGraph));
-}
+KWS_SIZE_OF_DEF(KWSGraph, KWBGraph)
 
 KWBGraphLayInfo* KWSGraph::newLayInfo(int) {
   KWBGraphLayInfo* old = pLayInfo();

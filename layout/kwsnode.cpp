@@ -2,49 +2,19 @@
 
 #include "layout/kwsgraph.h"
 #include "tailor/kwsndta.h"
+#include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSNode, "com/brackwind/jnilayout/KWSNode", "kwsnode")
 
 KWSNode::KWSNode(KWGNode* owner) : KWBNode(owner) { init(); }
 
-KWSNode::KWSNode(const KWSNode& source, KWDeepFlagEnum flag) : KWBNode() {
-  init();
-  if (flag == KWDeepCopy) KWSNodedeepCopy(source);
-  else KWSNodeattributeCopy(source);
-}
-
-KWSNode& KWSNode::operator=(const KWSNode& source) {
-  if (this != &source) KWSNodedeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWSNode, KWBNode)
 
 KWSNode::~KWSNode() = default;
 
-KWSNode& KWSNode::KWSNodedeepCopy(const KWSNode& source) {
-  KWBNode::copyObject(&source);
-  return *this;
-}
+KWS_BASE_COPIES_DEF(KWSNode, KWBNode)
 
-KWSNode& KWSNode::KWSNodeattributeCopy(const KWSNode& source) {
-  KWBNode::copyAttributes(&source);
-  return *this;
-}
-
-void KWSNode::copyObject(const KWObject* source) {
-  if (source && source != this) KWSNodedeepCopy(*castDown(source));
-}
-
-void KWSNode::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWSNodeattributeCopy(*castDown(source));
-}
-
-KWObject* KWSNode::vCloneObject() const { return new KWSNode(*this, KWDeepCopy); }
-
-KWObject* KWSNode::vCloneAttributes() const { return new KWSNode(*this, KWAttributeCopy); }
-
-long KWSNode::sizeOf() const {
-  return KWBNode::sizeOf() - static_cast<long>(sizeof(KWBNode)) + static_cast<long>(sizeof(KWSNode));
-}
+KWS_SIZE_OF_DEF(KWSNode, KWBNode)
 
 KWBNodeLayInfo* KWSNode::newLayInfo(int, int) {
   KWBNodeLayInfo* old = pLayInfo();

@@ -1,6 +1,7 @@
 #include "tailor/kwsgrta.h"
 
 #include "tailor/kwsndta.h"
+#include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSGraphTailor, "com/brackwind/jnilayout/KWSGraphTailor", "kwsgrta")
 
@@ -17,16 +18,7 @@ enum {
 
 KWSGraphTailor::KWSGraphTailor(KWDGraph* owner) : KWGraphTailor(owner) { init(); }
 
-KWSGraphTailor::KWSGraphTailor(const KWSGraphTailor& source, KWDeepFlagEnum flag) : KWGraphTailor() {
-  init();
-  if (flag == KWDeepCopy) KWSGraphTailordeepCopy(source);
-  else KWSGraphTailorattributeCopy(source);
-}
-
-KWSGraphTailor& KWSGraphTailor::operator=(const KWSGraphTailor& source) {
-  if (this != &source) KWSGraphTailordeepCopy(source);
-  return *this;
-}
+KWS_COPY_MEMBERS_DEF(KWSGraphTailor, KWGraphTailor)
 
 KWSGraphTailor::~KWSGraphTailor() { releaseGraphFileExtension(); }
 
@@ -83,18 +75,6 @@ KWSGraphTailor& KWSGraphTailor::KWSGraphTailorattributeCopy(const KWSGraphTailor
   copySettings(source);
   return *this;
 }
-
-void KWSGraphTailor::copyObject(const KWObject* source) {
-  if (source && source != this) KWSGraphTailordeepCopy(*castDown(source));
-}
-
-void KWSGraphTailor::copyAttributes(const KWObject* source) {
-  if (source && source != this) KWSGraphTailorattributeCopy(*castDown(source));
-}
-
-KWObject* KWSGraphTailor::vCloneObject() const { return new KWSGraphTailor(*this, KWDeepCopy); }
-
-KWObject* KWSGraphTailor::vCloneAttributes() const { return new KWSGraphTailor(*this, KWAttributeCopy); }
 
 // ---- notification -------------------------------------------------------------
 
