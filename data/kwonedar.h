@@ -14,24 +14,19 @@
 #include "module/kwsexport.h"
 #include "host/kwobject.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWOneDArray : public KWObject {
  public:
   KWOneDArray();
   /// n elements, all 0.0.
   explicit KWOneDArray(int n);
-  KWOneDArray(const KWOneDArray& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWOneDArray& operator=(const KWOneDArray& source);
+  KWS_COPY_MEMBERS_DECL(KWOneDArray)
   ~KWOneDArray() override;
 
   // Copy and clone protocol. A deep copy takes the source's length and values;
   // an attribute copy takes its length only (values are reset to 0.0 only when
   // the length changes).
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWOneDArray* cloneObject() const { return castDown(vCloneObject()); }
-  KWOneDArray* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWOneDArray* castDown(const KWObject* o) { return static_cast<KWOneDArray*>(const_cast<KWObject*>(o)); }
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
@@ -49,13 +44,11 @@ class KWS_EXPORT KWOneDArray : public KWObject {
 
  protected:
   void init() { init(0); }
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWOneDArray)
 
  private:
   void init(int n);
-  KWOneDArray& KWOneDArraydeepCopy(const KWOneDArray& source);
-  KWOneDArray& KWOneDArrayattributeCopy(const KWOneDArray& source);
+  KWS_COPY_PARTS_DECL(KWOneDArray)
   /// Makes the array refer to n elements it does not own (a matrix row).
   void refer(double* elements, int n);
 

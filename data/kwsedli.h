@@ -6,33 +6,24 @@
 #include "module/kwsexport.h"
 #include "host/kwblayin.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWSEdgeLayInfo : public KWBEdgeLayInfo {
  public:
   KWSEdgeLayInfo();
-  KWSEdgeLayInfo(const KWSEdgeLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSEdgeLayInfo& operator=(const KWSEdgeLayInfo& source);
+  KWS_COPY_MEMBERS_DECL(KWSEdgeLayInfo)
   ~KWSEdgeLayInfo() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSEdgeLayInfo* cloneObject() const { return castDown(vCloneObject()); }
-  KWSEdgeLayInfo* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSEdgeLayInfo* castDown(const KWObject* o) {
-    return static_cast<KWSEdgeLayInfo*>(const_cast<KWObject*>(o));
-  }
   long sizeOf() const override;
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSEdgeLayInfo)
 
  private:
-  KWSEdgeLayInfo& KWSEdgeLayInfodeepCopy(const KWSEdgeLayInfo& source);
-  KWSEdgeLayInfo& KWSEdgeLayInfoattributeCopy(const KWSEdgeLayInfo& source);
+  KWS_COPY_PARTS_DECL(KWSEdgeLayInfo)
 };
 
 #endif

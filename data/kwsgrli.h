@@ -13,21 +13,14 @@
 #include "host/kwblayin.h"
 #include "host/kwdgraph.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWSGraphLayInfo : public KWBGraphLayInfo {
  public:
   KWSGraphLayInfo();
-  KWSGraphLayInfo(const KWSGraphLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSGraphLayInfo& operator=(const KWSGraphLayInfo& source);
+  KWS_COPY_MEMBERS_DECL(KWSGraphLayInfo)
   ~KWSGraphLayInfo() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSGraphLayInfo* cloneObject() const { return castDown(vCloneObject()); }
-  KWSGraphLayInfo* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSGraphLayInfo* castDown(const KWObject* o) {
-    return static_cast<KWSGraphLayInfo*>(const_cast<KWObject*>(o));
-  }
   long sizeOf() const override;
   void debugOutput(int) const override {}
   void innerDebugOutput(int) const override {}
@@ -55,12 +48,10 @@ class KWS_EXPORT KWSGraphLayInfo : public KWBGraphLayInfo {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSGraphLayInfo)
 
  private:
-  KWSGraphLayInfo& KWSGraphLayInfodeepCopy(const KWSGraphLayInfo& source);
-  KWSGraphLayInfo& KWSGraphLayInfoattributeCopy(const KWSGraphLayInfo& source);
+  KWS_COPY_PARTS_DECL(KWSGraphLayInfo)
 
   // Mutable: the const accessors hand out modifiable views, as layout code
   // reaches the record through const extension accessors.

@@ -7,22 +7,15 @@
 #include "host/kwblayin.h"
 #include "host/kwgeom.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWSNodeLayInfo : public KWBNodeLayInfo {
  public:
   KWSNodeLayInfo();
-  KWSNodeLayInfo(const KWSNodeLayInfo& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSNodeLayInfo& operator=(const KWSNodeLayInfo& source);
+  KWS_COPY_MEMBERS_DECL(KWSNodeLayInfo)
   ~KWSNodeLayInfo() override;
 
   // A copy carries sindex and the three derivatives, never the working point.
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSNodeLayInfo* cloneObject() const { return castDown(vCloneObject()); }
-  KWSNodeLayInfo* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSNodeLayInfo* castDown(const KWObject* o) {
-    return static_cast<KWSNodeLayInfo*>(const_cast<KWObject*>(o));
-  }
   long sizeOf() const override;
   void debugOutput(int) const override {}
   void innerDebugOutput(int) const override {}
@@ -45,12 +38,10 @@ class KWS_EXPORT KWSNodeLayInfo : public KWBNodeLayInfo {
 
  protected:
   void init();
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSNodeLayInfo)
 
  private:
-  KWSNodeLayInfo& KWSNodeLayInfodeepCopy(const KWSNodeLayInfo& source);
-  KWSNodeLayInfo& KWSNodeLayInfoattributeCopy(const KWSNodeLayInfo& source);
+  KWS_COPY_PARTS_DECL(KWSNodeLayInfo)
 
   int sindex_;
   double xdelta_;

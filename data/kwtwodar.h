@@ -19,21 +19,16 @@
 #include "data/kwonedar.h"
 #include "host/kwobject.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWTwoDArray : public KWObject {
  public:
   KWTwoDArray();
-  KWTwoDArray(const KWTwoDArray& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWTwoDArray& operator=(const KWTwoDArray& source);
+  KWS_COPY_MEMBERS_DECL(KWTwoDArray)
   ~KWTwoDArray() override;
 
   // Copy and clone protocol. A deep copy takes the source's shape and every
   // row; an attribute copy takes the shape only when the row counts differ.
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWTwoDArray* cloneObject() const { return castDown(vCloneObject()); }
-  KWTwoDArray* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWTwoDArray* castDown(const KWObject* o) { return static_cast<KWTwoDArray*>(const_cast<KWObject*>(o)); }
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
@@ -49,13 +44,11 @@ class KWS_EXPORT KWTwoDArray : public KWObject {
 
  protected:
   void init() { init(0, 0); }
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWTwoDArray)
 
  private:
   void init(int rows, int cols);
-  KWTwoDArray& KWTwoDArraydeepCopy(const KWTwoDArray& source);
-  KWTwoDArray& KWTwoDArrayattributeCopy(const KWTwoDArray& source);
+  KWS_COPY_PARTS_DECL(KWTwoDArray)
   /// The element count of the first row, 0 without rows.
   int firstRowLength() const { return rows_ ? rows_[0].dimension() : 0; }
 

@@ -13,6 +13,7 @@
 #include "data/kwsedli.h"
 #include "host/kwbnode.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWSGraph;
 
@@ -20,15 +21,9 @@ class KWS_EXPORT KWSEdge : public KWBEdge {
  public:
   explicit KWSEdge(KWGEdge* owner = nullptr);
   /// A copy has no owner.
-  KWSEdge(const KWSEdge& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSEdge& operator=(const KWSEdge& source);
+  KWS_COPY_MEMBERS_DECL(KWSEdge)
   ~KWSEdge() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSEdge* cloneObject() const { return castDown(vCloneObject()); }
-  KWSEdge* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSEdge* castDown(const KWObject* o) { return static_cast<KWSEdge*>(const_cast<KWObject*>(o)); }
   long sizeOf() const override;
   void debugOutput(int) const override {}
   void innerDebugOutput(int) const override {}
@@ -53,12 +48,10 @@ class KWS_EXPORT KWSEdge : public KWBEdge {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSEdge)
 
  private:
-  KWSEdge& KWSEdgedeepCopy(const KWSEdge& source);
-  KWSEdge& KWSEdgeattributeCopy(const KWSEdge& source);
+  KWS_COPY_PARTS_DECL(KWSEdge)
 };
 
 inline KWSEdge* KWGEdge::pSEdge() const { return static_cast<KWSEdge*>(pExtension(KWSymmetricLayoutStyle)); }

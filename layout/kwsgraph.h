@@ -23,6 +23,7 @@
 #include "module/kwsexport.h"
 #include "host/kwbgraph.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWSGraphLayInfo;
 class KWTwoDArray;
@@ -80,8 +81,7 @@ class KWS_EXPORT KWSGraph : public KWBGraph {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSGraph)
   KWGraphFileExtension* newGraphFileExtension(KWDGraph* graph) override;
 
   void actBeforeFoldWithLayout(KWDNodeDList* records, const KWDNodeDList* nodes) override;
@@ -106,8 +106,7 @@ class KWS_EXPORT KWSGraph : public KWBGraph {
   int suitableForShifting() const override;
 
  private:
-  KWSGraph& KWSGraphdeepCopy(const KWSGraph& source);
-  KWSGraph& KWSGraphattributeCopy(const KWSGraph& source);
+  KWS_COPY_PARTS_DECL(KWSGraph)
 
   void postprocessReflexiveEdge(KWDEdge* edge) override;
   void positionDraft() override;

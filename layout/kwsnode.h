@@ -10,6 +10,7 @@
 #include "data/kwsndli.h"
 #include "host/kwbnode.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWSGraph;
 
@@ -17,15 +18,9 @@ class KWS_EXPORT KWSNode : public KWBNode {
  public:
   explicit KWSNode(KWGNode* owner = nullptr);
   /// A copy has no owner.
-  KWSNode(const KWSNode& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSNode& operator=(const KWSNode& source);
+  KWS_COPY_MEMBERS_DECL(KWSNode)
   ~KWSNode() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSNode* cloneObject() const { return castDown(vCloneObject()); }
-  KWSNode* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSNode* castDown(const KWObject* o) { return static_cast<KWSNode*>(const_cast<KWObject*>(o)); }
   long sizeOf() const override;
   void debugOutput(int) const override {}
   void innerDebugOutput(int) const override {}
@@ -46,12 +41,10 @@ class KWS_EXPORT KWSNode : public KWBNode {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSNode)
 
  private:
-  KWSNode& KWSNodedeepCopy(const KWSNode& source);
-  KWSNode& KWSNodeattributeCopy(const KWSNode& source);
+  KWS_COPY_PARTS_DECL(KWSNode)
 };
 
 inline KWSNode* KWGNode::pSNode() const { return static_cast<KWSNode*>(pExtension(KWSymmetricLayoutStyle)); }

@@ -10,6 +10,28 @@
 #ifndef KWSCOPY_H
 #define KWSCOPY_H
 
+/// The public copy members of Class, declared in its class body: the copy
+/// constructor, assignment, the two virtual copies, the typed clones and
+/// castDown (which trusts the caller that the object is a Class).
+#define KWS_COPY_MEMBERS_DECL(Class)                                                 \
+  Class(const Class& source, KWDeepFlagEnum flag = KWDeepCopy);                      \
+  Class& operator=(const Class& source);                                             \
+  void copyObject(const KWObject* source) override;                                  \
+  void copyAttributes(const KWObject* source) override;                              \
+  Class* cloneObject() const { return castDown(vCloneObject()); }                    \
+  Class* cloneAttributes() const { return castDown(vCloneAttributes()); }            \
+  static Class* castDown(const KWObject* o) { return static_cast<Class*>(const_cast<KWObject*>(o)); }
+
+/// The virtual clones, declared where the class keeps them (protected).
+#define KWS_CLONE_MEMBERS_DECL(Class)        \
+  KWObject* vCloneObject() const override; \
+  KWObject* vCloneAttributes() const override;
+
+/// The two member-wise copies, declared where the class keeps them (private).
+#define KWS_COPY_PARTS_DECL(Class)                   \
+  Class& Class##deepCopy(const Class& source); \
+  Class& Class##attributeCopy(const Class& source);
+
 /// Copy constructor, assignment, copyObject, copyAttributes and the clones of
 /// Class, a class derived from Base.
 #define KWS_COPY_MEMBERS_DEF(Class, Base)                                                       \

@@ -8,22 +8,15 @@
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWSEdgeTailor : public KWEdgeTailor {
  public:
   explicit KWSEdgeTailor(KWDEdge* owner = nullptr);
   /// A copy has no owner edge.
-  KWSEdgeTailor(const KWSEdgeTailor& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSEdgeTailor& operator=(const KWSEdgeTailor& source);
+  KWS_COPY_MEMBERS_DECL(KWSEdgeTailor)
   ~KWSEdgeTailor() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSEdgeTailor* cloneObject() const { return castDown(vCloneObject()); }
-  KWSEdgeTailor* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSEdgeTailor* castDown(const KWObject* o) {
-    return static_cast<KWSEdgeTailor*>(const_cast<KWObject*>(o));
-  }
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
@@ -36,12 +29,10 @@ class KWS_EXPORT KWSEdgeTailor : public KWEdgeTailor {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSEdgeTailor)
 
  private:
-  KWSEdgeTailor& KWSEdgeTailordeepCopy(const KWSEdgeTailor& source);
-  KWSEdgeTailor& KWSEdgeTailorattributeCopy(const KWSEdgeTailor& source);
+  KWS_COPY_PARTS_DECL(KWSEdgeTailor)
 };
 
 inline KWSEdgeTailor* KWDEdge::pSTailor() const {

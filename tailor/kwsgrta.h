@@ -22,6 +22,7 @@
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWSGraphFileExtension;
 
@@ -29,20 +30,12 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
  public:
   explicit KWSGraphTailor(KWDGraph* owner = nullptr);
   /// A copy has no owner graph and no graph-file extension.
-  KWSGraphTailor(const KWSGraphTailor& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSGraphTailor& operator=(const KWSGraphTailor& source);
+  KWS_COPY_MEMBERS_DECL(KWSGraphTailor)
   ~KWSGraphTailor() override;
 
   // Copy and clone protocol: the base part, then the incremental flags and
   // firstInitialization through their setters, the numbers directly, then
   // routeEdges through its setter. Flags that change notify the owner graph.
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSGraphTailor* cloneObject() const { return castDown(vCloneObject()); }
-  KWSGraphTailor* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSGraphTailor* castDown(const KWObject* o) {
-    return static_cast<KWSGraphTailor*>(const_cast<KWObject*>(o));
-  }
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
@@ -100,14 +93,12 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
 
  protected:
   void init();
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSGraphTailor)
   /// Deletes the graph-file extension, if any.
   void discardGraphFileExtension() override;
 
  private:
-  KWSGraphTailor& KWSGraphTailordeepCopy(const KWSGraphTailor& source);
-  KWSGraphTailor& KWSGraphTailorattributeCopy(const KWSGraphTailor& source);
+  KWS_COPY_PARTS_DECL(KWSGraphTailor)
   /// The settings part shared by both kinds of copy.
   void copySettings(const KWSGraphTailor& source);
   /// Flag setter: notify before the store, answer the argument.

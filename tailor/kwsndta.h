@@ -9,22 +9,15 @@
 #include "host/kwdgraph.h"
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
+#include "module/kwscopy.h"
 
 class KWS_EXPORT KWSNodeTailor : public KWNodeTailor {
  public:
   explicit KWSNodeTailor(KWDNode* owner = nullptr);
   /// A copy has no owner node.
-  KWSNodeTailor(const KWSNodeTailor& source, KWDeepFlagEnum flag = KWDeepCopy);
-  KWSNodeTailor& operator=(const KWSNodeTailor& source);
+  KWS_COPY_MEMBERS_DECL(KWSNodeTailor)
   ~KWSNodeTailor() override;
 
-  void copyObject(const KWObject* source) override;
-  void copyAttributes(const KWObject* source) override;
-  KWSNodeTailor* cloneObject() const { return castDown(vCloneObject()); }
-  KWSNodeTailor* cloneAttributes() const { return castDown(vCloneAttributes()); }
-  static KWSNodeTailor* castDown(const KWObject* o) {
-    return static_cast<KWSNodeTailor*>(const_cast<KWObject*>(o));
-  }
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
@@ -40,13 +33,11 @@ class KWS_EXPORT KWSNodeTailor : public KWNodeTailor {
 
  protected:
   void init() {}
-  KWObject* vCloneObject() const override;
-  KWObject* vCloneAttributes() const override;
+  KWS_CLONE_MEMBERS_DECL(KWSNodeTailor)
 
  private:
   static constexpr int kConstrainedBit = 1;
-  KWSNodeTailor& KWSNodeTailordeepCopy(const KWSNodeTailor& source);
-  KWSNodeTailor& KWSNodeTailorattributeCopy(const KWSNodeTailor& source);
+  KWS_COPY_PARTS_DECL(KWSNodeTailor)
 };
 
 inline KWSNodeTailor* KWDNode::pSTailor() const {
