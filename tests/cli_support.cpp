@@ -275,6 +275,9 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
             it.path = prop(d, "d");
           } else if (de == "polygon" && !it.path.empty()) {
             it.arrows.push_back(pointsBox(prop(d, "points")));
+          } else if (de == "ellipse" && !it.path.empty()) {
+            it.arrows.push_back(SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
+                                       number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")});
           }
         }
       }

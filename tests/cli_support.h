@@ -96,7 +96,7 @@ struct SvgBox {
 /// name, "tail->head" for an edge), its texts with the box each text takes
 /// (its font size high, width estimated at 0.6 em per character), the box of
 /// its first outline (ellipse or polygon), its first path's d and the boxes
-/// of the polygons after that path (arrow heads).
+/// of the polygons and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;
   std::vector<std::string> texts;

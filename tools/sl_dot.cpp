@@ -503,14 +503,15 @@ std::string writeDot(const ToolGraph& g) {
     ArrowEnds ends = arrowEnds(ae, g.directed);
     double length = arrowLength(ae);
     // The spline stops short of each arrow head, whose tip is at the node.
+    // Graphviz reads the tail's arrow end first: "s,x,y e,x,y points".
     std::string pos;
-    if (ends.head) {
-      Pt tip = pts.back();
-      if (shortenEnd(pts, length)) pos = "e," + point(tip);
-    }
     if (ends.tail) {
       Pt tip = pts.front();
-      if (shortenStart(&pts[0], length)) pos += (pos.empty() ? "s," : " s,") + point(tip);
+      if (shortenStart(&pts[0], length)) pos = "s," + point(tip);
+    }
+    if (ends.head) {
+      Pt tip = pts.back();
+      if (shortenEnd(pts, length)) pos += (pos.empty() ? "e," : " e,") + point(tip);
     }
     for (const Pt& p : pts) pos += (pos.empty() ? "" : " ") + point(p);
     set(ae, "pos", pos);
