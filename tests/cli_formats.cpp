@@ -437,6 +437,10 @@ TEST(KwslayPictures, GraphvizExamplesAreDrawnAsGraphvizDrawsThem) {
       EXPECT_NEAR(a.height(), b.height(), 0.01) << title;
     }
     std::map<std::string, json> laid = nodesById(parseJson(readFile(dir / "out.json")));
+    for (const auto& [title, n] : ours) {
+      EXPECT_LE(n.shape.width(), laid[title]["width"].get<double>() + 0.01) << title << " is drawn wider than laid out";
+      EXPECT_LE(n.shape.height(), laid[title]["height"].get<double>() + 0.01) << title << " is drawn higher than laid out";
+    }
     Cgraph xdot(commandOutput("neato -n2 -Txdot " + dir / "out.dot"));
     ASSERT_NE(xdot.get(), nullptr);
     for (Agnode_t* n = agfstnode(xdot.get()); n; n = agnxtnode(xdot.get(), n)) {

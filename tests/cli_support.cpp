@@ -263,14 +263,14 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
             std::string anchor = prop(d, "text-anchor");
             double left = anchor == "middle" ? x - w / 2 : anchor == "end" ? x - w : x;
             it.textBoxes.push_back(SvgBox{left, y - size * 0.75, left + w, y + size * 0.25});
-          } else if ((de == "ellipse" || de == "polygon" || de == "path") && !it.hasShape && it.path.empty() &&
-                     cls != "edge") {
+          } else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
+            SvgBox b = de == "ellipse" ? SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
+                                                number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")}
+                                       : pointsBox(prop(d, "points"));
+            it.shape = !it.hasShape ? b
+                                    : SvgBox{std::min(it.shape.left, b.left), std::min(it.shape.top, b.top),
+                                             std::max(it.shape.right, b.right), std::max(it.shape.bottom, b.bottom)};
             it.hasShape = true;
-            if (de == "ellipse")
-              it.shape = SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
-                                number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")};
-            else if (de == "polygon")
-              it.shape = pointsBox(prop(d, "points"));
           } else if (de == "path" && it.path.empty()) {
             it.path = prop(d, "d");
           } else if (de == "polygon" && !it.path.empty()) {

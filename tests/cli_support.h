@@ -94,8 +94,8 @@ struct SvgBox {
 
 /// A node, edge or cluster group of a Graphviz SVG: its title (the node's
 /// name, "tail->head" for an edge), its texts with the box each text takes
-/// (its font size high, width estimated at 0.6 em per character), the box of
-/// its first outline (ellipse or polygon), its first path's d and the boxes
+/// (its font size high, width estimated at 0.6 em per character), the box
+/// around its outlines (ellipses and polygons), its first path's d and the boxes
 /// of the polygons and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;

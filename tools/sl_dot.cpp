@@ -491,8 +491,9 @@ std::string writeDot(const ToolGraph& g) {
     set(an, "pos", numberText(static_cast<double>(n->ntX())) + "," + numberText(static_cast<double>(n->ntY())));
     // The size the node is drawn at, as Graphviz writes it after a layout:
     // at least what its label needs, so the picture keeps the layout's room.
-    set(an, "width", inchText(n->ntWidth()));
-    set(an, "height", inchText(n->ntHeight()));
+    long gap = g.outlineGap.empty() ? 0 : g.outlineGap[i];
+    set(an, "width", inchText(std::max(n->ntWidth() - gap, 1L)));
+    set(an, "height", inchText(std::max(n->ntHeight() - gap, 1L)));
     if (nodeConstrained(*n)) set(an, "pin", "true");
     else if (pinDeclared) set(an, "pin", "false");
   }

@@ -98,6 +98,10 @@ class ToolGraph {
   /// Which nodes are drawn round (an ellipse, circle, ...), by index in
   /// nodes(); edges end on the ellipse inside their box. Empty: all boxes.
   std::vector<bool> round;
+  /// How much wider and higher each node is drawn than its width and height
+  /// attributes say (the gaps of a second or third outline), by index in
+  /// nodes(); empty: none.
+  std::vector<long> outlineGap;
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
   std::unique_ptr<DotSource> dot;

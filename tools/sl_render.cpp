@@ -206,6 +206,7 @@ void measureNodes(ToolGraph& g) {
   if (gvLayout(r.gvc, rg.g, "nop") != 0) return;
   OutputIds ids = outputIds(g, true);
   g.round.assign(g.nodes().size(), false);
+  g.outlineGap.assign(g.nodes().size(), 0);
   for (size_t i = 0; i < g.nodes().size(); ++i) {
     Agnode_t* n = agnode(rg.g, &ids.node[i][0], 0);
     if (!n) continue;
@@ -215,6 +216,13 @@ void measureNodes(ToolGraph& g) {
     long w = static_cast<long>(std::ceil(ND_width(n) * 72.0 - 1e-3));
     long h = static_cast<long>(std::ceil(ND_height(n) * 72.0 - 1e-3));
     dn->ntResize(std::max(w, 1L), std::max(h, 1L));
+    // Outlines after the first are drawn 4 points apart around it, outside
+    // the width and height asked for.
+    g.outlineGap[i] = 0;
+    if (ND_shape(n) && ND_shape(n)->polygon && ND_shape_info(n)) {
+      int peripheries = static_cast<polygon_t*>(ND_shape_info(n))->peripheries;
+      if (peripheries > 1) g.outlineGap[i] = 8L * (peripheries - 1);
+    }
     char* shape = agget(n, const_cast<char*>("shape"));
     g.round[i] = roundShape(shape ? shape : "ellipse");
   }
