@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "host/kwgfile.h"
 #include "tools/sl_dot.h"
+#include "tools/sl_render.h"
 #include "tools/sl_graph.h"
 #include "tools/sl_graphml.h"
 #include "tools/sl_kwfiles.h"
@@ -93,7 +94,7 @@ void readBack(Reader read, const char* file, const std::string& text, kwslay::To
 inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
   const kwslay::OutputIds ids = kwslay::outputIds(g);
 
-  std::string svg = kwslay::writeSvg(g);
+  std::string svg = kwslay::renderPicture(g, "svg");
   KW_FUZZ_CHECK(isUtf8(svg) && noControlBytes(svg), "SVG output is not clean UTF-8 text");
   checkWellFormedXml(svg, "SVG output is not well-formed XML");
 

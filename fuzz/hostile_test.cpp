@@ -14,6 +14,7 @@
 
 #include "fuzz/fuzz_tool.h"
 #include "tools/sl_settings.h"
+#include "tools/sl_render.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ TEST_F(Tools, HostileNamesAreCarriedSafelyIntoEveryFormat) {
   // GraphML, DOT and OML read back to the same graph.
   kwfuzz::checkOutputs(g, f);
 
-  std::string svg = kwslay::writeSvg(g);
+  std::string svg = kwslay::renderPicture(g, "svg");
   EXPECT_TRUE(wellFormedXml(svg));
   EXPECT_EQ(svg.find("<b>bold"), std::string::npos) << "markup in a name reached the SVG as markup";
 

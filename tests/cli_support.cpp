@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
@@ -208,6 +209,101 @@ std::vector<std::string> xmlTexts(const std::string& xml, const char* element, b
   if (!doc) return out;
   collect(xmlDocGetRootElement(doc), element, out, count);
   xmlFreeDoc(doc);
+  return out;
+}
+
+namespace {
+std::string prop(xmlNode* n, const char* name) {
+  xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+  std::string s = v ? reinterpret_cast<const char*>(v) : "";
+  xmlFree(v);
+  return s;
+}
+
+double number(xmlNode* n, const char* name) { return std::atof(prop(n, name).c_str()); }
+
+SvgBox pointsBox(const std::string& points) {
+  SvgBox b{1e300, 1e300, -1e300, -1e300};
+  double x = 0, y = 0;
+  for (const char* p = points.c_str(); std::sscanf(p, "%lf,%lf", &x, &y) == 2;) {
+    b = SvgBox{std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+    p = std::strchr(p, ' ');
+    if (!p) break;
+    ++p;
+  }
+  return b;
+}
+
+void items(xmlNode* n, std::vector<SvgItem>& out) {
+  for (; n; n = n->next) {
+    if (n->type != XML_ELEMENT_NODE) continue;
+    std::string name = reinterpret_cast<const char*>(n->name);
+    std::string cls = name == "g" ? prop(n, "class") : "";
+    if (cls == "node" || cls == "edge" || cls == "cluster") {
+      SvgItem it;
+      it.cls = cls;
+      for (xmlNode* c = n->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE) continue;
+        std::string e = reinterpret_cast<const char*>(c->name);
+        // Anchors (URL attributes) wrap the drawing one level down.
+        for (xmlNode* d = e == "a" || e == "g" ? c->children : c; d; d = e == "a" || e == "g" ? d->next : nullptr) {
+          if (d->type != XML_ELEMENT_NODE) continue;
+          std::string de = reinterpret_cast<const char*>(d->name);
+          xmlChar* content = xmlNodeGetContent(d);
+          std::string text = content ? reinterpret_cast<const char*>(content) : "";
+          xmlFree(content);
+          if (de == "title") it.title = text;
+          else if (de == "text") {
+            it.texts.push_back(text);
+            double x = number(d, "x"), y = number(d, "y"), size = number(d, "font-size");
+            // Characters, not bytes, for the width estimate.
+            long chars = 0;
+            for (unsigned char ch : text) chars += (ch & 0xC0) != 0x80;
+            double w = 0.6 * size * static_cast<double>(chars);
+            std::string anchor = prop(d, "text-anchor");
+            double left = anchor == "middle" ? x - w / 2 : anchor == "end" ? x - w : x;
+            it.textBoxes.push_back(SvgBox{left, y - size * 0.75, left + w, y + size * 0.25});
+          } else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
+            SvgBox b = de == "ellipse" ? SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
+                                                number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")}
+                                       : pointsBox(prop(d, "points"));
+            it.shape = !it.hasShape ? b
+                                    : SvgBox{std::min(it.shape.left, b.left), std::min(it.shape.top, b.top),
+                                             std::max(it.shape.right, b.right), std::max(it.shape.bottom, b.bottom)};
+            it.hasShape = true;
+          } else if (de == "path" && it.path.empty()) {
+            it.path = prop(d, "d");
+          } else if (de == "polygon" && !it.path.empty()) {
+            it.arrows.push_back(pointsBox(prop(d, "points")));
+          } else if (de == "ellipse" && !it.path.empty()) {
+            it.arrows.push_back(SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
+                                       number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")});
+          }
+        }
+      }
+      out.push_back(it);
+      continue;
+    }
+    items(n->children, out);
+  }
+}
+}  // namespace
+
+std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed) {
+  std::vector<SvgItem> out;
+  xmlDoc* doc = xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "output.svg", nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (wellFormed) *wellFormed = doc != nullptr;
+  if (!doc) return out;
+  items(xmlDocGetRootElement(doc), out);
+  xmlFreeDoc(doc);
+  return out;
+}
+
+std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls) {
+  std::vector<SvgItem> all = svgItems(svg, nullptr), out;
+  for (const SvgItem& it : all)
+    if (it.cls == cls) out.push_back(it);
   return out;
 }
 

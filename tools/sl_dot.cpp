@@ -227,8 +227,119 @@ std::string inchText(long units) {
   return buf;
 }
 
+// Which ends of an edge get an arrow: dir (forward by default in a directed
+// graph, none in an undirected one) with arrowhead or arrowtail "none"
+// taking its arrow away.
+struct ArrowEnds {
+  bool head = false;
+  bool tail = false;
+};
+
+ArrowEnds arrowEnds(Agedge_t* e, bool directed) {
+  std::string dir = attr(e, "dir");
+  if (dir.empty()) dir = directed ? "forward" : "none";
+  ArrowEnds a;
+  a.head = (dir == "forward" || dir == "both") && attr(e, "arrowhead") != "none";
+  a.tail = (dir == "back" || dir == "both") && attr(e, "arrowtail") != "none";
+  return a;
+}
+
+// Graphviz's arrow heads are 10 points long times arrowsize.
+double arrowLength(Agedge_t* e) {
+  std::string size = attr(e, "arrowsize");
+  double scale = size.empty() ? 1.0 : std::strtod(size.c_str(), nullptr);
+  if (!std::isfinite(scale) || scale <= 0.0 || scale > 100.0) scale = 1.0;
+  return 10.0 * scale;
+}
+
+Pt lerp(Pt a, Pt b, double t) { return Pt{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+
+// Cuts the start of the cubic p[0..3] back so that it begins `length` from
+// where it began (half its chord at most), keeping the rest of the curve as
+// it was. False when the piece has no length.
+bool shortenStart(Pt* p, double length) {
+  double chord = std::hypot(p[3].x - p[0].x, p[3].y - p[0].y);
+  if (chord <= 0.0) return false;
+  double want = std::min(length, chord / 2.0);
+  auto at = [p](double t) {
+    Pt q0 = lerp(p[0], p[1], t), q1 = lerp(p[1], p[2], t), q2 = lerp(p[2], p[3], t);
+    return lerp(lerp(q0, q1, t), lerp(q1, q2, t), t);
+  };
+  // The curve's distance from its start grows along it for the pieces drawn
+  // here (straight lines, gentle fans and loops); bisect for the parameter.
+  double lo = 0.0, hi = 1.0;
+  for (int i = 0; i < 50; ++i) {
+    double mid = (lo + hi) / 2.0;
+    Pt m = at(mid);
+    if (std::hypot(m.x - p[0].x, m.y - p[0].y) < want) lo = mid;
+    else hi = mid;
+  }
+  double t = hi;
+  Pt q0 = lerp(p[0], p[1], t), q1 = lerp(p[1], p[2], t), q2 = lerp(p[2], p[3], t);
+  Pt r1 = lerp(q1, q2, t);
+  p[0] = lerp(lerp(q0, q1, t), r1, t);
+  p[1] = r1;
+  p[2] = q2;
+  return true;
+}
+
+// The same at the head end of a spline (its last cubic).
+bool shortenEnd(std::vector<Pt>& pts, double length) {
+  size_t n = pts.size();
+  Pt piece[4] = {pts[n - 1], pts[n - 2], pts[n - 3], pts[n - 4]};
+  if (!shortenStart(piece, length)) return false;
+  for (int i = 0; i < 4; ++i) pts[n - 1 - static_cast<size_t>(i)] = piece[i];
+  return true;
+}
+
 void set(void* obj, const char* name, const std::string& value) {
   agsafeset(obj, const_cast<char*>(name), const_cast<char*>(value.c_str()), const_cast<char*>(""));
+}
+
+struct Box {
+  double left = HUGE_VAL, bottom = HUGE_VAL, right = -HUGE_VAL, top = -HUGE_VAL;
+  bool empty() const { return left > right; }
+  void cover(const Box& b) {
+    if (b.empty()) return;
+    left = std::min(left, b.left);
+    bottom = std::min(bottom, b.bottom);
+    right = std::max(right, b.right);
+    top = std::max(top, b.top);
+  }
+};
+
+// Space around a cluster's contents, and the room its label takes above them
+// (a line of the label's font size, 14 points unless it says otherwise).
+constexpr double kClusterMargin = 8.0;
+
+// Sets bb on every cluster at or below sub (innermost first, each around its
+// nodes and inner clusters) and answers the box of what sub holds.
+Box clusterBoxes(Agraph_t* sub, const std::unordered_map<Agnode_t*, const KWDNode*>& nodeOf) {
+  Box box;
+  for (Agraph_t* inner = agfstsubg(sub); inner; inner = agnxtsubg(inner)) box.cover(clusterBoxes(inner, nodeOf));
+  for (Agnode_t* n = agfstnode(sub); n; n = agnxtnode(sub, n)) {
+    auto it = nodeOf.find(agidnode(agroot(sub), AGID(n), 0));
+    if (it == nodeOf.end()) continue;
+    const KWDNode* dn = it->second;
+    double x = static_cast<double>(dn->ntX()), y = static_cast<double>(dn->ntY());
+    double hw = static_cast<double>(dn->ntWidth()) / 2.0, hh = static_cast<double>(dn->ntHeight()) / 2.0;
+    box.cover(Box{x - hw, y - hh, x + hw, y + hh});
+  }
+  const char* name = agnameof(sub);
+  if (box.empty() || !name || std::strncmp(name, "cluster", 7) != 0) return box;
+  box.left -= kClusterMargin;
+  box.bottom -= kClusterMargin;
+  box.right += kClusterMargin;
+  box.top += kClusterMargin;
+  if (!attr(sub, "label").empty()) {
+    std::string size = attr(sub, "fontsize");
+    double points = size.empty() ? 14.0 : std::strtod(size.c_str(), nullptr);
+    if (!std::isfinite(points) || points <= 0.0 || points > 1000.0) points = 14.0;
+    box.top += points * 1.5;
+  }
+  set(sub, "bb", numberText(box.left) + "," + numberText(box.bottom) + "," + numberText(box.right) + "," +
+                     numberText(box.top));
+  return box;
 }
 
 }  // namespace
@@ -247,6 +358,10 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
     std::string name = file;  // cgraph keeps the pointer while it parses
     agsetfile(&name[0]);
     agreadline(1);
+    // A node's label is its name unless it says otherwise, as in Graphviz:
+    // with that default declared before the read, label="" is a value of
+    // its own that DOT output writes back, not the default.
+    agattr(nullptr, AGNODE, const_cast<char*>("label"), const_cast<char*>("\\N"));
     src->graph = agmemread(text.c_str());
     // The scanner keeps what follows the first graph (or the rest of a text
     // it gave up on) for the next read; this read ends here.
@@ -367,41 +482,51 @@ std::string writeDot(const ToolGraph& g) {
   }
 
   KWRect b = drawingBounds(g);
-  set(ag, "bb", numberText(static_cast<double>(b.left())) + "," + numberText(static_cast<double>(b.bottom())) + "," +
-                    numberText(static_cast<double>(b.right())) + "," + numberText(static_cast<double>(b.top())));
+  Box bounds{static_cast<double>(b.left()), static_cast<double>(b.bottom()), static_cast<double>(b.right()),
+             static_cast<double>(b.top())};
   bool pinDeclared = agattr(ag, AGNODE, const_cast<char*>("pin"), nullptr) != nullptr;
   for (size_t i = 0; i < g.nodes().size(); ++i) {
     const KWDNode* n = g.nodes()[i];
     Agnode_t* an = src->nodes[i];
     set(an, "pos", numberText(static_cast<double>(n->ntX())) + "," + numberText(static_cast<double>(n->ntY())));
-    set(an, "width", inchText(n->ntWidth()));
-    set(an, "height", inchText(n->ntHeight()));
+    // The size the node is drawn at, as Graphviz writes it after a layout:
+    // at least what its label needs, so the picture keeps the layout's room.
+    long gap = g.outlineGap.empty() ? 0 : g.outlineGap[i];
+    set(an, "width", inchText(std::max(n->ntWidth() - gap, 1L)));
+    set(an, "height", inchText(std::max(n->ntHeight() - gap, 1L)));
     if (nodeConstrained(*n)) set(an, "pin", "true");
     else if (pinDeclared) set(an, "pin", "false");
   }
   std::vector<EdgeShape> shapes = edgeShapes(g);
   for (size_t i = 0; i < g.edges().size(); ++i) {
+    Agedge_t* ae = src->edges[i];
     std::vector<Pt> pts = splinePoints(shapes[i]);
+    ArrowEnds ends = arrowEnds(ae, g.directed);
+    double length = arrowLength(ae);
+    // The spline stops short of each arrow head, whose tip is at the node.
+    // Graphviz reads the tail's arrow end first: "s,x,y e,x,y points".
     std::string pos;
-    if (g.directed && !shapes[i].loop) {
-      // The spline stops short of the arrow head, which ends at the border.
+    if (ends.tail) {
+      Pt tip = pts.front();
+      if (shortenStart(&pts[0], length)) pos = "s," + point(tip);
+    }
+    if (ends.head) {
       Pt tip = pts.back();
-      Pt& last = pts.back();
-      const Pt& before = pts[pts.size() - 2];
-      double dx = tip.x - before.x, dy = tip.y - before.y;
-      double len = std::sqrt(dx * dx + dy * dy);
-      double arrow = std::min(10.0, len / 2.0);
-      if (len > 0.0) {
-        last.x = tip.x - dx / len * arrow;
-        last.y = tip.y - dy / len * arrow;
-        pts[pts.size() - 2].x = last.x - dx / len * std::min(arrow, len / 4.0);
-        pts[pts.size() - 2].y = last.y - dy / len * std::min(arrow, len / 4.0);
-        pos = "e," + point(tip);
-      }
+      if (shortenEnd(pts, length)) pos += (pos.empty() ? "e," : " e,") + point(tip);
     }
     for (const Pt& p : pts) pos += (pos.empty() ? "" : " ") + point(p);
-    set(src->edges[i], "pos", pos);
+    set(ae, "pos", pos);
   }
+
+  // Clusters get the box around their nodes, which a renderer that keeps
+  // positions draws as it is; the graph's box holds everything.
+  std::unordered_map<Agnode_t*, const KWDNode*> nodeOf;
+  for (size_t i = 0; i < g.nodes().size(); ++i) nodeOf[src->nodes[i]] = g.nodes()[i];
+  for (Agraph_t* sub = agfstsubg(ag); sub; sub = agnxtsubg(sub)) bounds.cover(clusterBoxes(sub, nodeOf));
+  for (const EdgeShape& shape : shapes)
+    for (const Pt& p : splinePoints(shape)) bounds.cover(Box{p.x, p.y, p.x, p.y});
+  set(ag, "bb", numberText(std::floor(bounds.left)) + "," + numberText(std::floor(bounds.bottom)) + "," +
+                    numberText(std::ceil(bounds.right)) + "," + numberText(std::ceil(bounds.top)));
 
   char* buf = nullptr;
   size_t size = 0;

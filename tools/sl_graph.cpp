@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "sl_dot.h"
+#include "sl_render.h"
 #include "sl_text.h"
 
 namespace kwslay {
@@ -33,6 +34,7 @@ Format formatFromName(const std::string& name) {
   if (n == "graphml") return Format::GraphML;
   if (n == "svg") return Format::Svg;
   if (n == "json") return Format::Json;
+  if (canRender(n)) return Format::Picture;
   return Format::None;
 }
 
@@ -54,6 +56,7 @@ const char* formatName(Format f) {
     case Format::GraphML: return "graphml";
     case Format::Svg: return "svg";
     case Format::Json: return "json";
+    case Format::Picture: return "picture";
     case Format::None: break;
   }
   return "none";

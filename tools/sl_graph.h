@@ -16,10 +16,12 @@
 namespace kwslay {
 
 /// File formats the tool reads or writes.
-enum class Format { None, Oml, Model, Dot, GraphML, Svg, Json };
+enum class Format { None, Oml, Model, Dot, GraphML, Svg, Json, Picture };
 
 /// The format named on the command line ("oml", "dot", ...), or None.
 Format formatFromName(const std::string& name);
+/// Svg stands for itself; Picture for any other format the renderer
+/// offers (png, pdf, ...), named by the option or extension that chose it.
 /// The format a file name's extension stands for, or None.
 Format formatFromPath(const std::string& path);
 const char* formatName(Format f);
@@ -93,6 +95,13 @@ class ToolGraph {
 
   bool directed = true;
   std::string name;
+  /// Which nodes are drawn round (an ellipse, circle, ...), by index in
+  /// nodes(); edges end on the ellipse inside their box. Empty: all boxes.
+  std::vector<bool> round;
+  /// How much wider and higher each node is drawn than its width and height
+  /// attributes say (the gaps of a second or third outline), by index in
+  /// nodes(); empty: none.
+  std::vector<long> outlineGap;
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
   std::unique_ptr<DotSource> dot;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sl_output.h"
+#include "sl_render.h"
 
 namespace kwslay {
 
@@ -22,6 +23,19 @@ std::string settingsHelp() {
   }
   return out;
 }
+
+// The renderer's picture formats, wrapped to the help text's width.
+std::string pictureFormatList() {
+  std::string out, line;
+  for (const std::string& f : renderFormats()) {
+    if (!line.empty() && line.size() + f.size() + 1 > 70) {
+      out += line + "\n                ";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + f;
+  }
+  return out + line;
+}
 }  // namespace
 
 const char* usageText() {
@@ -38,8 +52,12 @@ const char* usageText() {
       "Lays out a graph with the symmetric layout, or converts it between formats.\n"
       "\n"
       "Input formats:  oml (.oml), model (.mdl, .model), dot (.dot, .gv), graphml (.graphml)\n"
-      "Output formats: svg (.svg), json (.json), dot (.dot, .gv), oml (.oml), graphml (.graphml)\n"
-      "The format comes from --from/--to, otherwise from the file name's extension.\n"
+      "Output formats: svg (.svg), json (.json), dot (.dot, .gv), oml (.oml), graphml (.graphml),\n"
+      "                and every picture format Graphviz's renderer offers here:\n"
+      "                " + pictureFormatList() + "\n"
+      "The format comes from --from/--to (-T FMT or -TFMT as --to), otherwise from the file\n"
+      "name's extension. Pictures are drawn by Graphviz with the layout's positions kept;\n"
+      "nodes are sized by Graphviz from their labels, shapes and width/height before the layout.\n"
       "INPUT - reads standard input and -o - (or /dev/stdout) writes standard output\n"
       "(both need the format). A device or named pipe given as OUTPUT is written in place.\n"
       "Without -o, layout writes JSON to standard output.\n"
@@ -47,7 +65,7 @@ const char* usageText() {
       "options:\n"
       "  -o, --output FILE    where to write the result\n"
       "  --from FMT           format of INPUT\n"
-      "  --to FMT             format of the output\n"
+      "  --to FMT, -T FMT     format of the output\n"
       "  --seed N             the random seed of the start positions (randomSeed)\n"
       "  --node-spacing N     spacing between nodes in percent of their size (nodeSpacing)\n"
       "  --route-edges        bend edges around the nodes they would cross (routeEdges)\n"
@@ -96,6 +114,11 @@ long byteCount(const std::string& text, const std::string& flag) {
   double bytes = std::stod(text.substr(0, digits)) * scale;
   if (bytes > 9.0e18) throw UsageError(flag + ": '" + text + "' is too large");
   return static_cast<long>(bytes);
+}
+
+std::string lowerName(std::string s) {
+  for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return s;
 }
 
 Format format(const std::string& name, const std::string& flag) {
@@ -160,8 +183,13 @@ Options parseOptions(int argc, const char* const* argv) {
     } else if (a == "--from") {
       if (o.command == Command::Demo) throw UsageError("--from is not an option of 'kwslay demo'");
       o.from = format(value("a format"), a);
-    } else if (a == "--to") {
-      o.to = format(value("a format"), a);
+    } else if (a == "--to" || a == "-T") {
+      o.toName = lowerName(value("a format"));
+      o.to = format(o.toName, a);
+    } else if (a.size() > 2 && a.compare(0, 2, "-T") == 0) {
+      // -Tsvg, as Graphviz's tools take it.
+      o.toName = lowerName(a.substr(2));
+      o.to = format(o.toName, "-T");
     } else if (a == "--seed") {
       layoutOnly();
       o.settings.push_back(SettingStep{false, settingValue("randomSeed", value("a number"), a), ""});
@@ -234,6 +262,7 @@ Options parseOptions(int argc, const char* const* argv) {
     } else {
       o.to = formatFromPath(o.output);
       if (o.to == Format::None) throw UsageError("cannot tell the format of '" + o.output + "'; use --to");
+      o.toName = lowerName(o.output.substr(o.output.find_last_of('.') + 1));
     }
   }
   if (o.to == Format::Model) throw UsageError("kwslay cannot write model files");

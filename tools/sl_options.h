@@ -27,6 +27,7 @@ struct Options {
   std::string output;  ///< empty when -o was not given
   Format from = Format::None;
   Format to = Format::None;
+  std::string toName;  ///< the renderer's name of a Picture format ("png", ...)
   std::vector<SettingStep> settings;
   bool incremental = false;
   ProgressMode progress = ProgressMode::Auto;

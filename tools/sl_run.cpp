@@ -12,6 +12,7 @@
 #include "sl_options.h"
 #include "sl_output.h"
 #include "sl_progress.h"
+#include "sl_render.h"
 #include "sl_text.h"
 #include "sl_writers.h"
 
@@ -46,8 +47,14 @@ void load(const Options& o, ToolGraph& g, const Console& con) {
   std::vector<SettingValue> settings;
   std::vector<std::string> warnings;
   switch (o.from) {
-    case Format::Dot: readDotWarning(file, text, g, &settings, &warnings); break;
-    case Format::GraphML: readGraphML(file, text, g, &settings); break;
+    case Format::Dot:
+      readDotWarning(file, text, g, &settings, &warnings);
+      measureNodes(g);
+      break;
+    case Format::GraphML:
+      readGraphML(file, text, g, &settings);
+      measureNodes(g);
+      break;
     case Format::Oml: readOml(file, text, g, &warnings); break;
     case Format::Model: readModel(file, text, g, &warnings); break;
     default: throw UsageError(std::string("kwslay cannot read ") + formatName(o.from));
@@ -126,9 +133,10 @@ void layout(const Options& o, ToolGraph& g, const Console& con, const std::strin
   }
 }
 
-std::string render(const ToolGraph& g, Format to) {
+std::string render(const ToolGraph& g, Format to, const std::string& picture) {
   switch (to) {
-    case Format::Svg: return writeSvg(g);
+    case Format::Svg: return renderPicture(g, "svg");
+    case Format::Picture: return renderPicture(g, picture);
     case Format::Json: return writeJson(g);
     case Format::Dot: return writeDot(g);
     case Format::GraphML: return writeGraphML(g);
@@ -178,7 +186,7 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         layout(o, g, con, displayName(o.input));
       }
     }
-    writeOutput(o.output, render(g, o.to));
+    writeOutput(o.output, render(g, o.to, o.toName));
     if (o.command == Command::Demo && !con.quiet && !isStandardOutput(o.output))
       std::fprintf(out, "kwslay: wrote %s (%zu nodes, %zu edges)\n", o.output.c_str(), g.nodes().size(),
                    g.edges().size());

@@ -23,6 +23,20 @@ bool insideRect(const KWDNode* n, Pt p) {
   return std::fabs(p.x - c.x) < hw && std::fabs(p.y - c.y) < hh;
 }
 
+// Where the ray from a node's centre towards p leaves its outline: the
+// ellipse inside its box for a round node, the box otherwise.
+Pt outlinePoint(const KWDNode* n, bool round, Pt p) {
+  Pt c = centre(n);
+  double w = static_cast<double>(n->ntWidth()), h = static_cast<double>(n->ntHeight());
+  if (!round) return borderPoint(c.x, c.y, w, h, p);
+  double dx = p.x - c.x, dy = p.y - c.y;
+  double hw = w / 2.0, hh = h / 2.0;
+  if (hw <= 0.0 || hh <= 0.0) return c;
+  double q = std::sqrt((dx / hw) * (dx / hw) + (dy / hh) * (dy / hh));
+  if (q <= 1.0) return c;
+  return Pt{c.x + dx / q, c.y + dy / q};
+}
+
 // The point a path end aims at: the next control point of the first piece, or
 // the previous one of the last piece.
 Pt firstAim(const EdgeShape& s) {
@@ -36,29 +50,27 @@ Pt lastAim(const EdgeShape& s) {
   return s.pieces.size() > 1 ? s.pieces[s.pieces.size() - 2].to : s.start;
 }
 
-void clipEnds(EdgeShape& s, const KWDNode* from, const KWDNode* to) {
+void clipEnds(EdgeShape& s, const KWDNode* from, bool fromRound, const KWDNode* to, bool toRound) {
   Pt a = firstAim(s);
-  if (!insideRect(from, a))
-    s.start = borderPoint(centre(from).x, centre(from).y, static_cast<double>(from->ntWidth()),
-                          static_cast<double>(from->ntHeight()), a);
+  if (!insideRect(from, a)) s.start = outlinePoint(from, fromRound, a);
   Pt b = lastAim(s);
-  if (!insideRect(to, b))
-    s.pieces.back().to = borderPoint(centre(to).x, centre(to).y, static_cast<double>(to->ntWidth()),
-                                     static_cast<double>(to->ntHeight()), b);
+  if (!insideRect(to, b)) s.pieces.back().to = outlinePoint(to, toRound, b);
 }
 
-EdgeShape loopShape(const KWDNode* n, long k) {
+EdgeShape loopShape(const KWDNode* n, bool round, long k) {
   double x = static_cast<double>(n->ntX()), y = static_cast<double>(n->ntY());
   double hw = static_cast<double>(n->ntWidth()) / 2.0, hh = static_cast<double>(n->ntHeight()) / 2.0;
   double d = kLoopSize + kLoopGrowth * static_cast<double>(k);
   EdgeShape s;
   s.loop = true;
-  s.start = Pt{x + hw / 2.0, y + hh};
+  // On an ellipse, the points at half its width and half its height.
+  double onOutline = round ? std::sqrt(0.75) : 1.0;
+  s.start = Pt{x + hw / 2.0, y + hh * onOutline};
   PathPiece p;
   p.curve = true;
   p.c1 = Pt{x + hw / 2.0, y + hh + 2.0 * d};
   p.c2 = Pt{x + hw + 2.0 * d, y + hh / 2.0};
-  p.to = Pt{x + hw, y + hh / 2.0};
+  p.to = Pt{x + hw * onOutline, y + hh / 2.0};
   s.pieces.push_back(p);
   return s;
 }
@@ -78,6 +90,7 @@ std::vector<EdgeShape> edgeShapes(const ToolGraph& g) {
   const std::vector<KWDEdge*>& edges = g.edges();
   std::unordered_map<const KWDNode*, size_t> index = g.nodeIndex();
   std::vector<EdgeShape> shapes(edges.size());
+  auto round = [&](const KWDNode* n) { return !g.round.empty() && g.round[index[n]]; };
 
   // Bundles of bendless edges between the same two nodes, and loops per node.
   std::map<std::pair<size_t, size_t>, std::vector<size_t>> bundles;
@@ -106,11 +119,11 @@ std::vector<EdgeShape> edgeShapes(const ToolGraph& g) {
       PathPiece last;
       last.to = centre(to);
       s.pieces.push_back(last);
-      clipEnds(s, from, to);
+      clipEnds(s, from, round(from), to, round(to));
       continue;
     }
     if (from == to) {
-      s = loopShape(from, loopsSoFar[index[from]]++);
+      s = loopShape(from, round(from), loopsSoFar[index[from]]++);
       continue;
     }
     s.start = centre(from);
@@ -136,7 +149,7 @@ std::vector<EdgeShape> edgeShapes(const ToolGraph& g) {
       }
     }
     s.pieces.push_back(p);
-    clipEnds(s, from, to);
+    clipEnds(s, from, round(from), to, round(to));
   }
   return shapes;
 }

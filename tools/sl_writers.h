@@ -1,4 +1,4 @@
-// Pictures and data: the SVG and JSON outputs.
+// Data: the JSON output (pictures come from sl_render.h).
 #ifndef KWSLAY_SL_WRITERS_H
 #define KWSLAY_SL_WRITERS_H
 
@@ -7,12 +7,6 @@
 #include "sl_graph.h"
 
 namespace kwslay {
-
-/// The drawing as SVG: nodes as rectangles labelled with their names, edges as
-/// paths through their bends (see sl_shape.h), arrow heads for a directed
-/// graph, a margin around everything. y grows upwards in the drawing and
-/// downwards in SVG, so the picture is flipped vertically.
-std::string writeSvg(const ToolGraph& g);
 
 /// {"nodes":[{"id","x","y","width","height","constrained"}...],
 ///  "edges":[{"id","source","target","bends":[[x,y]...]}...],
