@@ -68,6 +68,41 @@ const double kMaxStep = 1.0e9;
 /// the rest of a descent can afford a second time.
 const long kEscapeRounds = 1;
 
+/// Components of at most this many nodes have, when the descent stops, their
+/// nodes in edge-node crossings moved off (see DescentSet::clearEscape), in at
+/// most kClearRounds passes over the nodes. Each move lowers the number of
+/// crossings, so the passes end of themselves; the bound only caps the cost.
+/// A look costs passes over all edges per node, which larger components are
+/// spared.
+/// Sparse ones only (at most kClearEdgesPerNode edges per node), and at most
+/// kClearLooks crossings weighed per node and pass. Components with a pinned
+/// node are left as the descent leaves them: the user's places decide there,
+/// and a run started from the result must keep it.
+const int kClearNodes = 64;
+const long kClearRounds = 30;
+const int kClearEdgesPerNode = 3;
+const int kClearLooks = 8;
+
+/// Whether the segment from a to b meets the box of half sizes (hw, hh)
+/// around c, its border included: the segment clipped to the box's slab on
+/// each axis in turn.
+bool segmentMeetsBox(double ax, double ay, double bx, double by, double cx, double cy, double hw, double hh) {
+  double lo = 0.0, hi = 1.0;
+  const double d[2] = {bx - ax, by - ay}, o[2] = {ax - cx, ay - cy}, h[2] = {hw, hh};
+  for (int i = 0; i < 2; ++i) {
+    if (d[i] == 0.0) {
+      if (std::fabs(o[i]) > h[i]) return false;
+      continue;
+    }
+    double t0 = (-h[i] - o[i]) / d[i], t1 = (h[i] - o[i]) / d[i];
+    if (t0 > t1) std::swap(t0, t1);
+    lo = std::max(lo, t0);
+    hi = std::min(hi, t1);
+    if (lo > hi) return false;
+  }
+  return true;
+}
+
 /// Components of at most this many nodes try every mirror line of a fold
 /// (see DescentSet::foldEscape); larger ones only the cheapest.
 const int kFoldAllLines = 64;
@@ -784,6 +819,103 @@ class DescentSet {
     return moved;
   }
 
+  /// How many pairs of an edge and a node other than its ends meet that
+  /// involve m, m put at (px, py): edges through m's box and m's own edges
+  /// through other nodes' boxes.
+  int crossingsAt(int m, double px, double py) const {
+    int c = 0;
+    for (const auto& e : edges_) {
+      const int a = e.first, b = e.second;
+      if (a != m && b != m) {
+        if (segmentMeetsBox(xd[a], yd[a], xd[b], yd[b], px, py, halfW_[m], halfH_[m])) ++c;
+        continue;
+      }
+      const int o = a == m ? b : a;
+      for (int q = 0; q < count; ++q)
+        if (q != m && q != o && segmentMeetsBox(px, py, xd[o], yd[o], xd[q], yd[q], halfW_[q], halfH_[q])) ++c;
+    }
+    return c;
+  }
+
+  /// Where m is in an edge-node crossing (an edge between two other nodes
+  /// through m's box, or an edge of m through another node's box), whole-unit
+  /// moves of m along that edge's normal, to either side, as far as four times
+  /// the crossed box's reach along the normal plus a margin of two units. Of
+  /// these, over every crossing, the move that leaves the fewest crossings
+  /// involving m (the first among equals, the nearer first), if it leaves fewer
+  /// than there are. Answers false, with no move, otherwise, or when m is
+  /// pinned.
+  bool clearEscape(int m, long& dx, long& dy) {
+    dx = dy = 0;
+    if (pinned[m] || count > kClearNodes) return false;
+    if (!haveEdges_) loadEdges();
+    if (edges_.size() > static_cast<size_t>(kClearEdgesPerNode * count) || anyPinned_) return false;
+    int best = -1, looked = 0;
+    // Tries the moves along ±(nx, ny) beyond `off` from the crossed line, for a
+    // box that reaches `reach` along the normal.
+    auto along = [&](double nx, double ny, double off, double reach) {
+      for (int k = 0; k < 2; ++k) {
+        const double side = (off < 0.0) == (k == 0) ? -1.0 : 1.0;
+        const double need = std::max(reach - side * off, 1.0);
+        // At most 33 distances, a whole number of units apart.
+        const double stride = std::max(1.0, std::ceil(reach / 8.0));
+        for (int i = 0; i <= 32; ++i) {
+          const double t = std::ceil(need) + stride * static_cast<double>(i);
+          const double mx = side * t * nx, my = side * t * ny;
+          const long sx = truncToLong(mx + (mx < 0.0 ? -0.5 : 0.5));
+          const long sy = truncToLong(my + (my < 0.0 ? -0.5 : 0.5));
+          const int c = crossingsAt(m, xd[m] + static_cast<double>(sx), yd[m] + static_cast<double>(sy));
+          if (c < best) {
+            best = c;
+            dx = sx;
+            dy = sy;
+          }
+        }
+      }
+    };
+    auto normalOf = [&](int a, int b, double& nx, double& ny) {
+      const double ux = xd[b] - xd[a], uy = yd[b] - yd[a];
+      const double len = std::sqrt(ux * ux + uy * uy);
+      if (!(len > 0.0)) return false;
+      nx = -uy / len;
+      ny = ux / len;
+      return true;
+    };
+    for (const auto& e : edges_) {
+      if (looked > kClearLooks) break;
+      const int a = e.first, b = e.second;
+      double nx = 0.0, ny = 0.0;
+      if (a != m && b != m) {
+        if (!segmentMeetsBox(xd[a], yd[a], xd[b], yd[b], xd[m], yd[m], halfW_[m], halfH_[m])) continue;
+        if (++looked > kClearLooks) break;
+        if (best < 0) best = crossingsAt(m, xd[m], yd[m]);
+        if (!normalOf(a, b, nx, ny)) continue;
+        const double off = (xd[m] - xd[a]) * nx + (yd[m] - yd[a]) * ny;
+        along(nx, ny, off, halfW_[m] * std::fabs(nx) + halfH_[m] * std::fabs(ny) + 2.0);
+        continue;
+      }
+      const int o = a == m ? b : a;
+      for (int q = 0; q < count && looked <= kClearLooks; ++q) {
+        if (q == m || q == o) continue;
+        if (!segmentMeetsBox(xd[m], yd[m], xd[o], yd[o], xd[q], yd[q], halfW_[q], halfH_[q])) continue;
+        if (++looked > kClearLooks) break;
+        if (best < 0) best = crossingsAt(m, xd[m], yd[m]);
+        if (!normalOf(o, m, nx, ny)) continue;
+        // m's own edge turns about o; moving m off q's side by the crossed
+        // box's reach clears q at least as far out as m is from o.
+        const double off = -((xd[q] - xd[o]) * nx + (yd[q] - yd[o]) * ny);
+        along(nx, ny, off, halfW_[q] * std::fabs(nx) + halfH_[q] * std::fabs(ny) + 2.0);
+      }
+    }
+    // Crossings no normal move undoes get a try along the axes and diagonals.
+    if (best > 0 && dx == 0 && dy == 0) {
+      const double reach = std::max(halfW_[m], halfH_[m]) + 2.0, h = std::sqrt(0.5);
+      const double dirs[4][2] = {{1.0, 0.0}, {0.0, 1.0}, {h, h}, {h, -h}};
+      for (const auto& d : dirs) along(d[0], d[1], 0.0, reach);
+    }
+    return dx != 0 || dy != 0;
+  }
+
   /// m's step; (0, 0) for a pinned node.
   void calcdxdy(int m, long& dx, long& dy) {
     dx = 0;
@@ -871,6 +1003,23 @@ class DescentSet {
                       inOrder_,     pinned.data(), gx.data(), gy.data(), delta.data()};
   }
 
+  /// The component's edges as pairs of entries (loops and edges leaving the
+  /// set left out) and every entry's half width and height, read once.
+  void loadEdges() {
+    haveEdges_ = true;
+    halfW_.assign(count, 0.0);
+    halfH_.assign(count, 0.0);
+    for (int p = 0; p < count; ++p) {
+      anyPinned_ = anyPinned_ || pinned[p] != 0;
+      halfW_[p] = 0.5 * static_cast<double>(node[p]->ntWidth());
+      halfH_[p] = 0.5 * static_cast<double>(node[p]->ntHeight());
+      for (KWOutDEdgeIter it(node[p]); it; ++it) {
+        const int q = find(it.pEdge()->pToNode());
+        if (q >= 0 && q != p) edges_.push_back({p, q});
+      }
+    }
+  }
+
   /// Corrects the gradients of the entries in [from, to) for the move of
   /// `moved` from (oldX, oldY).
   void correct(int moved, long oldX, long oldY, int from, int to, Best& b) {
@@ -892,6 +1041,10 @@ class DescentSet {
   bool inOrder_ = true;
   KWRect bounds_;
   bool haveBounds_ = false;
+  bool haveEdges_ = false;
+  bool anyPinned_ = false;
+  std::vector<std::pair<int, int>> edges_;
+  std::vector<double> halfW_, halfH_;
 };
 
 }  // namespace
@@ -969,6 +1122,24 @@ int escapeSaddles(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
   for (int p = 0; p < set.count && r <= maxCycles; ++p) {
     long dx = 0, dy = 0;
     if (!set.saddleEscape(p, dx, dy) && !set.foldEscape(p, dx, dy)) continue;
+    const long ox = set.x[p], oy = set.y[p];
+    set.moveTo(p, ox + dx, oy + dy);
+    v = set.recalcAll(p, ox, oy, false);
+    ++r;
+    s.stepProgress(r, maxCycles + 1);
+  }
+  return v;
+}
+
+/// Moves every node in an edge-node crossing where clearEscape finds a move
+/// that lowers the number of crossings, in list order, bringing the gradients
+/// up to date after each move; each move is a cycle, as in escapeSaddles.
+/// Answers as escapeSaddles.
+int clearEdges(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
+  int v = -1;
+  for (int p = 0; p < set.count && r <= maxCycles; ++p) {
+    long dx = 0, dy = 0;
+    if (!set.clearEscape(p, dx, dy)) continue;
     const long ox = set.x[p], oy = set.y[p];
     set.moveTo(p, ox + dx, oy + dy);
     v = set.recalcAll(p, ox, oy, false);
@@ -1056,6 +1227,13 @@ void KWSGraph::greedyDescentPositionFinal() {
     if (v < 0) break;
     s = 0;
   }
+  // Then, in small components, nodes in edge-node crossings are moved until
+  // no move lowers the number of crossings. The descent does not go on after
+  // these moves: it would only draw the nodes back into the crossing, which is
+  // where the energy is lowest (a cube's two middle nodes lie on each other's
+  // edges at its minimum).
+  for (long pass = 0; pass < kClearRounds && r <= maxCycles && sameNodeLimit >= 1; ++pass)
+    if (clearEdges(set, *this, r, maxCycles) < 0) break;
   set.storeAll();
   g->layoutCheckpoint();
 }

@@ -21,7 +21,12 @@
 // Newton step would raise its energy (it heads for a saddle), or ends with a
 // node on a saddle or in a fold (descent_grid5_zero_size); the descent now
 // takes an energy-lowering step there and moves such nodes off, so the
-// records were made again with that descent.
+// records were made again with that descent. The records of the components of
+// up to 64 nodes that end with an edge through a node (descent_cube6,
+// descent_grid6_jumps, descent_two_parts_no_path, descent_grid5_zero_size,
+// descent_coincident_start, layout_sparse60_routed, layout_cube5_sizes) were
+// made again once more when the descent began to move such nodes off the
+// edges after it stops.
 #include <gtest/gtest.h>
 
 #include <cinttypes>

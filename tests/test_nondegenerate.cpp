@@ -45,6 +45,26 @@ std::vector<std::pair<KWDNode*, KWDNode*>> edges(Fixture& f) {
   return e;
 }
 
+/// Whether the segment between the centres of a and b meets c's box.
+bool segmentMeetsBox(P a, P b, const KWDNode* c) {
+  const double hw = 0.5 * static_cast<double>(c->ntWidth()), hh = 0.5 * static_cast<double>(c->ntHeight());
+  const P m = at(c);
+  // Clip the segment's parameter range to the box's slab on each axis.
+  double lo = 0.0, hi = 1.0;
+  const double d[2] = {b.x - a.x, b.y - a.y}, o[2] = {a.x - m.x, a.y - m.y}, h[2] = {hw, hh};
+  for (int i = 0; i < 2; ++i) {
+    if (d[i] == 0.0) {
+      if (std::fabs(o[i]) > h[i]) return false;
+      continue;
+    }
+    double t0 = (-h[i] - o[i]) / d[i], t1 = (h[i] - o[i]) / d[i];
+    if (t0 > t1) std::swap(t0, t1);
+    lo = std::max(lo, t0);
+    hi = std::min(hi, t1);
+  }
+  return lo <= hi;
+}
+
 }  // namespace
 
 TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
@@ -72,6 +92,37 @@ TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
         hi = std::max(hi, len(at(e.first), at(e.second)));
       }
       EXPECT_LE(hi, 1.1 * lo) << where;
+    }
+}
+
+TEST(NonDegenerate, NoEdgeThroughANodeOfCubeOrPetersen) {
+  // The cube's energy minimum puts its two middle nodes on each other's edges,
+  // and the Petersen graph's descent often stops with a node on an edge; the
+  // layout must move such nodes off.
+  const struct {
+    const char* name;
+    int n;
+    std::vector<std::pair<int, int>> e;
+  } graphs[] = {
+      {"cube", 8, {{0, 1}, {1, 3}, {3, 2}, {2, 0}, {4, 5}, {5, 7}, {7, 6}, {6, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}}},
+      {"Petersen",
+       10,
+       {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}, {0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9},
+        {5, 7}, {7, 9}, {9, 6}, {6, 8}, {8, 5}}}};
+  for (const auto& gr : graphs)
+    for (int seed = 1; seed <= 20; ++seed) {
+      Fixture f;
+      std::vector<KWDNode*> v;
+      for (int i = 0; i < gr.n; ++i) v.push_back(f.node());
+      for (const auto& e : gr.e) f.edge(v[e.first], v[e.second]);
+      f.t()->randomSeed(seed);
+      ASSERT_EQ(run(f), KWNoError);
+      for (const auto& e : gr.e)
+        for (int c = 0; c < gr.n; ++c) {
+          if (c == e.first || c == e.second) continue;
+          EXPECT_FALSE(segmentMeetsBox(at(v[e.first]), at(v[e.second]), v[c]))
+              << gr.name << " seed " << seed << ": edge " << e.first << "-" << e.second << " through node " << c;
+        }
     }
 }
 

@@ -225,14 +225,16 @@ TEST(AvoidFamilies, RoutedLayoutsKeepEveryEdgeWithWholeArcs) {
           h.edge(i, i % 8 + 1);
         }
       } else {  // random
-        for (int i = 0; i < 14; ++i) h.node(0, 0, 15 + rnd.next() % 40, 15 + rnd.next() % 40);
+        // Larger than the components whose layout moves nodes off edges, so
+        // that edges through nodes are left for the routing.
+        for (int i = 0; i < 70; ++i) h.node(0, 0, 15 + rnd.next() % 40, 15 + rnd.next() % 40);
         // No two edges between one pair: bundle members get bends of their own.
         std::set<std::pair<size_t, size_t>> pairs;
         auto once = [&](size_t a, size_t b) {
           if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) h.edge(a, b);
         };
-        for (size_t i = 1; i < 14; ++i) once(i, rnd.next() % i);
-        for (int k = 0; k < 8; ++k) once(rnd.next() % 14, rnd.next() % 14);
+        for (size_t i = 1; i < 70; ++i) once(i, rnd.next() % i);
+        for (int k = 0; k < 40; ++k) once(rnd.next() % 70, rnd.next() % 70);
       }
       std::set<KWDEdge*> before = h.edgeSet();
       ASSERT_EQ(h.layout(), KWNoError);
