@@ -1,4 +1,5 @@
 #include "host/kwbgraph.h"
+#include "host/kwoverlap.h"
 
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ struct KWBGraph::Component {
 
 KWBGraph::KWBGraph(KWDGraph* owner) : KWGraphExt(owner) {}
 
-KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o) {}
+KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o), removeOverlaps_(o.removeOverlaps_) {}
 
 KWBGraph::~KWBGraph() { delete layInfo_; }
 
@@ -305,6 +306,14 @@ KWErrorCodeEnum KWBGraph::layout() {
     c.edges.clear();
     for (KWDNodeIter it(g); it; ++it) c.nodes.push_back(it.pNode());
     for (KWDEdgeIter it(g); it; ++it) c.edges.push_back(it.pEdge());
+    if (removeOverlaps_) {
+      std::vector<bool> movable;
+      for (KWDNode* n : c.nodes) {
+        KWBNode* x = nodeExt(n);
+        movable.push_back(!x || x->selectRandomizePosition());
+      }
+      kwRemoveNodeOverlaps(c.nodes, movable, c.edges);
+    }
     done.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
   }
   g->moveNodesAndEdges(&done, done.KWGraph::pNodeList(), done.KWGraph::pEdgeList());

@@ -93,6 +93,8 @@ class ToolGraph {
 
   bool directed = true;
   std::string name;
+  /// Overlap removal the input asked for (DOT's overlap): 1 remove, 0 keep, -1 not said.
+  int overlap = -1;
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
   std::unique_ptr<DotSource> dot;
