@@ -182,6 +182,9 @@ class KWBGraph : public KWGraphExt {
   friend class RunGuard;
   void placeComponents(std::vector<Component>& comps);
   void placeDisconnectedNodes(const std::vector<KWDNode*>& nodes, bool keep);
+  /// Moves nodes apart until no two boxes overlap (kwRemoveNodeOverlaps);
+  /// pinned nodes stay.
+  void separateNodes(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);
   void holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);
 
   KWBGraphLayInfo* layInfo_ = nullptr;
