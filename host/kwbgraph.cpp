@@ -1,4 +1,5 @@
 #include "host/kwbgraph.h"
+#include "host/kwoverlap.h"
 
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ struct KWBGraph::Component {
 
 KWBGraph::KWBGraph(KWDGraph* owner) : KWGraphExt(owner) {}
 
-KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o) {}
+KWBGraph::KWBGraph(const KWBGraph& o) : KWGraphExt(o), removeOverlaps_(o.removeOverlaps_) {}
 
 KWBGraph::~KWBGraph() { delete layInfo_; }
 
@@ -305,6 +306,7 @@ KWErrorCodeEnum KWBGraph::layout() {
     c.edges.clear();
     for (KWDNodeIter it(g); it; ++it) c.nodes.push_back(it.pNode());
     for (KWDEdgeIter it(g); it; ++it) c.edges.push_back(it.pEdge());
+    if (removeOverlaps_) separateNodes(c.nodes, c.edges);
     done.moveNodesAndEdges(g, g->KWGraph::pNodeList(), g->KWGraph::pEdgeList());
   }
   g->moveNodesAndEdges(&done, done.KWGraph::pNodeList(), done.KWGraph::pEdgeList());
@@ -315,6 +317,10 @@ KWErrorCodeEnum KWBGraph::layout() {
   placeComponents(comps);
   KWGraphTailor* t = g->pPrivateTailor(style());
   placeDisconnectedNodes(disconnected, t && t->incrementalDisconnectedNodesLayout());
+  // Components were separated one by one before they were placed; what can
+  // still overlap is a node the placement did not move (a pinned component,
+  // a disconnected node kept in place) and whatever it lies on.
+  if (removeOverlaps_) separateNodes(nodes, edges);
   holdWithinDrawingRange(nodes, edges);
   restoreKeptBends(kept, g);
   g->reorder(nodeOrder, edgeOrder);
@@ -346,6 +352,16 @@ long gapFor(const std::vector<KWDNode*>& nodes) {
   return std::max(g, 20L);
 }
 }  // namespace
+
+void KWBGraph::separateNodes(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges) {
+  std::vector<bool> movable;
+  movable.reserve(nodes.size());
+  for (KWDNode* n : nodes) {
+    KWBNode* x = nodeExt(n);
+    movable.push_back(!x || x->selectRandomizePosition());
+  }
+  kwRemoveNodeOverlaps(nodes, movable, edges);
+}
 
 void KWBGraph::holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges) {
   auto held = [](long v) { return std::max(-kMaxDrawingCoordinate, std::min(v, kMaxDrawingCoordinate)); };

@@ -111,6 +111,12 @@ class KWBGraph : public KWGraphExt {
   /// Nodes of the component the last layout() refused as too large; 0 when
   /// it refused none.
   long refusedComponentNodes() const { return refusedComponentNodes_; }
+  /// Whether layout() moves the nodes of every laid-out component apart until
+  /// no two node boxes overlap (kwRemoveNodeOverlaps, pinned nodes stay), after
+  /// the style has placed them and before components are packed. Off by
+  /// default: the style's own drawing is kept as it is.
+  bool removeOverlaps() const { return removeOverlaps_; }
+  void removeOverlaps(bool on) { removeOverlaps_ = on; }
   /// The drawing range: layout() leaves every node it may move and every bend
   /// within ±kMaxDrawingCoordinate, the range graph files hold, whatever the
   /// settings asked for.
@@ -170,11 +176,15 @@ class KWBGraph : public KWGraphExt {
   KWBEdge* edgeExt(const KWGEdge* e) const;
 
  private:
+  bool removeOverlaps_ = false;
   struct Component;
   class RunGuard;
   friend class RunGuard;
   void placeComponents(std::vector<Component>& comps);
   void placeDisconnectedNodes(const std::vector<KWDNode*>& nodes, bool keep);
+  /// Moves nodes apart until no two boxes overlap (kwRemoveNodeOverlaps);
+  /// pinned nodes stay.
+  void separateNodes(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);
   void holdWithinDrawingRange(const std::vector<KWDNode*>& nodes, const std::vector<KWDEdge*>& edges);
 
   KWBGraphLayInfo* layInfo_ = nullptr;

@@ -1,6 +1,7 @@
 #include "sl_dot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -130,6 +131,27 @@ InputError syntaxError(const std::string& file, const std::string& text, const s
     what = message.substr(file.size() + 2);
   }
   return InputError(file, line, 0, what.empty() ? "not a DOT graph" : what);
+}
+
+// Graphviz's overlap attribute: true (also yes or a non-zero number) keeps
+// overlaps, which here means the layout's positions as they are; false (no, 0)
+// and every named removal method (scale, prism, voronoi, ...) remove them,
+// which here is always done by the same pass. Answers 1 remove, 0 keep, -1 for
+// a value that is none of these.
+int dotOverlap(std::string v) {
+  for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (v == "true" || v == "yes") return 0;
+  if (v == "false" || v == "no") return 1;
+  if (std::all_of(v.begin(), v.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    return std::all_of(v.begin(), v.end(), [](char c) { return c == '0'; }) ? 1 : 0;
+  static const char* const methods[] = {"scale", "scalexy", "prism", "voronoi", "compress", "vpsc", "ipsep",
+                                        "ortho", "orthoxy", "orthoyx", "portho", "porthoxy", "porthoyx",
+                                        "ortho_yx", "portho_yx"};
+  std::string name = v;
+  if (name.compare(0, 5, "prism") == 0 && name.find_first_not_of("0123456789", 5) == std::string::npos) name = "prism";
+  for (const char* m : methods)
+    if (name == m) return 1;
+  return -1;
 }
 
 // The value of an attribute, or "" when it is not declared or not set.
@@ -388,6 +410,15 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
 
   // Graph attributes named like a setting.
   for (Agsym_t* sym = agnxtattr(ag, AGRAPH, nullptr); sym; sym = agnxtattr(ag, AGRAPH, sym)) {
+    if (std::string(sym->name) == "overlap") {
+      std::string value = agxget(ag, sym);
+      if (value.empty()) continue;
+      g.overlap = dotOverlap(value);
+      if (g.overlap < 0)
+        throw valueError(file, text, sym->name, value,
+                         "graph attribute overlap \"" + value + "\" is not a boolean or an overlap removal method");
+      continue;
+    }
     const SettingInfo* s = findSetting(sym->name);
     if (!s) continue;
     std::string value = agxget(ag, sym);

@@ -102,6 +102,8 @@ class ToolGraph {
   /// attributes say (the gaps of a second or third outline), by index in
   /// nodes(); empty: none.
   std::vector<long> outlineGap;
+  /// Overlap removal the input asked for (DOT's overlap): 1 remove, 0 keep, -1 not said.
+  int overlap = -1;
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
   std::unique_ptr<DotSource> dot;

@@ -44,7 +44,7 @@ const char* usageText() {
       "  kwslay layout INPUT [-o OUTPUT] [--from FMT] [--to FMT] [--seed N]\n"
       "                [--node-spacing N] [--route-edges] [--incremental]\n"
       "                [--set NAME=VALUE]... [--model FILE] [--max-matrix-memory SIZE]\n"
-      "                [--progress | --quiet]\n"
+      "                [--overlap=keep|remove] [--progress | --quiet]\n"
       "  kwslay convert INPUT -o OUTPUT [--from FMT] [--to FMT]\n"
       "  kwslay demo [-o OUTPUT]\n"
       "  kwslay --help | --version\n"
@@ -77,6 +77,10 @@ const char* usageText() {
       "                       refuse a connected component whose distance matrices would\n"
       "                       take more than SIZE bytes (suffix K, M or G; 0: no limit;\n"
       "                       default: a quarter of the memory available)\n"
+      "  --overlap=keep|remove\n"
+      "                       remove: move nodes apart, as little as needed, until no two\n"
+      "                       boxes overlap (the default; pinned nodes stay); keep: leave\n"
+      "                       the layout's positions. Overrides DOT's overlap attribute\n"
       "  --progress           show a progress bar on standard error even when it is not a terminal\n"
       "  --quiet              no progress bar and no messages except errors\n"
       "  -h, --help           show this text\n"
@@ -204,6 +208,11 @@ Options parseOptions(int argc, const char* const* argv) {
       layoutOnly();
       noValue();
       o.incremental = true;
+    } else if (a == "--overlap") {
+      layoutOnly();
+      std::string v = value("keep or remove");
+      if (v != "keep" && v != "remove") throw UsageError("--overlap " + v + ": expected keep or remove");
+      o.overlap = v == "remove" ? 1 : 0;
     } else if (a == "--set") {
       layoutOnly();
       std::string nv = value("NAME=VALUE");

@@ -32,6 +32,7 @@ struct Options {
   bool incremental = false;
   ProgressMode progress = ProgressMode::Auto;
   long maxMatrixBytes = -1;  ///< --max-matrix-memory in bytes; -1: the host's default
+  int overlap = -1;          ///< --overlap: 1 remove, 0 keep, -1 not given (the input's, else remove)
 };
 
 /// Parses argv[1..argc-1]. Throws UsageError naming what is wrong.

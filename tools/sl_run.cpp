@@ -106,6 +106,7 @@ void layout(const Options& o, ToolGraph& g, const Console& con, const std::strin
   if (show) g.graph().observer(&bar);
   KWBGraph* base = KWBGraph::of(&g.graph(), KWSymmetricLayoutStyle);
   if (base && o.maxMatrixBytes >= 0) base->maxMatrixBytes(o.maxMatrixBytes);
+  if (base) base->removeOverlaps((o.overlap >= 0 ? o.overlap : g.overlap >= 0 ? g.overlap : 1) == 1);
   KWErrorCodeEnum rc = layoutGraph(&g.graph(), KWSymmetricLayoutStyle);
   g.graph().observer(nullptr);
   bar.finish();
