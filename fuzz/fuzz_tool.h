@@ -120,7 +120,7 @@ inline void checkOutputs(const kwslay::ToolGraph& g, ToolGraphs& f) {
     // A DOT source is written back with its own names; other graphs with the
     // identifiers DOT can quote. Every node comes back under its name.
     std::vector<std::string> dotNames = kwslay::outputIds(g, true).node;
-    if (g.dot)
+    if (g.dot && g.dot->fileNames)
       for (std::size_t i = 0; i < dotNames.size(); ++i) dotNames[i] = g.nodes()[i]->name();
     checkSameGraph(g, back, "DOT output reads back as another graph", &dotNames);
   }

@@ -155,8 +155,6 @@ TEST_F(Tools, BadNodesEdgesAndNumbersAreLocatedErrors) {
        std::string(kHead) + "<graphml><key id=\"s\" for=\"graph\" attr.name=\"randomSeed\"/><graph>\n"
                             "<data key=\"s\">99999999999</data></graph></graphml>\n",
        3, "is not an integer"},
-      {"graphml", std::string(kHead) + "<graphml><graph>\n<node id=\"a\"><data key=\"nokey\">1</data></node>\n</graph></graphml>",
-       3, "undeclared key"},
       {"graphml", std::string(kHead) + "<graphml><graph><node id=\"a\">\n</graph></graphml>", 3, "mismatch"},
       {"dot", "digraph {\n a [pos=\"1e10,0\"];\n}\n", 2, "out of range"},
       {"dot", "digraph {\n a [width=\"1e300\"];\n}\n", 2, "is not a size"},

@@ -103,7 +103,7 @@ TEST(KwslayErrors, UsageErrorsExitWithTwoAndNameTheProblem) {
       {{"layout", dir / "g.dot", "-o", dir / "out.xyz"}, "out.xyz"},
       {{"layout", dir / "g.txt"}, "g.txt"},
       {{"layout", dir / "g.dot", "--quiet", "--progress"}, "--quiet"},
-      {{"layout", dir / "g.dot", dir / "h.dot"}, "more than one input"},
+      {{"layout", dir / "g.dot", dir / "h.dot"}, "2 input files: -O"},
       {{"convert", dir / "g.dot"}, "-o"},
       {{"convert", dir / "g.dot", "-o", dir / "out.json", "--seed", "3"}, "--seed"},
       {{"layout", dir / "g.dot", "-o", dir / "out.mdl"}, "model"},

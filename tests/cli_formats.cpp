@@ -455,3 +455,185 @@ TEST(KwslayPictures, GraphvizExamplesAreDrawnAsGraphvizDrawsThem) {
     }
   }
 }
+
+namespace {
+std::string graphmlData(const std::string& name) {
+  return std::string(KW_SOURCE_DIR) + "/tests/data/graphml/" + name;
+}
+
+// How often each <data key="..."> occurs in a GraphML text.
+std::map<std::string, long> dataKeyCounts(const std::string& xml) {
+  std::map<std::string, long> counts;
+  const std::string tag = "<data key=\"";
+  for (size_t at = xml.find(tag); at != std::string::npos; at = xml.find(tag, at + 1)) {
+    size_t from = at + tag.size();
+    ++counts[xml.substr(from, xml.find('"', from) - from)];
+  }
+  return counts;
+}
+}  // namespace
+
+// Labels, sizes, colours and line styles of GraphML inputs, from the common
+// keys and from yEd's graphics, reach the DOT attributes the drawing uses.
+TEST(KwslayFormats, GraphMLDrawingAttributes) {
+  TempDir dir;
+  writeFile(dir / "keys.graphml",
+            "<graphml><key id=\"l\" for=\"all\" attr.name=\"label\"/><key id=\"nm\" for=\"node\" attr.name=\"name\"/>"
+            "<graph edgedefault=\"directed\"><key id=\"c\" for=\"node\" attr.name=\"label\"/>"
+            "<node id=\"a\"><data key=\"l\">Alpha\nline</data><data key=\"nm\">ignored</data></node>"
+            "<node id=\"b\"><data key=\"nm\">Beta</data></node><node id=\"c\"><data key=\"c\">Gamma</data></node>"
+            "<edge source=\"a\" target=\"b\"><data key=\"l\">a to b</data></edge></graph></graphml>");
+  const struct {
+    std::string file;
+    bool nodeAttr;
+    const char* name;  // node name, or the edge's tail
+    const char* attr;
+    const char* value;
+  } cases[] = {
+      {dir / "keys.graphml", true, "a", "label", "Alpha\\nline"},
+      {dir / "keys.graphml", true, "b", "label", "Beta"},
+      {dir / "keys.graphml", true, "c", "label", "Gamma"},
+      {dir / "keys.graphml", false, "a", "label", "a to b"},
+      {graphmlData("nx_0556.graphml"), true, "n0", "label", "1"},
+      {graphmlData("nx_0556.graphml"), true, "n0", "fillcolor", "#FFCC00"},
+      {graphmlData("nx_0556.graphml"), true, "n0", "style", "filled"},
+      {graphmlData("nx_0556.graphml"), true, "n2", "width", "1.11111"},  // 80 points
+      {graphmlData("nx_0556.graphml"), true, "n2", "height", "0.555556"},  // 40 points
+      {graphmlData("nx_0556.graphml"), false, "n0", "dir", "forward"},
+      {graphmlData("nx_0778.graphml"), true, "n1", "label", "Group 3"},
+      {graphmlData("nx_0778.graphml"), true, "n1", "style", "filled,dashed,rounded"},
+  };
+  std::map<std::string, std::string> dots;
+  for (const auto& c : cases) {
+    if (!dots.count(c.file)) {
+      Result r = kwslay({"layout", c.file, "-o", dir / "out.dot", "--quiet"});
+      ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;
+      dots[c.file] = readFile(dir / "out.dot");
+    }
+    Cgraph g(dots[c.file]);
+    ASSERT_NE(g.get(), nullptr);
+    Agnode_t* n = agnode(g.get(), const_cast<char*>(c.name), 0);
+    ASSERT_NE(n, nullptr) << c.file << " " << c.name;
+    void* obj = c.nodeAttr ? static_cast<void*>(n) : static_cast<void*>(agfstout(g.get(), n));
+    ASSERT_NE(obj, nullptr);
+    const char* v = agget(obj, const_cast<char*>(c.attr));
+    EXPECT_STREQ(v ? v : "(none)", c.value) << c.file << " " << c.name << " " << c.attr;
+  }
+}
+
+// Keys kwslay does not interpret come back in GraphML output with every one
+// of their data, on the graph, the nodes, the edges and the document, as
+// well-formed XML; a key whose id is one kwslay writes is renamed, its data
+// with it.
+TEST(KwslayFormats, GraphMLKeepsUnknownKeys) {
+  TempDir dir;
+  writeFile(dir / "clash.graphml",
+            "<graphml><key id=\"x\" for=\"node\" attr.name=\"colour\"/><key id=\"w\" for=\"edge\" attr.name=\"weight\">"
+            "<default>2.5</default></key><graph><node id=\"a\"><data key=\"x\">red</data></node><node id=\"b\"/>"
+            "<edge source=\"a\" target=\"b\"><data key=\"w\">7</data></edge></graph></graphml>");
+  for (const std::string& in : {graphmlData("nx_0556.graphml"), graphmlData("nx_0778.graphml"), dir / "clash.graphml"}) {
+    Result r = kwslay({"layout", in, "-o", dir / "out.graphml", "--quiet"});
+    ASSERT_EQ(r.status, 0) << in << ": " << r.err;
+    const std::string out = readFile(dir / "out.graphml");
+    bool wellFormed = false;
+    xmlTexts(out, "graphml", &wellFormed);
+    EXPECT_TRUE(wellFormed) << in;
+    std::map<std::string, long> before = dataKeyCounts(readFile(in)), after = dataKeyCounts(out);
+    if (in == dir / "clash.graphml") {
+      ASSERT_EQ(before.count("x"), 1u);
+      EXPECT_EQ(after["x"], 2);  // kwslay's x, and the colour renamed
+      EXPECT_EQ(after["x_1"], 1);
+      EXPECT_NE(out.find("<key id=\"x_1\" for=\"node\" attr.name=\"colour\"/>"), std::string::npos) << out;
+      EXPECT_NE(out.find("<default>2.5</default>"), std::string::npos) << out;
+      before.erase("x");
+    }
+    for (const auto& k : before) EXPECT_EQ(after[k.first], k.second) << in << ": key " << k.first;
+    // The output read again keeps them as well.
+    r = kwslay({"convert", dir / "out.graphml", "-o", dir / "again.graphml"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dataKeyCounts(readFile(dir / "again.graphml")), after) << in;
+  }
+}
+
+// A <data> with an undeclared key is a warning naming the key, the file and
+// the line, and the graph is still laid out; a key declared in <graph> is a
+// declared key.
+TEST(KwslayFormats, GraphMLUndeclaredKeyWarns) {
+  TempDir dir;
+  writeFile(dir / "inner.graphml",
+            "<graphml><graph>\n<key id=\"k\" for=\"node\" attr.name=\"label\"/>\n"
+            "<node id=\"a\"><data key=\"k\">A</data></node>\n<node id=\"b\">\n<data key=\"zz\">1</data></node>\n"
+            "</graph></graphml>");
+  const struct {
+    std::string file;
+    const char* warning;  // empty: none
+  } cases[] = {
+      {graphmlData("nx_0430.graphml"), "nx_0430.graphml:19: <data> refers to the undeclared key \"d2\""},
+      {dir / "inner.graphml", "inner.graphml:5: <data> refers to the undeclared key \"zz\""},
+      {graphmlData("nx_0778.graphml"), ""},
+  };
+  for (const auto& c : cases) {
+    Result r = kwslay({"layout", c.file, "-o", dir / "out.json"});
+    ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;
+    long warnings = 0;
+    for (size_t at = r.err.find("warning:"); at != std::string::npos; at = r.err.find("warning:", at + 1)) ++warnings;
+    EXPECT_EQ(warnings, *c.warning ? 1 : 0) << r.err;
+    if (*c.warning) {
+      EXPECT_NE(r.err.find(c.warning), std::string::npos) << r.err;
+    }
+  }
+}
+
+// Every graph of a DOT file is laid out: DOT output holds all of them,
+// other formats get one file per graph, numbered; -O writes each output next
+// to its input.
+TEST(KwslayFormats, SeveralGraphsAndInputs) {
+  TempDir dir;
+  writeFile(dir / "two.dot", "digraph A { a -> b }\ngraph B { c -- d -- e }\n");
+  writeFile(dir / "one.gv", toDot(cycle(4)));
+  Result r = kwslay({"layout", dir / "two.dot", "-o", dir / "out.json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(parseJson(readFile(dir / "out.json"))["nodes"].size(), 2u);
+  EXPECT_EQ(parseJson(readFile(dir / "out.1.json"))["nodes"].size(), 3u);
+
+  // Both graphs in one DOT file, read back graph by graph.
+  r = kwslay({"layout", dir / "two.dot", dir / "one.gv", "-o", dir / "all.dot"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslay({"convert", dir / "all.dot", "-o", dir / "back.json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const size_t sizes[] = {2, 3, 4};
+  for (size_t i = 0; i < 3; ++i) {
+    json j = parseJson(readFile(dir / (i == 0 ? std::string("back.json") : "back." + std::to_string(i) + ".json")));
+    EXPECT_EQ(j["nodes"].size(), sizes[i]) << i;
+    for (const json& n : j["nodes"]) EXPECT_TRUE(n["x"] != 0 || n["y"] != 0) << "graph " << i << " has no layout";
+  }
+
+  r = kwslay({"layout", dir / "two.dot", dir / "one.gv", "-O", "--to", "svg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* f : {"two.dot.svg", "two.dot.1.svg", "one.gv.svg"}) EXPECT_FALSE(readFile(dir / f).empty()) << f;
+}
+
+// What cannot be written as asked is refused before anything is written,
+// naming the file and the way to write it.
+TEST(KwslayFormats, SeveralGraphsRefusals) {
+  TempDir dir;
+  writeFile(dir / "two.dot", "digraph A { a -> b }\ndigraph B { c -> d }\n");
+  writeFile(dir / "bad.dot", "digraph { a -> }\n");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{"layout", dir / "two.dot"}, 2, "two.dot holds 2 graphs"},
+      {{"layout", dir / "two.dot", dir / "two.dot", "-o", dir / "x.json"}, 2, "2 input files: -O"},
+      {{"layout", dir / "two.dot", "-O", "-o", dir / "x.json", "--to", "json"}, 2, "-O and -o"},
+      {{"layout", dir / "two.dot", "-O"}, 2, "-O needs the output format"},
+      {{"layout", dir / "two.dot", dir / "bad.dot", "-O", "--to", "json"}, 1, "bad.dot:1"},
+  };
+  for (const auto& c : cases) {
+    Result r = kwslay(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"bad.dot", "two.dot"})) << c.message;
+  }
+}

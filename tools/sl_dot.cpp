@@ -11,10 +11,6 @@
 #include "sl_shape.h"
 #include "sl_text.h"
 
-// Discards what cgraph's scanner still holds of a text it stopped reading,
-// so that nothing is left behind for the next read (exported by libcgraph,
-// though not declared in its public header).
-extern "C" void aglexbad(void);
 
 namespace kwslay {
 
@@ -366,39 +362,10 @@ Box clusterBoxes(Agraph_t* sub, const std::unordered_map<Agnode_t*, const KWDNod
 
 }  // namespace
 
-void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
-                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
-  size_t nul = text.find('\0');
-  if (nul != std::string::npos) {
-    long line = 0, column = 0;
-    lineAndColumn(text, nul, line, column);
-    throw InputError(file, line, column, "NUL character in DOT text");
-  }
-  auto src = std::make_unique<DotSource>();
-  {
-    CgraphErrors errors;
-    std::string name = file;  // cgraph keeps the pointer while it parses
-    agsetfile(&name[0]);
-    agreadline(1);
-    // A node's label is its name unless it says otherwise, as in Graphviz:
-    // with that default declared before the read, label="" is a value of
-    // its own that DOT output writes back, not the default.
-    agattr(nullptr, AGNODE, const_cast<char*>("label"), const_cast<char*>("\\N"));
-    src->graph = agmemread(text.c_str());
-    // The scanner keeps what follows the first graph (or the rest of a text
-    // it gave up on) for the next read; this read ends here.
-    aglexbad();
-    // cgraph may hand back the part of the graph it read before an error
-    // (a parser stack exhausted by deep nesting, say): that is no graph either.
-    if (agerrors() > 0) throw syntaxError(file, text, errors.last());
-    if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
-    if (warnings)
-      for (const CgraphReport& r : errors.reports)
-        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
-    if (warnings && errors.collected.warnings > kMaxDotWarnings)
-      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
-                          " more warnings like these");
-  }
+namespace {
+// Turns a cgraph graph read from text into g, which takes it over.
+void fromCgraph(const std::string& file, const std::string& text, std::unique_ptr<DotSource> src, ToolGraph& g,
+                std::vector<SettingValue>* settings) {
   Agraph_t* ag = src->graph;
   if (agnnodes(ag) > kMaxNodes)
     throw InputError(file, 0, 0, "more nodes than the limit of " + std::to_string(kMaxNodes));
@@ -477,29 +444,127 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
   g.dot = std::move(src);
 }
 
+}  // namespace
+
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
+  size_t nul = text.find('\0');
+  if (nul != std::string::npos) {
+    long line = 0, column = 0;
+    lineAndColumn(text, nul, line, column);
+    throw InputError(file, line, column, "NUL character in DOT text");
+  }
+  auto src = std::make_unique<DotSource>();
+  {
+    CgraphErrors errors;
+    std::string name = file;  // cgraph keeps the pointer while it parses
+    agsetfile(&name[0]);
+    agreadline(1);
+    // A node's label is its name unless it says otherwise, as in Graphviz:
+    // with that default declared before the read, label="" is a value of
+    // its own that DOT output writes back, not the default.
+    agattr(nullptr, AGNODE, const_cast<char*>("label"), const_cast<char*>("\\N"));
+    src->graph = agmemread(text.c_str());
+    // The scanner keeps what follows the first graph (or the rest of a text
+    // it gave up on) for the next read; this read ends here.
+    aglexbad();
+    // cgraph may hand back the part of the graph it read before an error
+    // (a parser stack exhausted by deep nesting, say): that is no graph either.
+    if (agerrors() > 0) throw syntaxError(file, text, errors.last());
+    if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
+    if (warnings)
+      for (const CgraphReport& r : errors.reports)
+        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
+    if (warnings && errors.collected.warnings > kMaxDotWarnings)
+      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
+                          " more warnings like these");
+  }
+  fromCgraph(file, text, std::move(src), g, settings);
+}
+
 void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings) {
   readDotWarning(file, text, g, settings, nullptr);
 }
 
-std::string writeDot(const ToolGraph& g) {
+void readDotGraphs(const std::string& file, const std::string& text, KWFactory& factory,
+                   std::vector<std::unique_ptr<ToolGraph>>& graphs, std::vector<std::vector<SettingValue>>* settings,
+                   std::vector<std::string>* warnings) {
+  size_t nul = text.find('\0');
+  if (nul != std::string::npos) {
+    long line = 0, column = 0;
+    lineAndColumn(text, nul, line, column);
+    throw InputError(file, line, column, "NUL character in DOT text");
+  }
+  std::vector<std::unique_ptr<DotSource>> sources;
+  {
+    CgraphErrors errors;
+    // A node's label is its name unless it says otherwise, as in Graphviz:
+    // with that default declared before the read, label="" is a value of
+    // its own that DOT output writes back, not the default. (Declared before
+    // the line count is set: declaring it touches the scanner's count.)
+    agattr(nullptr, AGNODE, const_cast<char*>("label"), const_cast<char*>("\\N"));
+    std::string name = file;  // cgraph keeps the pointer while it parses
+    agsetfile(&name[0]);
+    agreadline(1);
+    // One stream for all the graphs: the scanner goes on where the last one
+    // ended, its line count with it.
+    std::string copy = text;
+    std::FILE* in = fmemopen(&copy[0], copy.size(), "r");
+    if (!in && !copy.empty()) throw InputError(file, 0, 0, "cannot read the text: " + std::string(std::strerror(errno)));
+    while (in) {
+      auto src = std::make_unique<DotSource>();
+      src->graph = agread(in, nullptr);
+      if (!src->graph || agerrors() > 0) break;
+      sources.push_back(std::move(src));
+      if (static_cast<long>(sources.size()) > kMaxNodes) break;
+    }
+    if (in) std::fclose(in);
+    aglexbad();
+    if (agerrors() > 0) throw syntaxError(file, text, errors.last());
+    if (sources.empty()) throw InputError(file, 0, 0, "no graph in the file");
+    if (static_cast<long>(sources.size()) > kMaxNodes)
+      throw InputError(file, 0, 0, "more graphs than the limit of " + std::to_string(kMaxNodes));
+    if (warnings)
+      for (const CgraphReport& r : errors.reports)
+        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
+    if (warnings && errors.collected.warnings > kMaxDotWarnings)
+      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
+                          " more warnings like these");
+  }
+  for (std::unique_ptr<DotSource>& src : sources) {
+    graphs.push_back(std::make_unique<ToolGraph>(factory));
+    std::vector<SettingValue> s;
+    fromCgraph(file, text, std::move(src), *graphs.back(), &s);
+    if (settings) settings->push_back(s);
+  }
+}
+
+std::unique_ptr<DotSource> newDotSource(const ToolGraph& g) {
   OutputIds ids = outputIds(g, true);
+  auto fresh = std::make_unique<DotSource>();
+  fresh->fileNames = false;
+  std::string name = g.name.empty() || !dotQuotable(g.name) ? "G" : g.name;
+  fresh->graph = agopen(&name[0], g.directed ? Agdirected : Agundirected, nullptr);
+  // Our nodes are rectangles.
+  agattr(fresh->graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("box"));
+  for (size_t i = 0; i < g.nodes().size(); ++i) fresh->nodes.push_back(agnode(fresh->graph, &ids.node[i][0], 1));
+  std::unordered_map<const KWDNode*, size_t> index = g.nodeIndex();
+  for (size_t i = 0; i < g.edges().size(); ++i) {
+    const KWDEdge* e = g.edges()[i];
+    Agedge_t* ae = agedge(fresh->graph, fresh->nodes[index[e->pFromNode()]], fresh->nodes[index[e->pToNode()]], nullptr, 1);
+    if (!e->name().empty()) set(ae, "id", ids.edge[i]);
+    fresh->edges.push_back(ae);
+  }
+  return fresh;
+}
+
+std::string writeDot(const ToolGraph& g) {
   // A graph of our own when the input was not DOT.
-  DotSource fresh;
+  std::unique_ptr<DotSource> fresh;
   const DotSource* src = g.dot.get();
   if (!src) {
-    std::string name = g.name.empty() || !dotQuotable(g.name) ? "G" : g.name;
-    fresh.graph = agopen(&name[0], g.directed ? Agdirected : Agundirected, nullptr);
-    // Our nodes are rectangles.
-    agattr(fresh.graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("box"));
-    for (size_t i = 0; i < g.nodes().size(); ++i) fresh.nodes.push_back(agnode(fresh.graph, &ids.node[i][0], 1));
-    std::unordered_map<const KWDNode*, size_t> index = g.nodeIndex();
-    for (size_t i = 0; i < g.edges().size(); ++i) {
-      const KWDEdge* e = g.edges()[i];
-      Agedge_t* ae = agedge(fresh.graph, fresh.nodes[index[e->pFromNode()]], fresh.nodes[index[e->pToNode()]], nullptr, 1);
-      if (!e->name().empty()) set(ae, "id", ids.edge[i]);
-      fresh.edges.push_back(ae);
-    }
-    src = &fresh;
+    fresh = newDotSource(g);
+    src = fresh.get();
   }
   Agraph_t* ag = src->graph;
 

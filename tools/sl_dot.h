@@ -4,11 +4,17 @@
 
 #include <graphviz/cgraph.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sl_graph.h"
 #include "sl_settings.h"
+
+// Discards what cgraph's scanner still holds of a text it stopped reading,
+// so that nothing is left behind for the next read (exported by libcgraph,
+// though not declared in its public header).
+extern "C" void aglexbad(void);
 
 namespace kwslay {
 
@@ -18,6 +24,9 @@ struct DotSource {
   Agraph_t* graph = nullptr;
   std::vector<Agnode_t*> nodes;
   std::vector<Agedge_t*> edges;
+  /// Whether the cgraph names are the ToolGraph's names (a DOT file), not
+  /// identifiers made for it (see newDotSource).
+  bool fileNames = true;
   DotSource() = default;
   DotSource(const DotSource&) = delete;
   DotSource& operator=(const DotSource&) = delete;
@@ -34,6 +43,19 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
                     std::vector<SettingValue>* settings, std::vector<std::string>* warnings);
 /// The same, the warnings left out.
 void readDot(const std::string& file, const std::string& text, ToolGraph& g, std::vector<SettingValue>* settings);
+
+/// Reads every graph of a DOT text, in file order, each into a new graph
+/// made by factory and appended to graphs; each graph's settings are
+/// appended to *settings. Otherwise as readDotWarning. Throws InputError.
+void readDotGraphs(const std::string& file, const std::string& text, KWFactory& factory,
+                   std::vector<std::unique_ptr<ToolGraph>>& graphs, std::vector<std::vector<SettingValue>>* settings,
+                   std::vector<std::string>* warnings);
+
+/// A new cgraph graph with g's nodes and edges: nodes named by their DOT
+/// identifiers (outputIds), boxes, edges with their names as id. Readers of
+/// other formats attach one to carry drawing attributes (label, fillcolor,
+/// ...) the way a DOT file carries them.
+std::unique_ptr<DotSource> newDotSource(const ToolGraph& g);
 
 /// The DOT text of g: the source graph when g was read from DOT, otherwise a
 /// new graph, with pos on every node and edge, bb on the graph, node sizes,

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "sl_dot.h"
+#include "sl_graphml.h"
 #include "sl_render.h"
 #include "sl_text.h"
 

@@ -55,6 +55,7 @@ class WriteError : public std::runtime_error {
 };
 
 struct DotSource;
+struct GraphMLSource;
 
 // Sizes of nodes that a file gives no size for: Graphviz's 0.75 × 0.5 inches.
 constexpr long kDefaultNodeWidth = 54;
@@ -107,6 +108,9 @@ class ToolGraph {
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
   std::unique_ptr<DotSource> dot;
+  /// What a GraphML input held beyond what the reader uses, written back by
+  /// GraphML output. Null for other sources.
+  std::unique_ptr<GraphMLSource> graphml;
 
  private:
   std::unique_ptr<KWDGraph> graph_;

@@ -41,11 +41,11 @@ std::string pictureFormatList() {
 const char* usageText() {
   static const std::string text = std::string(
       "usage:\n"
-      "  kwslay layout INPUT [-o OUTPUT] [--from FMT] [--to FMT] [--seed N]\n"
+      "  kwslay layout INPUT... [-o OUTPUT | -O] [--from FMT] [--to FMT] [--seed N]\n"
       "                [--node-spacing N] [--route-edges] [--incremental]\n"
       "                [--set NAME=VALUE]... [--model FILE] [--max-matrix-memory SIZE]\n"
       "                [--overlap=keep|remove] [--progress | --quiet]\n"
-      "  kwslay convert INPUT -o OUTPUT [--from FMT] [--to FMT]\n"
+      "  kwslay convert INPUT... (-o OUTPUT | -O) [--from FMT] [--to FMT]\n"
       "  kwslay demo [-o OUTPUT]\n"
       "  kwslay --help | --version\n"
       "\n"
@@ -61,9 +61,14 @@ const char* usageText() {
       "INPUT - reads standard input and -o - (or /dev/stdout) writes standard output\n"
       "(both need the format). A device or named pipe given as OUTPUT is written in place.\n"
       "Without -o, layout writes JSON to standard output.\n"
+      "Every graph of a DOT file is laid out: DOT output holds them all, other formats\n"
+      "write one file per graph (out.svg, out.1.svg, out.2.svg, ...). Several inputs\n"
+      "need -O, unless the output is DOT (then all go to the one output).\n"
       "\n"
       "options:\n"
       "  -o, --output FILE    where to write the result\n"
+      "  -O                   write each output next to its input, named after it with the\n"
+      "                       format's extension added (a.dot -> a.dot.svg); needs --to or -T\n"
       "  --from FMT           format of INPUT\n"
       "  --to FMT, -T FMT     format of the output\n"
       "  --seed N             the random seed of the start positions (randomSeed)\n"
@@ -131,6 +136,28 @@ Format format(const std::string& name, const std::string& flag) {
   return f;
 }
 
+// The formats of the inputs, and what -O needs.
+void checkInputs(Options& o) {
+  size_t stdinCount = 0;
+  for (const std::string& in : o.inputs) {
+    Format f = o.from;
+    if (in == "-") ++stdinCount;
+    if (f == Format::None) {
+      if (in == "-") throw UsageError("reading standard input needs --from");
+      f = formatFromPath(in);
+      if (f == Format::None) throw UsageError("cannot tell the format of '" + in + "'; use --from");
+    }
+    if (f == Format::Svg || f == Format::Json) throw UsageError(std::string("kwslay cannot read ") + formatName(f));
+    o.froms.push_back(f);
+  }
+  if (stdinCount > 1) throw UsageError("standard input (-) can be read only once");
+  o.from = o.froms.front();
+  if (!o.outputNextToInput) return;
+  if (!o.output.empty()) throw UsageError("-O and -o exclude each other");
+  if (stdinCount > 0) throw UsageError("-O names outputs after their inputs; standard input has no name");
+  if (o.to == Format::None) throw UsageError("-O needs the output format (--to FMT or -T FMT)");
+}
+
 }  // namespace
 
 Options parseOptions(int argc, const char* const* argv) {
@@ -176,14 +203,17 @@ Options parseOptions(int argc, const char* const* argv) {
     };
     if (onlyInputs || a == "-" || a.empty() || a[0] != '-') {
       if (o.command == Command::Demo) throw UsageError("'kwslay demo' takes no input file");
-      if (inputSeen) throw UsageError("more than one input file: '" + o.input + "' and '" + a + "'");
-      o.input = a;
+      if (!inputSeen) o.input = a;
+      o.inputs.push_back(a);
       inputSeen = true;
     } else if (a == "--") {
       onlyInputs = true;
     } else if (a == "-o" || a == "--output") {
       o.output = value("a file name");
       if (o.output.empty()) throw UsageError(a + " needs a file name");
+    } else if (a == "-O") {
+      if (o.command == Command::Demo) throw UsageError("-O is not an option of 'kwslay demo'");
+      o.outputNextToInput = true;
     } else if (a == "--from") {
       if (o.command == Command::Demo) throw UsageError("--from is not an option of 'kwslay demo'");
       o.from = format(value("a format"), a);
@@ -254,16 +284,11 @@ Options parseOptions(int argc, const char* const* argv) {
     if (o.output.empty()) o.output = "demo.svg";
   } else {
     if (!inputSeen) throw UsageError(std::string("'kwslay ") + cmd + "' needs an input file");
-    if (o.command == Command::Convert && o.output.empty()) throw UsageError("'kwslay convert' needs -o OUTPUT");
-    if (o.from == Format::None) {
-      if (o.input == "-") throw UsageError("reading standard input needs --from");
-      o.from = formatFromPath(o.input);
-      if (o.from == Format::None) throw UsageError("cannot tell the format of '" + o.input + "'; use --from");
-    }
-    if (o.from == Format::Svg || o.from == Format::Json)
-      throw UsageError(std::string("kwslay cannot read ") + formatName(o.from));
+    if (o.command == Command::Convert && o.output.empty() && !o.outputNextToInput)
+      throw UsageError("'kwslay convert' needs -o OUTPUT or -O");
+    checkInputs(o);
   }
-  if (o.output.empty()) o.output = "-";
+  if (o.output.empty() && !o.outputNextToInput) o.output = "-";
   if (o.to == Format::None) {
     if (isStandardOutput(o.output)) {
       if (o.command != Command::Layout) throw UsageError("writing standard output needs --to");
@@ -275,6 +300,9 @@ Options parseOptions(int argc, const char* const* argv) {
     }
   }
   if (o.to == Format::Model) throw UsageError("kwslay cannot write model files");
+  if (o.inputs.size() > 1 && !o.outputNextToInput && o.to != Format::Dot)
+    throw UsageError(std::to_string(o.inputs.size()) + " input files: -O writes each output next to its input; " +
+                     "only DOT output takes them all in one");
   return o;
 }
 

@@ -23,7 +23,10 @@ struct SettingStep {
 
 struct Options {
   Command command = Command::Help;
-  std::string input;
+  std::string input;   ///< the first input file
+  std::vector<std::string> inputs;  ///< every input file, in command-line order
+  std::vector<Format> froms;        ///< the format of each input
+  bool outputNextToInput = false;   ///< -O: each output is its input's name with the format's extension added
   std::string output;  ///< empty when -o was not given
   Format from = Format::None;
   Format to = Format::None;

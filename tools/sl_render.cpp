@@ -92,6 +92,7 @@ struct Copy {
 // cgraph cannot rename a node safely, so such a graph is copied.
 Agraph_t* readForRenderer(const ToolGraph& g, const std::string& dot) {
   Agraph_t* ag = agmemread(dot.c_str());
+  aglexbad();  // the next file read starts afresh, at its own line 1
   if (!ag) return nullptr;
   OutputIds ids = outputIds(g, true);
   std::vector<Agnode_t*> nodes;

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "host/kwbgraph.h"
 #include "host/kwmodule.h"
@@ -41,30 +43,52 @@ void checkSettings(const KWDGraph& g, const std::string& source, const Console* 
   }
 }
 
-void load(const Options& o, ToolGraph& g, const Console& con) {
-  std::string text = readInput(o.input);
-  std::string file = displayName(o.input);
+void load(const Options& o, const std::string& input, Format from, ToolGraph& g, const Console& con) {
+  std::string text = readInput(input);
+  std::string file = displayName(input);
   std::vector<SettingValue> settings;
   std::vector<std::string> warnings;
-  switch (o.from) {
+  switch (from) {
     case Format::Dot:
       readDotWarning(file, text, g, &settings, &warnings);
       measureNodes(g);
       break;
     case Format::GraphML:
-      readGraphML(file, text, g, &settings);
+      readGraphMLWarning(file, text, g, &settings, &warnings);
       measureNodes(g);
       break;
     case Format::Oml: readOml(file, text, g, &warnings); break;
     case Format::Model: readModel(file, text, g, &warnings); break;
-    default: throw UsageError(std::string("kwslay cannot read ") + formatName(o.from));
+    default: throw UsageError(std::string("kwslay cannot read ") + formatName(from));
   }
   for (const std::string& w : warnings) con.warn(w);
   for (const SettingValue& v : settings) applySetting(g.graph(), v);
   if (o.command == Command::Layout) checkSettings(g.graph(), file, nullptr);
 }
 
-void applySteps(const Options& o, ToolGraph& g, const Console& con) {
+// Every graph of one input: a DOT file may hold several, the other formats one.
+std::vector<std::unique_ptr<ToolGraph>> loadAll(const Options& o, const std::string& input, Format from,
+                                                KWFactory& factory, const Console& con) {
+  std::vector<std::unique_ptr<ToolGraph>> graphs;
+  if (from != Format::Dot) {
+    graphs.push_back(std::make_unique<ToolGraph>(factory));
+    load(o, input, from, *graphs.back(), con);
+    return graphs;
+  }
+  const std::string file = displayName(input);
+  std::vector<std::vector<SettingValue>> settings;
+  std::vector<std::string> warnings;
+  readDotGraphs(file, readInput(input), factory, graphs, &settings, &warnings);
+  for (const std::string& w : warnings) con.warn(w);
+  for (size_t i = 0; i < graphs.size(); ++i) {
+    measureNodes(*graphs[i]);
+    for (const SettingValue& v : settings[i]) applySetting(graphs[i]->graph(), v);
+    if (o.command == Command::Layout) checkSettings(graphs[i]->graph(), file, nullptr);
+  }
+  return graphs;
+}
+
+void applySteps(const Options& o, const std::string& input, ToolGraph& g, const Console& con) {
   for (const SettingStep& step : o.settings) {
     if (!step.model) {
       applySetting(g.graph(), step.value);
@@ -75,7 +99,7 @@ void applySteps(const Options& o, ToolGraph& g, const Console& con) {
     for (const std::string& w : warnings) con.warn(w);
     checkSettings(g.graph(), displayName(step.modelFile), nullptr);
   }
-  checkSettings(g.graph(), displayName(o.input), &con);
+  checkSettings(g.graph(), displayName(input), &con);
 }
 
 // Nodes without a position get the usual random start; the others keep
@@ -146,6 +170,58 @@ std::string render(const ToolGraph& g, Format to, const std::string& picture) {
   }
 }
 
+// The name of the output of graph index (from 0) of an input: the first
+// graph's is path itself, graph i's has ".i" before the extension (out.svg,
+// out.1.svg, out.2.svg, ...) or at the end where path has none.
+std::string numberedOutput(const std::string& path, size_t index) {
+  if (index == 0) return path;
+  size_t slash = path.find_last_of('/');
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot == 0 ||
+      (slash != std::string::npos && dot == slash + 1))
+    return path + "." + std::to_string(index);
+  return path.substr(0, dot) + "." + std::to_string(index) + path.substr(dot);
+}
+
+// Reads, lays out and renders every input, and only then writes: a bad
+// input leaves no output behind. Each input's graphs go to the outputs
+// named by numberedOutput, DOT output holding all of them in one file; with
+// several inputs and no -O, all of them go to the one DOT output.
+std::vector<std::pair<std::string, std::string>> processInputs(const Options& o, KWFactory& factory,
+                                                               const Console& con) {
+  std::vector<std::pair<std::string, std::string>> outputs;
+  for (size_t k = 0; k < o.inputs.size(); ++k) {
+    const std::string& input = o.inputs[k];
+    const std::string file = displayName(input);
+    std::vector<std::unique_ptr<ToolGraph>> graphs = loadAll(o, input, o.froms[k], factory, con);
+    std::vector<std::string> rendered;
+    for (size_t i = 0; i < graphs.size(); ++i) {
+      ToolGraph& g = *graphs[i];
+      if (o.command == Command::Layout) {
+        applySteps(o, input, g, con);
+        layout(o, g, con, graphs.size() > 1 ? file + " (graph " + std::to_string(i + 1) + ")" : file);
+      }
+      rendered.push_back(render(g, o.to, o.toName));
+    }
+    const std::string extension = o.to == Format::Picture ? o.toName : formatName(o.to);
+    const std::string path = o.outputNextToInput ? input + "." + extension : o.output;
+    if (o.to == Format::Dot) {
+      std::string all;
+      for (const std::string& r : rendered) all += r;
+      if (!o.outputNextToInput && !outputs.empty()) outputs.back().second += all;
+      else outputs.emplace_back(path, all);
+      continue;
+    }
+    if (rendered.size() > 1 && isStandardOutput(path))
+      throw UsageError(file + " holds " + std::to_string(rendered.size()) +
+                       " graphs and standard output takes one " + extension +
+                       " drawing: --to dot writes them all, -o FILE writes one file per graph "
+                       "(FILE, then .1, .2, ... before its extension)");
+    for (size_t i = 0; i < rendered.size(); ++i) outputs.emplace_back(numberedOutput(path, i), rendered[i]);
+  }
+  return outputs;
+}
+
 }  // namespace
 
 int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -176,19 +252,15 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   KWFactory factory;
   factory.addLayoutFactory(module.factory());
   try {
-    ToolGraph g(factory);
-    if (o.command == Command::Demo) {
-      buildDemo(g);
-      layout(o, g, con, "demo");
-    } else {
-      load(o, g, con);
-      if (o.command == Command::Layout) {
-        applySteps(o, g, con);
-        layout(o, g, con, displayName(o.input));
-      }
+    if (o.command != Command::Demo) {
+      for (const auto& output : processInputs(o, factory, con)) writeOutput(output.first, output.second);
+      return 0;
     }
+    ToolGraph g(factory);
+    buildDemo(g);
+    layout(o, g, con, "demo");
     writeOutput(o.output, render(g, o.to, o.toName));
-    if (o.command == Command::Demo && !con.quiet && !isStandardOutput(o.output))
+    if (!con.quiet && !isStandardOutput(o.output))
       std::fprintf(out, "kwslay: wrote %s (%zu nodes, %zu edges)\n", o.output.c_str(), g.nodes().size(),
                    g.edges().size());
   } catch (const UsageError& e) {
