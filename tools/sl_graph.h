@@ -92,6 +92,7 @@ class ToolGraph {
   std::unordered_map<const KWDNode*, size_t> nodeIndex() const;
 
   bool directed = true;
+  long timeLimitMs = -1;  ///< the input's kwslay_time_limit in milliseconds; -1: none
   std::string name;
   /// The DOT graph the graph was read from, kept so that DOT output is the
   /// input graph with positions added. Null for other sources.
