@@ -193,6 +193,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   if (!g) return KWErrorNoStyle;
   if (g->layoutRunning()) return KWErrorLayoutRunning;
   g->layoutRunning(1);
+  g->beginLayoutRun();
   // The holding graphs outlive the guard, which empties them back into g.
   KWDGraph waiting(nullptr), done(nullptr);
   RunGuard guard(*this, g);
@@ -330,7 +331,7 @@ KWErrorCodeEnum KWBGraph::layout() {
   guard.finish();
   g->layoutPhase("done");
   g->layoutRunning(0);
-  return KWNoError;
+  return g->layoutStopRequested() ? KWStoppedEarly : KWNoError;
 }
 
 namespace {

@@ -54,7 +54,9 @@ class KWBGraph : public KWGraphExt {
   virtual KWEdgeRoutingStyleEnum edgeRoutingStyle(const KWDEdge*) const { return KWStraightRouting; }
   virtual void preLayoutReset() {}
   virtual void postLayoutReset() {}
-  /// Lays out the owner graph. Answers a status; KWNoError on success.
+  /// Lays out the owner graph. Answers a status: KWNoError on success,
+  /// KWStoppedEarly when a stop request or the graph's time budget ended the
+  /// run early (the drawing is still complete; see KWDGraph::requestLayoutStop).
   virtual KWErrorCodeEnum layout();
 
   // Reactions to the host's fold, expand, collapse, hide and unhide operations.

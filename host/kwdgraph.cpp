@@ -313,7 +313,13 @@ KWGraphTailor* KWDGraph::pPrivateTailor(KWLayoutStyleEnum style) const {
 
 void KWDGraph::layoutCheckpoint() {
   ++checkpoints_;
+  if (budgetMs_ > 0 && !layoutStopRequested() && std::chrono::steady_clock::now() >= deadline_) requestLayoutStop();
   if (observer_) observer_->checkpoint(*this);
+}
+
+void KWDGraph::beginLayoutRun() {
+  stop_.store(false, std::memory_order_relaxed);
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs_);
 }
 
 void KWDGraph::actOnTailorChange() { ++tailorChanges_; }

@@ -9,6 +9,8 @@
 #ifndef KWDGRAPH_H
 #define KWDGRAPH_H
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -305,8 +307,25 @@ class KWDGraph : public KWGraph {
   KWSGraphTailor* pSTailor() const;
   KWSGraph* pSGraph() const;
 
-  /// Called by layouts after every costly step. Counts and tells the observer.
+  /// Called by layouts after every costly step. Counts, tells the observer and
+  /// turns an expired time budget into a stop request.
   virtual void layoutCheckpoint();
+
+  // Stopping a run. The request is an atomic flag on the graph rather than an
+  // answer of the observer, so that any thread can make it (a user interface,
+  // a signal handler's watcher) as well as the observer itself. The layout
+  // honours it at its next checkpoint: the descent ends, a second pass is left
+  // out, and the drawing is finished as usual; layout() then answers
+  // KWStoppedEarly. A run clears the request as it starts.
+  /// Asks the running layout to stop at its next checkpoint.
+  void requestLayoutStop() const { stop_.store(true, std::memory_order_relaxed); }
+  bool layoutStopRequested() const { return stop_.load(std::memory_order_relaxed); }
+  /// Time budget of later runs in milliseconds (0: none). A run whose budget
+  /// runs out stops as if a stop had been requested.
+  long layoutTimeBudget() const { return budgetMs_; }
+  void layoutTimeBudget(long ms) { budgetMs_ = ms > 0 ? ms : 0; }
+  /// Clears the stop request and starts the run's clock; layout() calls it.
+  void beginLayoutRun();
   /// Called by a graph tailor when one of its settings really changes.
   virtual void actOnTailorChange();
   long checkpoints() const { return checkpoints_; }
@@ -341,6 +360,9 @@ class KWDGraph : public KWGraph {
   KWLayoutObserver* observer_ = nullptr;
   const char* phase_ = "";
   long compIndex_ = 0, compCount_ = 0;
+  mutable std::atomic<bool> stop_{false};
+  long budgetMs_ = 0;
+  std::chrono::steady_clock::time_point deadline_{};
 };
 
 /// Forward iterator over the drawing nodes of a graph (never bends).

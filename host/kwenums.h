@@ -28,7 +28,9 @@ enum KWErrorCodeEnum {
   KWNoError = 0,
   KWErrorNoStyle = 1,        ///< the graph has no extension for the style asked for
   KWErrorTooLarge = 2,       ///< a component exceeds the matrix memory limit
-  KWErrorLayoutRunning = 3   ///< layout() called from inside a running layout
+  KWErrorLayoutRunning = 3,  ///< layout() called from inside a running layout
+  KWStoppedEarly = 4         ///< stopped on request or when its time budget ran out: the drawing is
+                             ///< complete (every node placed, edges drawn) but less relaxed
 };
 
 #endif

@@ -1182,6 +1182,7 @@ void KWSGraph::greedyDescentPositionFinal() {
   // same cycle limit; each such move counts as a cycle.
   for (;;) {
     while (v >= 0) {
+      if (g->layoutStopRequested()) break;
       if (set.delta[v] <= eps) break;
       if (r > maxCycles) break;
       if (++s > sameNodeLimit) break;
@@ -1221,7 +1222,7 @@ void KWSGraph::greedyDescentPositionFinal() {
       }
       g->layoutCheckpoint();
     }
-    if (r > maxCycles || sameNodeLimit < 1) break;
+    if (r > maxCycles || sameNodeLimit < 1 || g->layoutStopRequested()) break;
     if (++rounds > kEscapeRounds) break;
     v = escapeSaddles(set, *this, r, maxCycles);
     if (v < 0) break;

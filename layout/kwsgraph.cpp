@@ -114,6 +114,10 @@ void KWSGraph::layoutComponent() {
     g->layoutPhase("trees");
     layoutTrees();
     expandTrees();
+  }
+  // A stopped run keeps the trees where they were placed and leaves out the
+  // second pass over the whole component.
+  if (!incremental && treesReduced && !g->layoutStopRequested()) {
     g->layoutPhase("spring model");
     preprocessGraph();
     g->layoutPhase("descent");

@@ -33,6 +33,20 @@ void KWSGraph::layoutTrees() {
   if (!factory) return;
   // Our drawing graphs have no further setting to make on a scratch graph.
   KWDGraph* treeGraph = factory->newDGraph(KWSymmetricLayoutStyle);
+  // Whatever leaves early, the tree being drawn goes back to the reduced
+  // graph (from where the run puts it back into the owner) before the scratch
+  // graph is deleted with whatever it still holds.
+  struct TreeGraphGuard {
+    KWDGraph* trees;
+    KWDGraph* reduced;
+    ~TreeGraphGuard() {
+      try {
+        reduced->moveNodesAndEdges(trees, trees->KWGraph::pNodeList(), trees->KWGraph::pEdgeList());
+      } catch (...) {
+      }
+      delete trees;
+    }
+  } treeGuard{treeGraph, reduced};
 
   KWDNodeDList gateways;
   KWRect bounds;
@@ -71,7 +85,6 @@ void KWSGraph::layoutTrees() {
     }
   }
 
-  delete treeGraph;
   gateways.deleteAllCells();
 }
 

@@ -150,11 +150,23 @@ KWS_NATIVE(void, nativeStartFromPositions)(JNIEnv* env, jclass, jlong handle, ji
   l->lay.startFromPositions(v);
 }
 
-KWS_NATIVE(void, nativeLayout)(JNIEnv* env, jclass, jlong handle) {
-  if (!validHandle(env, handle)) return;
+// JNI_FALSE for a run stopped early (requestStop or the time limit).
+KWS_NATIVE(jboolean, nativeLayout)(JNIEnv* env, jclass, jlong handle) {
+  if (!validHandle(env, handle)) return JNI_FALSE;
   JavaLayout* l = of(handle);
   KWErrorCodeEnum rc = l->lay.layout();
+  if (rc == KWStoppedEarly) return JNI_FALSE;
   if (rc != KWNoError) raise(env, "java/lang/IllegalStateException", l->lay.statusText(rc));
+  return JNI_TRUE;
+}
+
+// May run on another thread than a running nativeLayout: it only sets the stop flag.
+KWS_NATIVE(void, nativeRequestStop)(JNIEnv* env, jclass, jlong handle) {
+  if (validHandle(env, handle)) of(handle)->lay.requestStop();
+}
+
+KWS_NATIVE(void, nativeTimeLimit)(JNIEnv* env, jclass, jlong handle, jlong milliseconds) {
+  if (validHandle(env, handle)) of(handle)->lay.timeBudget(static_cast<long>(milliseconds));
 }
 
 // The centres of all nodes as x0, y0, x1, y1, ...

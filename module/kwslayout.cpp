@@ -151,6 +151,7 @@ void KWSLayout::startFromPositions(const std::vector<KWDNode*>& unplaced) {
 
 std::string KWSLayout::statusText(KWErrorCodeEnum status) const {
   if (status == KWNoError) return std::string();
+  if (status == KWStoppedEarly) return "the layout stopped early: the drawing is complete but not fully relaxed";
   char text[256];
   const KWBGraph* b = KWBGraph::of(graph_.get(), KWSymmetricLayoutStyle);
   if (status == KWErrorTooLarge && b) {

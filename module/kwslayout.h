@@ -81,14 +81,24 @@ class KWS_EXPORT KWSLayout {
   /// others, which keep their centres.
   void startFromPositions(const std::vector<KWDNode*>& unplaced = std::vector<KWDNode*>());
 
-  /// Lays out the whole graph. Answers KWNoError, or the host's status
-  /// (KWErrorTooLarge for a component beyond the size limit).
+  /// Lays out the whole graph. Answers KWNoError, KWStoppedEarly (see
+  /// requestStop), or the host's status (KWErrorTooLarge for a component
+  /// beyond the size limit).
   KWErrorCodeEnum layout();
   /// What a status of layout() means, as a sentence for an error message
   /// (empty for KWNoError). Reads the sizes of the last refused component.
   std::string statusText(KWErrorCodeEnum status) const;
   /// Receives a checkpoint after every costly step of later layouts (null: none).
   void observer(KWLayoutObserver* o);
+  /// Asks a running layout() to stop at its next checkpoint; safe to call from
+  /// another thread or from the observer. The layout still finishes the
+  /// drawing (every node placed, trees, bundles and loops drawn) and answers
+  /// KWStoppedEarly. Each layout() clears the request as it starts.
+  void requestStop() const { graph_->requestLayoutStop(); }
+  /// Time budget of later layouts in milliseconds (0: none): when it runs out
+  /// the layout stops as on requestStop().
+  void timeBudget(long milliseconds) { graph_->layoutTimeBudget(milliseconds); }
+  long timeBudget() const { return graph_->layoutTimeBudget(); }
 
   /// The nodes in the order they were added.
   std::vector<KWDNode*> nodes() const;

@@ -6,6 +6,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -81,7 +82,9 @@ class Layout {
     lay_.startFromPositions(v);
   }
 
-  void layout() {
+  // Answers true for a complete run, false for one stopped early (by
+  // request_stop or the time limit); the drawing is complete either way.
+  bool layout() {
     idle();
     KWErrorCodeEnum rc;
     {
@@ -94,7 +97,19 @@ class Layout {
       py::gil_scoped_release release;
       rc = lay_.layout();
     }
+    if (rc == KWStoppedEarly) return false;
     if (rc != KWNoError) throw std::runtime_error(lay_.statusText(rc));
+    return true;
+  }
+
+  // Safe from any thread, also while layout() runs in another one.
+  void requestStop() const { lay_.requestStop(); }
+  double timeLimit() const { return static_cast<double>(lay_.timeBudget()) / 1000.0; }
+  void timeLimit(double seconds) {
+    idle();
+    if (!std::isfinite(seconds) || seconds < 0.0 || seconds > 7.0 * 86400.0)
+      throw py::value_error("time_limit must be a number of seconds from 0 (none) to a week");
+    lay_.timeBudget(seconds > 0.0 ? std::max(1L, static_cast<long>(std::llround(seconds * 1000.0))) : 0L);
   }
 
   std::vector<Point> positions() const {
@@ -169,7 +184,14 @@ PYBIND11_MODULE(_core, m) {
       .def("pin", &Layout::pin, py::arg("node"), py::arg("pinned") = true, "Pins a node where it is, or frees it.")
       .def("start_from_positions", &Layout::startFromPositions, py::arg("unplaced") = std::vector<long>(),
            "Makes the next layout start from the current centres; unplaced nodes get a random start now.")
-      .def("layout", &Layout::layout, "Lays out the graph; raises RuntimeError when the layout refuses it.")
+      .def("layout", &Layout::layout,
+           "Lays out the graph; answers False when it stopped early (request_stop, time_limit), True otherwise; "
+           "raises RuntimeError when the layout refuses it.")
+      .def("request_stop", &Layout::requestStop,
+           "Asks a running layout (in another thread) to stop soon; it still finishes the drawing.")
+      .def_property("time_limit", py::overload_cast<>(&Layout::timeLimit, py::const_),
+                    py::overload_cast<double>(&Layout::timeLimit),
+                    "Seconds after which later layouts stop with the drawing so far (0: none).")
       .def("positions", &Layout::positions, "Node centres (x, y) by node number.")
       .def("bends", &Layout::bends, "Bend points of each edge by edge number.")
       .def_property_readonly("number_of_nodes", &Layout::numberOfNodes)

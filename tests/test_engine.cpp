@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <map>
+#include <atomic>
+#include <cstdlib>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <string>
 
 #include "module/kwslayout.h"
@@ -421,4 +425,117 @@ TEST(EngineFailure, ThrowAtAnyCheckpointGivesEveryNodeBackAndTheNextRunMatchesAF
   }
   EXPECT_GT(phases["spring model"], 0);
   EXPECT_GT(phases["descent"], 0);
+}
+
+// ---- a run stopped on request ---------------------------------------------------
+
+namespace {
+struct Stopper : KWLayoutObserver {
+  long at = 0, calls = 0;
+  std::string phase;
+  void checkpoint(const KWDGraph& g) override {
+    if (++calls == at) {
+      phase = g.layoutPhase();
+      g.requestLayoutStop();
+    }
+  }
+};
+// twoComponents with a double edge, a loop and routed edges: every drawing step runs.
+void busyGraph(Fixture& f) {
+  twoComponents(f);
+  const std::vector<KWDNode*> v = f.nodes();
+  f.edge(v[2], v[3]);
+  f.edge(v[5], v[5]);
+  f.t()->routeEdges(1);
+}
+struct Shape {
+  long w, h;
+  bool operator==(const Shape& o) const { return w == o.w && h == o.h; }
+};
+std::vector<Shape> shapes(const std::vector<KWDNode*>& v) {
+  std::vector<Shape> s;
+  for (KWDNode* n : v) s.push_back({n->ntWidth(), n->ntHeight()});
+  return s;
+}
+// Edges drawn with bends: the loop and one of the double edge's pair at least.
+long bentEdges(const KWDGraph* g) {
+  long bent = 0;
+  for (KWDEdgeIter it(g); it; ++it) bent += it.pEdge()->numberOfBends() > 0 ? 1 : 0;
+  return bent;
+}
+bool inRange(const KWDGraph* g) {
+  const long m = KWBGraph::kMaxDrawingCoordinate;
+  for (KWDNodeIter it(g); it; ++it)
+    if (std::labs(it.pNode()->ntX()) > m || std::labs(it.pNode()->ntY()) > m) return false;
+  for (KWDEdgeIter it(g); it; ++it)
+    for (const KWPoint& p : it.pEdge()->bendPoints())
+      if (std::labs(p.x()) > m || std::labs(p.y()) > m) return false;
+  return true;
+}
+}  // namespace
+
+TEST(EngineStop, StopAtAnyCheckpointFinishesTheDrawingAndTheNextRunMatchesAFreshOne) {
+  Fixture fresh;
+  busyGraph(fresh);
+  const std::vector<Shape> sizes = shapes(fresh.nodes());
+  const long before = fresh.g()->checkpoints();
+  ASSERT_EQ(run(fresh), KWNoError);
+  const long total = fresh.g()->checkpoints() - before;
+  const Coords expected = positions(fresh.nodes());
+  const long bent = bentEdges(fresh.g());
+  ASSERT_GE(bent, 2);
+  std::map<std::string, long> phases;
+  for (long k = 1; k <= total; k += std::max(1L, total / 60)) {
+    Fixture f;
+    busyGraph(f);
+    const std::vector<KWDNode*> order = f.nodes();
+    const long edges = f.g()->numberOfEdges();
+    Stopper s;
+    s.at = k;
+    f.g()->observer(&s);
+    EXPECT_EQ(run(f), KWStoppedEarly) << "checkpoint " << k;
+    f.g()->observer(nullptr);
+    ++phases[s.phase];
+    EXPECT_EQ(f.nodes(), order) << "checkpoint " << k;
+    EXPECT_EQ(f.g()->numberOfEdges(), edges) << "checkpoint " << k;
+    EXPECT_EQ(shapes(f.nodes()), sizes) << "checkpoint " << k;
+    EXPECT_GE(bentEdges(f.g()), 2) << "checkpoint " << k;
+    EXPECT_TRUE(inRange(f.g())) << "checkpoint " << k;
+    EXPECT_EQ(f.g()->layoutRunning(), 0) << "checkpoint " << k;
+    // The request belongs to the stopped run: the next one runs in full.
+    ASSERT_EQ(run(f), KWNoError) << "checkpoint " << k;
+    EXPECT_EQ(positions(f.nodes()), expected) << "checkpoint " << k;
+  }
+  EXPECT_GT(phases["spring model"], 0);
+  EXPECT_GT(phases["descent"], 0);
+}
+
+TEST(EngineStop, StopFromAnotherThreadAndTimeBudgetEndALargeRun) {
+  Fixture f;
+  kwtest::sparse(f, 3000, 11);
+  const std::vector<KWDNode*> order = f.nodes();
+  const long edges = f.g()->numberOfEdges();
+  struct Watch : KWLayoutObserver {
+    std::atomic<bool> descending{false};
+    void checkpoint(const KWDGraph& g) override {
+      if (std::string(g.layoutPhase()) == "descent") descending = true;
+    }
+  } watch;
+  f.g()->observer(&watch);
+  std::thread stopper([&] {
+    while (!watch.descending) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    f.g()->requestLayoutStop();
+  });
+  const KWErrorCodeEnum rc = run(f);
+  stopper.join();
+  EXPECT_EQ(rc, KWStoppedEarly);
+  EXPECT_EQ(f.nodes(), order);
+  EXPECT_EQ(f.g()->numberOfEdges(), edges);
+  EXPECT_TRUE(inRange(f.g()));
+  // A budget that runs out long before the descent could end makes the same stop.
+  f.g()->observer(nullptr);
+  f.g()->layoutTimeBudget(1);
+  EXPECT_EQ(run(f), KWStoppedEarly);
+  EXPECT_EQ(f.nodes(), order);
+  EXPECT_TRUE(inRange(f.g()));
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sl_options.h"
 #include "sl_shape.h"
 #include "sl_text.h"
 
@@ -375,6 +376,11 @@ void fromCgraph(const std::string& file, const std::string& text, std::unique_pt
   // cgraph names an anonymous graph "%<number>"; such a name is not the user's.
   g.name = agnameof(ag) && agnameof(ag)[0] != '%' ? agnameof(ag) : "";
 
+  // The run's time limit, in seconds.
+  if (const std::string limit = attr(ag, "kwslay_time_limit"); !limit.empty())
+    if (!parseSeconds(limit, g.timeLimitMs))
+      throw valueError(file, text, "kwslay_time_limit", limit,
+                       "graph attribute kwslay_time_limit \"" + limit + "\" is not a number of seconds above 0");
   // Graph attributes named like a setting.
   for (Agsym_t* sym = agnxtattr(ag, AGRAPH, nullptr); sym; sym = agnxtattr(ag, AGRAPH, sym)) {
     if (std::string(sym->name) == "overlap") {

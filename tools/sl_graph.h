@@ -95,6 +95,7 @@ class ToolGraph {
   std::unordered_map<const KWDNode*, size_t> nodeIndex() const;
 
   bool directed = true;
+  long timeLimitMs = -1;  ///< the input's kwslay_time_limit in milliseconds; -1: none
   std::string name;
   /// Which nodes are drawn round (an ellipse, circle, ...), by index in
   /// nodes(); edges end on the ellipse inside their box. Empty: all boxes.

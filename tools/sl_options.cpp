@@ -1,6 +1,8 @@
 #include "sl_options.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "sl_output.h"
@@ -44,7 +46,8 @@ const char* usageText() {
       "  kwslay layout INPUT... [-o OUTPUT | -O] [--from FMT] [--to FMT] [--seed N]\n"
       "                [--node-spacing N] [--route-edges] [--incremental]\n"
       "                [--set NAME=VALUE]... [--model FILE] [--max-matrix-memory SIZE]\n"
-      "                [--overlap=keep|remove] [--progress | --quiet]\n"
+      "                [--overlap=keep|remove] [--time-limit SECONDS] [--write-on-interrupt]\n"
+      "                [--progress | --quiet]\n"
       "  kwslay convert INPUT... (-o OUTPUT | -O) [--from FMT] [--to FMT]\n"
       "  kwslay demo [-o OUTPUT]\n"
       "  kwslay --help | --version\n"
@@ -86,14 +89,21 @@ const char* usageText() {
       "                       remove: move nodes apart, as little as needed, until no two\n"
       "                       boxes overlap (the default; pinned nodes stay); keep: leave\n"
       "                       the layout's positions. Overrides DOT's overlap attribute\n"
+      "  --time-limit SECONDS stop the layout after SECONDS (such as 0.5) and write the best\n"
+      "                       drawing found so far, with a warning; also the DOT graph\n"
+      "                       attribute kwslay_time_limit (the option wins)\n"
+      "  --write-on-interrupt on SIGINT or SIGTERM during the layout, write the drawing so far\n"
+      "                       (also with --time-limit); otherwise nothing is written\n"
       "  --progress           show a progress bar on standard error even when it is not a terminal\n"
       "  --quiet              no progress bar and no messages except errors\n"
       "  -h, --help           show this text\n"
       "  --version            show the version\n"
       "\n"
       "Settings are applied in the order given, after those of the input file.\n"
-      "Exit status: 0 success, 1 bad input file or failed write, 2 usage error\n"
-      "(also for a setting outside its range, from the command line or a file).\n") + settingsHelp();
+      "Exit status: 0 success (also when stopped at the time limit), 1 bad input file or\n"
+      "failed write, 2 usage error (also for a setting outside its range, from the command\n"
+      "line or a file), 130/143 interrupted by SIGINT/SIGTERM (nothing written unless\n"
+      "--write-on-interrupt or --time-limit).\n") + settingsHelp();
   return text.c_str();
 }
 
@@ -159,6 +169,15 @@ void checkInputs(Options& o) {
 }
 
 }  // namespace
+
+bool parseSeconds(const std::string& text, long& ms) {
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  if (*end != '\0' || !(seconds > 0.0) || seconds > 7.0 * 86400.0) return false;
+  ms = std::max(1L, static_cast<long>(std::llround(seconds * 1000.0)));
+  return true;
+}
 
 Options parseOptions(int argc, const char* const* argv) {
   Options o;
@@ -264,6 +283,15 @@ Options parseOptions(int argc, const char* const* argv) {
     } else if (a == "--max-matrix-memory") {
       layoutOnly();
       o.maxMatrixBytes = byteCount(value("a size"), a);
+    } else if (a == "--time-limit") {
+      layoutOnly();
+      const std::string t = value("a number of seconds");
+      if (!parseSeconds(t, o.timeLimitMs))
+        throw UsageError(a + ": '" + t + "' is not a number of seconds above 0 (such as 0.5 or 10)");
+    } else if (a == "--write-on-interrupt") {
+      layoutOnly();
+      noValue();
+      o.writeOnInterrupt = true;
     } else if (a == "--progress") {
       noValue();
       progress = true;

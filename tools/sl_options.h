@@ -36,7 +36,13 @@ struct Options {
   ProgressMode progress = ProgressMode::Auto;
   long maxMatrixBytes = -1;  ///< --max-matrix-memory in bytes; -1: the host's default
   int overlap = -1;          ///< --overlap: 1 remove, 0 keep, -1 not given (the input's, else remove)
+  long timeLimitMs = -1;     ///< --time-limit in milliseconds; -1: none given
+  bool writeOnInterrupt = false;
 };
+
+/// Reads a time limit in seconds ("0.5", "2") into milliseconds (at least 1).
+/// Answers false for anything but a finite number above 0 and at most a week.
+bool parseSeconds(const std::string& text, long& ms);
 
 /// Parses argv[1..argc-1]. Throws UsageError naming what is wrong.
 Options parseOptions(int argc, const char* const* argv);

@@ -10,9 +10,11 @@
 
 namespace kwslay {
 
-/// Observes a graph's layout run and redraws one status line: a bar over the
-/// components done, the component being laid out, the phase, and a spinner
-/// that turns with the checkpoints. The line is redrawn at most every 50 ms.
+/// Observes a graph's layout run and redraws one status line: a bar and the
+/// percentage done (from the components done and the host's steps done out of
+/// steps in all of the current phase), the component being laid out (k/n),
+/// the phase, the time elapsed and an estimate of the time left. The line is
+/// redrawn at most 10 times a second; the percentage never goes back.
 class ProgressBar : public KWLayoutObserver {
  public:
   explicit ProgressBar(std::FILE* out) : out_(out) {}
@@ -21,6 +23,8 @@ class ProgressBar : public KWLayoutObserver {
   ProgressBar& operator=(const ProgressBar&) = delete;
 
   void checkpoint(const KWDGraph& graph) override;
+  /// How far the run has got, from 0 to 1, as the graph tells now.
+  double fraction(const KWDGraph& graph) const;
   /// Draws the line now, whatever the time since the last one.
   void draw(const KWDGraph& graph);
   /// Clears the line (once something was drawn).
@@ -33,7 +37,8 @@ class ProgressBar : public KWLayoutObserver {
   long redraws_ = 0;
   size_t width_ = 0;
   bool started_ = false;
-  std::chrono::steady_clock::time_point last_;
+  double done_ = 0.0;
+  std::chrono::steady_clock::time_point last_, begin_;
 };
 
 }  // namespace kwslay

@@ -1,7 +1,9 @@
 #include "sl_run.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -29,6 +31,46 @@ struct Console {
   void warn(const std::string& s) const {
     if (!quiet) std::fprintf(err, "kwslay: warning: %s\n", s.c_str());
   }
+};
+
+// SIGINT or SIGTERM while a layout runs: the handler only records the signal
+// and asks the graph's layout to stop (an atomic store); the run then
+// finishes its drawing and the tool decides whether to write it.
+volatile std::sig_atomic_t caughtSignal = 0;
+const KWDGraph* volatile runningGraph = nullptr;
+
+extern "C" void onStopSignal(int sig) {
+  caughtSignal = sig;
+  if (const KWDGraph* g = runningGraph) g->requestLayoutStop();
+}
+
+// Catches the two signals for the lifetime of one layout run.
+class StopSignals {
+ public:
+  explicit StopSignals(const KWDGraph& g) {
+    caughtSignal = 0;
+    runningGraph = &g;
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &oldInt_);
+    sigaction(SIGTERM, &sa, &oldTerm_);
+  }
+  ~StopSignals() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+    runningGraph = nullptr;
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+ private:
+  struct sigaction oldInt_ {}, oldTerm_ {};
+};
+
+// A run ended by a signal whose drawing is not to be written.
+struct Interrupted {
+  int signal;
 };
 
 std::string displayName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
@@ -131,11 +173,33 @@ void layout(const Options& o, ToolGraph& g, const Console& con, const std::strin
   KWBGraph* base = KWBGraph::of(&g.graph(), KWSymmetricLayoutStyle);
   if (base && o.maxMatrixBytes >= 0) base->maxMatrixBytes(o.maxMatrixBytes);
   if (base) base->removeOverlaps((o.overlap >= 0 ? o.overlap : g.overlap >= 0 ? g.overlap : 1) == 1);
-  KWErrorCodeEnum rc = layoutGraph(&g.graph(), KWSymmetricLayoutStyle);
+  // The command line's limit wins over the input's.
+  const long limitMs = o.timeLimitMs > 0 ? o.timeLimitMs : g.timeLimitMs;
+  g.graph().layoutTimeBudget(limitMs > 0 ? limitMs : 0);
+  KWErrorCodeEnum rc;
+  int sig = 0;
+  {
+    StopSignals signals(g.graph());
+    rc = layoutGraph(&g.graph(), KWSymmetricLayoutStyle);
+    sig = caughtSignal;
+  }
   g.graph().observer(nullptr);
+  if (show && (rc == KWNoError || rc == KWStoppedEarly)) bar.draw(g.graph());  // the 100 % frame
   bar.finish();
+  if (sig != 0 && !o.writeOnInterrupt && limitMs <= 0) throw Interrupted{sig};
   switch (rc) {
     case KWNoError: return;
+    case KWStoppedEarly:
+      if (sig != 0)
+        con.warn(what + ": interrupted by " + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
+                 "; writing the drawing found so far");
+      else {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(limitMs) / 1000.0);
+        con.warn(what + ": the layout stopped early at the time limit of " + seconds +
+                 " s; the drawing is the best found so far");
+      }
+      return;
     case KWErrorTooLarge: {
       // Say which limit the component broke: the matrices' memory or the node count.
       const long nodes = base ? base->refusedComponentNodes() : 0;
@@ -272,6 +336,9 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   } catch (const WriteError& e) {
     std::fprintf(err, "kwslay: %s\n", e.what());
     return 1;
+  } catch (const Interrupted& i) {
+    std::fprintf(err, "kwslay: interrupted by %s; nothing written\n", i.signal == SIGINT ? "SIGINT" : "SIGTERM");
+    return 128 + i.signal;
   } catch (const std::bad_alloc&) {
     std::fprintf(err, "kwslay: out of memory\n");
     return 1;

@@ -126,7 +126,7 @@ def _from_lists(nodes, edges):
 
 
 def layout(G=None, seed=1, node_size=None, pos=None, fixed=None, route_edges=False,
-           *, nodes=None, edges=None, bends=False, **settings):
+           *, nodes=None, edges=None, bends=False, time_limit=None, **settings):
     """Lays out a graph with the symmetric layout; answers {node: (x, y)}.
 
     G           a networkx graph (any kind; the direction of edges does not
@@ -146,6 +146,8 @@ def layout(G=None, seed=1, node_size=None, pos=None, fixed=None, route_edges=Fal
                 list of bend points, from source to target; edges are keyed as
                 G.edges() gives them ((u, v, key) for multigraphs), or by
                 their index in the edge list for lists.
+    time_limit  seconds (a number above 0) after which the layout stops and
+                answers the drawing found so far; None: no limit.
     settings    any other graph setting by name, e.g. nodeSpacing=60 or
                 node_spacing=60; see settings(). randomSeed and routeEdges
                 are the arguments seed and route_edges.
@@ -217,6 +219,12 @@ def layout(G=None, seed=1, node_size=None, pos=None, fixed=None, route_edges=Fal
     if any(n not in fixed_set for n in placed):
         lay.start_from_positions([index[n] for n in node_list if n not in pos])
 
+    if time_limit is not None:
+        if isinstance(time_limit, bool) or not isinstance(time_limit, numbers.Real):
+            raise TypeError(f"time_limit must be a number of seconds, not {type(time_limit).__name__}")
+        if not time_limit > 0:
+            raise ValueError(f"time_limit must be above 0 seconds, not {time_limit!r}")
+        lay.time_limit = float(time_limit)
     lay.layout()
     points = lay.positions()
     result = {n: points[i] for i, n in enumerate(node_list)}

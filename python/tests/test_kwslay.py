@@ -180,3 +180,28 @@ def test_native_layer_checks_numbers_and_indices():
 def test_refused_graph_raises_runtime_error():
     with pytest.raises(RuntimeError, match="too large"):
         kwslay.layout(nx.path_graph(9000))
+
+
+def test_stop_from_another_thread_and_time_limit_give_a_complete_drawing():
+    import threading
+    from kwslay import _core
+    G = nx.random_labeled_tree(1500, seed=3) if hasattr(nx, "random_labeled_tree") else nx.random_tree(1500, seed=3)
+    G.add_edges_from(nx.gnm_random_graph(1500, 700, seed=4).edges())
+    lay = _core.Layout()
+    for _ in G:
+        lay.add_node(20, 20)
+    for u, v in G.edges():
+        lay.add_edge(u, v)
+    done = []
+    worker = threading.Thread(target=lambda: done.append(lay.layout()))
+    worker.start()
+    lay.request_stop()
+    while worker.is_alive():
+        lay.request_stop()
+        worker.join(0.01)
+    assert done == [False]
+    assert all(math.isfinite(x) and math.isfinite(y) for x, y in lay.positions())
+    pos = kwslay.layout(G, time_limit=0.05)
+    assert len(pos) == len(G) and all(math.isfinite(x) and math.isfinite(y) for x, y in pos.values())
+    with pytest.raises(ValueError, match="time_limit"):
+        kwslay.layout(G, time_limit=0)

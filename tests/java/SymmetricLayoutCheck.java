@@ -63,11 +63,31 @@ public class SymmetricLayoutCheck {
       for (int i = 0; i < done.length; ++i) moved = Math.max(moved, Math.abs(done[i] - again[i]));
       check(moved < 0.05 * spoke, "a layout started from its own result stays put (moved " + moved + ")");
     }
+    // A stop from another thread ends a long run with a complete drawing; so does a time limit.
+    try (SymmetricLayout lay = wheel(1500, 2)) {
+      boolean[] complete = {true};
+      Thread worker = new Thread(() -> complete[0] = lay.layout());
+      worker.start();
+      try {
+        while (worker.isAlive()) {
+          lay.requestStop();
+          worker.join(10);
+        }
+      } catch (InterruptedException e) {
+        check(false, "interrupted");
+      }
+      check(!complete[0], "a stopped layout answers false");
+      check(lay.positions().length == 2 * 1501, "a stopped layout keeps every node");
+      lay.setTimeLimit(0.001);
+      check(!lay.layout(), "a layout over its time limit answers false");
+      lay.setTimeLimit(0);
+    }
     check(SymmetricLayout.settingNames().length == 13 && SymmetricLayout.settingNames()[0].equals("springConstant"),
           "setting names");
 
     Object[][] bad = {
         {IndexOutOfBoundsException.class, (Call) lay -> lay.addEdge(0, 99)},
+        {IllegalArgumentException.class, (Call) lay -> lay.setTimeLimit(-1)},
         {IndexOutOfBoundsException.class, (Call) lay -> lay.addEdge(-1, 0)},
         {IndexOutOfBoundsException.class, (Call) lay -> lay.pin(7, true)},
         {IndexOutOfBoundsException.class, (Call) lay -> lay.place(7, 0, 0)},

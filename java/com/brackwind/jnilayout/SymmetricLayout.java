@@ -107,9 +107,31 @@ public final class SymmetricLayout implements AutoCloseable {
     nativeStartFromPositions(peer.handle, unplaced);
   }
 
-  /** Lays out the graph; throws IllegalStateException when it is refused. */
-  public synchronized void layout() {
-    nativeLayout(peer.handle);
+  /**
+   * Lays out the graph; throws IllegalStateException when it is refused.
+   * Answers false when the run stopped early (requestStop or the time limit):
+   * the drawing is still complete, only less relaxed.
+   */
+  public synchronized boolean layout() {
+    return nativeLayout(peer.handle);
+  }
+
+  /**
+   * Asks a layout() running in another thread to stop soon. Not synchronized
+   * on this object, which the running layout holds; the peer's lock keeps the
+   * native graph alive meanwhile.
+   */
+  public void requestStop() {
+    synchronized (peer) {
+      nativeRequestStop(peer.handle);
+    }
+  }
+
+  /** Seconds after which later layouts stop with the drawing so far (0: no limit). */
+  public synchronized void setTimeLimit(double seconds) {
+    if (!(seconds >= 0 && seconds <= 7 * 86400.0))
+      throw new IllegalArgumentException("time limit must be from 0 to a week in seconds, not " + seconds);
+    nativeTimeLimit(peer.handle, seconds > 0 ? Math.max(1L, Math.round(seconds * 1000)) : 0L);
   }
 
   public synchronized int nodeCount() {
@@ -159,7 +181,9 @@ public final class SymmetricLayout implements AutoCloseable {
   private static native void nativePlace(long handle, int node, double x, double y);
   private static native void nativePin(long handle, int node, boolean pinned);
   private static native void nativeStartFromPositions(long handle, int[] unplaced);
-  private static native void nativeLayout(long handle);
+  private static native boolean nativeLayout(long handle);
+  private static native void nativeRequestStop(long handle);
+  private static native void nativeTimeLimit(long handle, long milliseconds);
   private static native double[] nativePositions(long handle);
   private static native double[] nativeBends(long handle, int edge);
   private static native String[] nativeSettingNames();
