@@ -353,11 +353,6 @@ TEST(OMLGraphFile, RoundTripKeepsEveryFieldAndRewritesTheSameBytes) {
       EXPECT_EQ(describe(*back), describe(*g));
       EXPECT_EQ(omlOf(*back), text);
     }
-  auto g = host.graph();
-  probe(*g)->spacing = 3;
-  KWFileError err;
-  ASSERT_TRUE(readOMLGraphFromString("oml 1\ngraph {\n}\n", "d", *g, err));
-  EXPECT_EQ(probe(*g)->spacing, 3) << "a setting the file leaves out keeps its value";
 }
 
 // Every integer field at both ends of the range the reader accepts: what the

@@ -41,7 +41,7 @@ class LoadedModule : public ::testing::Test {
   void* handle_ = nullptr;
 };
 
-// Checks every object the factory made for a graph with a bent edge: drawing
+// Checks every object the factory made for a graph with an edge bent twice: drawing
 // nodes and bends share the node extension class, edges and their pieces the
 // edge one, each owned by its object and reaching the graph's extension.
 void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
@@ -54,13 +54,15 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
   KWDNode* b = g->newNode(200, 0, 30, 20);
   KWDEdge* e = g->newEdge(a, b);
   KWPNode* bend = e->ntAddBend(static_cast<KWPEdge*>(e->pathEdgeList().pFirstCell()->pObject()), KWPoint(100, 80));
-  ASSERT_NE(bend, nullptr);
+  KWPNode* appended = e->ntAppendBend(KWPoint(150, 40));
+  ASSERT_TRUE(bend && appended);
   auto* sg = dynamic_cast<KWSGraph*>(g->pExtension(KWSymmetricLayoutStyle));
   auto* gt = dynamic_cast<KWSGraphTailor*>(g->pPrivateTailor(KWSymmetricLayoutStyle));
   ASSERT_TRUE(sg && sg == g->pSGraph() && gt && gt == g->pSTailor());
   EXPECT_EQ(sg->pOwnerGraph(), g.get());
   EXPECT_EQ(gt->pOwnerGraph(), g.get());
-  for (KWGNode* n : std::vector<KWGNode*>{a, b, bend}) {
+  EXPECT_EQ(a->pExtension(KWHierarchicLayoutStyle), nullptr) << "a style not enabled equips nothing";
+  for (KWGNode* n : std::vector<KWGNode*>{a, b, bend, appended}) {
     auto* sn = dynamic_cast<KWSNode*>(n->pExtension(KWSymmetricLayoutStyle));
     ASSERT_TRUE(sn && sn == n->pSNode());
     EXPECT_EQ(sn->pOwnerNode(), n);
@@ -75,7 +77,7 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
   }
   std::vector<KWGEdge*> edges{e};
   for (KWPEdgeDListIter it(e->pathEdgeList()); it; ++it) edges.push_back(it.pEdge());
-  ASSERT_EQ(edges.size(), 3u);
+  ASSERT_EQ(edges.size(), 4u);
   for (KWGEdge* x : edges) {
     auto* se = dynamic_cast<KWSEdge*>(x->pExtension(KWSymmetricLayoutStyle));
     ASSERT_TRUE(se && se == x->pSEdge());
