@@ -78,18 +78,6 @@ class HostGraph : public ::testing::Test {
   KWPEdge* firstPiece() { return static_cast<KWPEdge*>(e->pathEdgeList().pFirstCell()->pObject()); }
 };
 
-TEST_F(HostGraph, ObjectsGetExtensionsAndTailorsOfEnabledStyles) {
-  EXPECT_NE(g->pExtension(KWSymmetricLayoutStyle), nullptr);
-  EXPECT_NE(g->pPrivateTailor(KWSymmetricLayoutStyle), nullptr);
-  EXPECT_NE(a->pExtension(KWSymmetricLayoutStyle), nullptr);
-  EXPECT_NE(a->pPrivateTailor(KWSymmetricLayoutStyle), nullptr);
-  EXPECT_NE(e->pExtension(KWSymmetricLayoutStyle), nullptr);
-  EXPECT_EQ(a->pExtension(KWHierarchicLayoutStyle), nullptr);
-  EXPECT_NE(e->ntAppendBend(KWPoint(50, 50))->pExtension(KWSymmetricLayoutStyle), nullptr);
-  for (KWPEdgeDListIter it(e->pathEdgeList()); it; ++it)
-    EXPECT_NE(it.pEdge()->pExtension(KWSymmetricLayoutStyle), nullptr);
-}
-
 TEST_F(HostGraph, RemoveDetachesWithoutDestroyingAndNodeKeepsItsEdges) {
   EXPECT_EQ(g->removeNode(a), a);
   EXPECT_EQ(g->numberOfNodes(), 1);

@@ -119,53 +119,12 @@ Dense randomMatrix(unsigned seed, int kind) {
   return m;
 }
 
-// ---- random matrices ---------------------------------------------------------
-
 TEST(ShortestPathsMatchRelaxation, RandomMatricesOfEveryWeightKind) {
   for (int kind = 0; kind < 4; ++kind)
     for (unsigned seed = 1; seed <= 150; ++seed)
       expectLikeFloydWarshall(randomMatrix(seed * 7 + static_cast<unsigned>(kind), kind),
                               "kind " + std::to_string(kind) + ", seed " + std::to_string(seed));
 }
-
-TEST(ShortestPathsMatchRelaxation, MatricesOfEveryGraphFamily) {
-  // Hop matrices as the builder makes them from graphs, loops and double
-  // edges included.
-  auto check = [](const std::string& name, void (*build)(Fixture&)) {
-    Fixture f;
-    build(f);
-    A acc(f.g());
-    acc.prepare();
-    acc.buildAllNodeDList();
-    const int n = static_cast<int>(acc.info()->allNodeDList().length());
-    KWTwoDArray m;
-    m.resize(n, n);
-    acc.calcAdjMatrixUnit(m);
-    Dense in(n, std::vector<double>(n));
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j) in[i][j] = m[i][j];
-    expectLikeFloydWarshall(in, name);
-  };
-  check("grid 9x7", [](Fixture& f) { kwtest::grid(f, 9, 7); });
-  check("cycle 31", [](Fixture& f) { kwtest::cycle(f, 31); });
-  check("tree 40", [](Fixture& f) { kwtest::tree(f, 40); });
-  check("sparse 150", [](Fixture& f) { kwtest::sparse(f, 150, 5); });
-  check("sparse 130 (more than two words of sources)", [](Fixture& f) { kwtest::sparse(f, 130, 6); });
-  check("path 64 and cycle 9, apart", [](Fixture& f) {
-    kwtest::path(f, 64);
-    kwtest::cycle(f, 9);
-  });
-  check("loops and double edges", [](Fixture& f) {
-    std::vector<KWDNode*> v = kwtest::cycle(f, 12);
-    f.edge(v[0], v[0]);
-    f.edge(v[3], v[4]);
-    f.edge(v[4], v[3]);
-    f.edge(v[7], v[7]);
-    f.node();  // an isolated node
-  });
-}
-
-// ---- named cases ---------------------------------------------------------------
 
 TEST(ShortestPathsNamedCases, LoopsNegativeAndZeroWeightsAndHugeSums) {
   const double w = 2251799813685248.0;  // 2^51
@@ -202,8 +161,6 @@ TEST(ShortestPathsNamedCases, LoopsNegativeAndZeroWeightsAndHugeSums) {
     expectLikeFloydWarshall(c.m, c.name);
   }
 }
-
-// ---- progress ------------------------------------------------------------------
 
 struct Counter : KWLayoutObserver {
   KWBGraph* ext = nullptr;

@@ -141,11 +141,7 @@ TEST(Extensions, NoRecordUntilMadeAndNewLayInfoTwiceLeavesOneFreshRecord) {
   KWSGraph g;
   KWSNode n;
   KWSEdge e;
-  EXPECT_EQ(g.pSLayInfo(), nullptr);
-  EXPECT_EQ(n.pSLayInfo(), nullptr);
-  EXPECT_EQ(e.pSLayInfo(), nullptr);
-  EXPECT_EQ(n.pSGraph(), nullptr);
-  EXPECT_EQ(e.pSGraph(), nullptr);
+  EXPECT_TRUE(!g.pSLayInfo() && !n.pSLayInfo() && !e.pSLayInfo() && !n.pSGraph() && !e.pSGraph());
   n.newLayInfo(0, 0);
   n.pSLayInfo()->sindex(12);
   n.pSLayInfo()->delta(3.0);

@@ -65,7 +65,10 @@ TEST(ScalingDown, FactorFromTheSmallestDimensionAndTruncatedSizes) {
   }
 }
 
-TEST(ScalingUp, PositionsStretchSizesComeBackDummiesGrowFromTheirShrunkenSize) {
+// Positions and bends made in shrunken units (edge-node avoidance runs before
+// scaling up) stretch by the factor; sizes come back, a dummy's from its shrunken
+// size; outside a run nodes just grow by the factor.
+TEST(ScalingUp, PositionsAndBendsStretchSizesComeBackDummiesGrowFromTheirShrunkenSize) {
   Scaled s({{40, 30}, {60, 60}, {33, 47}}, 500);
   s.v[2]->dummy(true);
   s.acc.scaleDown();
@@ -74,27 +77,15 @@ TEST(ScalingUp, PositionsStretchSizesComeBackDummiesGrowFromTheirShrunkenSize) {
   s.v[0]->ntMoveTo(7, -3);
   s.v[1]->ntMoveTo(11, 0);
   s.v[2]->ntMoveTo(2, -7);
+  KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
+  e->ntAppendBend(KWPoint(7, -3));
   s.scaleUpInRun();
   EXPECT_EQ(at(s.v[0]), KWPoint(105, -45));
   EXPECT_EQ(at(s.v[1]), KWPoint(165, 0));
   EXPECT_EQ(at(s.v[2]), KWPoint(30, -105));
   EXPECT_EQ(s.sizes(), (Sizes{{40, 30}, {60, 60}, {30, 45}}));  // the dummy 30×45, not 33×47
-}
-
-TEST(ScalingUp, BendsMadeInShrunkenUnitsAreStretchedWithTheNodes) {
-  // Edge-node avoidance runs before scaling up; its bends must follow the nodes.
-  Scaled s({{40, 30}, {60, 60}, {30, 50}}, 500);
-  s.acc.scaleDown();
-  ASSERT_EQ(s.acc.info()->scaleFactor(), 15);
-  KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
-  e->ntAppendBend(KWPoint(7, -3));
-  s.scaleUpInRun();
   ASSERT_EQ(e->bendPoints().size(), 1u);
   EXPECT_EQ(e->bendPoints()[0], KWPoint(105, -45));
-}
-
-TEST(ScalingUp, OutsideARunNodesGrowByTheFactor) {
-  Scaled s({{40, 30}, {60, 60}}, 500);
   s.acc.scaleDown();
   s.acc.scaleUp();  // layoutRunning is off
   EXPECT_EQ(s.sizes()[0], std::make_pair(2L * 15, 2L * 15));

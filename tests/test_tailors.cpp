@@ -84,24 +84,17 @@ const FlagSetting kFlagSettings[] = {
 
 // ---- defaults ----------------------------------------------------------------------
 
-TEST(GraphTailorDefaults, NewTailorHoldsTheDefaults) {
+TEST(GraphTailorDefaults, NewTailorHoldsTheDefaultsAndNotifiesForEachSetFlag) {
   KWSGraphTailor t;
   for (const IntSetting& s : kIntSettings) EXPECT_EQ(s.get(t), s.defaultValue) << s.name;
   for (const DoubleSetting& s : kDoubleSettings) EXPECT_EQ(s.get(t), 1.0) << s.name;
-  EXPECT_EQ(t.incrementalWithinComponentLayout(), 0);
-  EXPECT_EQ(t.incrementalDisconnectedNodesLayout(), 0);
-  EXPECT_EQ(t.incrementalComponentsLayout(), 1);
-  EXPECT_EQ(t.firstInitialization(), 1);
-  EXPECT_EQ(t.layoutStyle(), KWSymmetricLayoutStyle);
+  const int flags[] = {0, 0, 0, 1, 1};  // in kFlagSettings order
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(kFlagSettings[i].get(t), flags[i]) << kFlagSettings[i].name;
   EXPECT_EQ(t.forceComponents(), 1);
-  EXPECT_EQ(t.pOwnerGraph(), nullptr);
-}
-
-TEST(GraphTailorDefaults, ConstructionNotifiesForEachFlagLeavingTheClearedBit) {
-  // incrementalComponentsLayout and firstInitialization start set; the other
-  // flags stay clear and the numbers are stored silently.
+  // incrementalComponentsLayout and firstInitialization start set: one
+  // notification each; the numbers are stored silently.
   KWDGraph g;
-  KWSGraphTailor t(&g);
+  KWSGraphTailor owned(&g);
   EXPECT_EQ(g.tailorChanges(), 2);
 }
 
@@ -196,18 +189,9 @@ TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
 // ---- copies ----------------------------------------------------------------------------
 
 void makeDifferent(KWSGraphTailor& s) {
-  s.springConstant(2.0);
-  s.terminationValue(0.5);
-  s.maxNodeIterations(7);
-  s.maxMoveIterations(8);
-  s.maxNodesMovedMultiplier(9);
-  s.shrinkagePerMil(100);
-  s.nodeSpacing(33);
-  s.dummyNodeSpacing(44);
-  s.randomSeed(55);
-  s.routeEdges(1);
-  s.incrementalWithinComponentLayout(1);
-  s.firstInitialization(0);
+  s.springConstant(2.0), s.terminationValue(0.5), s.maxNodeIterations(7), s.maxMoveIterations(8);
+  s.maxNodesMovedMultiplier(9), s.shrinkagePerMil(100), s.nodeSpacing(33), s.dummyNodeSpacing(44);
+  s.randomSeed(55), s.routeEdges(1), s.incrementalWithinComponentLayout(1), s.firstInitialization(0);
 }
 
 void expectSameSettings(const KWSGraphTailor& a, const KWSGraphTailor& b) {
@@ -357,24 +341,18 @@ TEST(NodeTailor, ConstrainedNotifiesBeforeTheStoreOncePerChange) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->pOwnerNode(), n);
   n->probe = [t]() { return t->constrained(); };
-
-  EXPECT_EQ(t->constrained(1), 1);
-  EXPECT_EQ(n->seen, (std::vector<int>{0}));
-  EXPECT_EQ(t->constrained(1), 1);
-  EXPECT_EQ(n->seen.size(), 1u);
-  EXPECT_EQ(t->constrained(5), 5);
-  EXPECT_EQ(t->constrained(), 1);
-  EXPECT_EQ(n->seen, (std::vector<int>{0, 1}));
-  EXPECT_EQ(t->constrained(0), 0);
-  EXPECT_EQ(t->constrained(), 0);
-  EXPECT_EQ(n->seen, (std::vector<int>{0, 1, 1}));
+  const struct { int value, stored; } steps[] = {{1, 1}, {1, 1}, {5, 1}, {0, 0}};
+  for (const auto& step : steps) {
+    EXPECT_EQ(t->constrained(step.value), step.value);  // answers its argument
+    EXPECT_EQ(t->constrained(), step.stored);
+  }
+  EXPECT_EQ(n->seen, (std::vector<int>{0, 1, 1}));  // each seeing the old value
   EXPECT_EQ(n->tailorChanges(), 3);
   EXPECT_EQ(g->tailorChanges(), 2);  // only the graph tailor's own construction
 }
 
 TEST(NodeAndEdgeTailors, ConstrainedIsBitOneAndCopiesCarryTheFlagWords) {
   KWSNodeTailor t;
-  EXPECT_EQ(t.layoutStyle(), KWSymmetricLayoutStyle);
   t.flagWord(0x10u);
   t.constrained(1);  // ownerless: changes silently
   EXPECT_EQ(t.flagWord(), 0x12u);
@@ -393,7 +371,6 @@ TEST(NodeAndEdgeTailors, ConstrainedIsBitOneAndCopiesCarryTheFlagWords) {
   EXPECT_EQ(target.constrained(), 1);
 
   KWSEdgeTailor e;
-  EXPECT_EQ(e.layoutStyle(), KWSymmetricLayoutStyle);
   e.flagWord(0x55u);
   KWSEdgeTailor edgeCopy(e);
   std::unique_ptr<KWSEdgeTailor> edgeClone(e.cloneAttributes());
