@@ -10,14 +10,8 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(dirname "$here")
-kwslay=""
-for d in build-perf build build-tool; do
-  if [ -x "$src/$d/bin/kwslay" ]; then kwslay="$src/$d/bin/kwslay"; break; fi
-done
-case "${1:-}" in
-  --kwslay) kwslay=$2; shift 2 ;;
-esac
-[ -n "$kwslay" ] || { echo "overlap.sh: no kwslay found; pass --kwslay PROGRAM" >&2; exit 2; }
+. "$here/find_kwslay.sh"
+shift "$kwslay_shift"
 corpus=${1:-/work/shared/corpus}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

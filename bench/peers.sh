@@ -18,14 +18,8 @@ src=$(dirname "$here")
 work=${KWPEERS_WORK:-/tmp/kwpeers}
 mkdir -p "$work"
 
-kwslay=""
-for d in build-perf build build-tool; do
-  if [ -x "$src/$d/bin/kwslay" ]; then kwslay="$src/$d/bin/kwslay"; break; fi
-done
-case "${1:-}" in
-  --kwslay) kwslay=$2; shift 2 ;;
-esac
-[ -n "$kwslay" ] || { echo "peers.sh: no kwslay found; pass --kwslay PROGRAM" >&2; exit 2; }
+. "$here/find_kwslay.sh"
+shift "$kwslay_shift"
 command -v neato >/dev/null || { echo "peers.sh: neato not found (apt-get install graphviz)" >&2; exit 2; }
 py=/usr/bin/python3
 "$py" -c "import igraph" 2>/dev/null || { echo "peers.sh: $py has no igraph (apt-get install python3-igraph)" >&2; exit 2; }

@@ -6,13 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 src=$(dirname "$here")
 work=${KWPEERS_WORK:-/tmp/kwtimelimit}
 mkdir -p "$work"
-kwslay=""
-for d in build-perf build build-tool; do
-  if [ -x "$src/$d/bin/kwslay" ]; then kwslay="$src/$d/bin/kwslay"; break; fi
-done
-case "${1:-}" in
-  --kwslay) kwslay=$2; shift 2 ;;
-esac
-[ -n "$kwslay" ] || { echo "time_limit.sh: no kwslay found; pass --kwslay PROGRAM" >&2; exit 2; }
+. "$here/find_kwslay.sh"
+shift "$kwslay_shift"
 ${CXX:-c++} -O2 -std=c++17 -Wall -Wextra -o "$work/kwpeer_quality" "$here/peer_quality.cpp"
 exec /usr/bin/python3 "$here/time_limit.py" --kwslay "$kwslay" --quality "$work/kwpeer_quality" --work "$work" "$@"

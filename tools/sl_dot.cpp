@@ -452,14 +452,32 @@ void fromCgraph(const std::string& file, const std::string& text, std::unique_pt
 
 }  // namespace
 
-void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
-                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
+namespace {
+// cgraph reads a text up to its first NUL: one there is refused where it is.
+void refuseNul(const std::string& file, const std::string& text) {
   size_t nul = text.find('\0');
   if (nul != std::string::npos) {
     long line = 0, column = 0;
     lineAndColumn(text, nul, line, column);
     throw InputError(file, line, column, "NUL character in DOT text");
   }
+}
+
+// The warnings cgraph gave while reading, with their file and line, capped.
+void passWarnings(const std::string& file, const std::string& text, const CgraphErrors& errors,
+                  std::vector<std::string>* warnings) {
+  if (!warnings) return;
+  for (const CgraphReport& r : errors.reports)
+    if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
+  if (errors.collected.warnings > kMaxDotWarnings)
+    warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
+                        " more warnings like these");
+}
+}  // namespace
+
+void readDotWarning(const std::string& file, const std::string& text, ToolGraph& g,
+                    std::vector<SettingValue>* settings, std::vector<std::string>* warnings) {
+  refuseNul(file, text);
   auto src = std::make_unique<DotSource>();
   {
     CgraphErrors errors;
@@ -478,12 +496,7 @@ void readDotWarning(const std::string& file, const std::string& text, ToolGraph&
     // (a parser stack exhausted by deep nesting, say): that is no graph either.
     if (agerrors() > 0) throw syntaxError(file, text, errors.last());
     if (!src->graph) throw InputError(file, 0, 0, "no graph in the file");
-    if (warnings)
-      for (const CgraphReport& r : errors.reports)
-        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
-    if (warnings && errors.collected.warnings > kMaxDotWarnings)
-      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
-                          " more warnings like these");
+    passWarnings(file, text, errors, warnings);
   }
   fromCgraph(file, text, std::move(src), g, settings);
 }
@@ -495,12 +508,7 @@ void readDot(const std::string& file, const std::string& text, ToolGraph& g, std
 void readDotGraphs(const std::string& file, const std::string& text, KWFactory& factory,
                    std::vector<std::unique_ptr<ToolGraph>>& graphs, std::vector<std::vector<SettingValue>>* settings,
                    std::vector<std::string>* warnings) {
-  size_t nul = text.find('\0');
-  if (nul != std::string::npos) {
-    long line = 0, column = 0;
-    lineAndColumn(text, nul, line, column);
-    throw InputError(file, line, column, "NUL character in DOT text");
-  }
+  refuseNul(file, text);
   std::vector<std::unique_ptr<DotSource>> sources;
   {
     CgraphErrors errors;
@@ -530,12 +538,7 @@ void readDotGraphs(const std::string& file, const std::string& text, KWFactory& 
     if (sources.empty()) throw InputError(file, 0, 0, "no graph in the file");
     if (static_cast<long>(sources.size()) > kMaxNodes)
       throw InputError(file, 0, 0, "more graphs than the limit of " + std::to_string(kMaxNodes));
-    if (warnings)
-      for (const CgraphReport& r : errors.reports)
-        if (!r.error) warnings->push_back(locatedWarning(file, text, r.text));
-    if (warnings && errors.collected.warnings > kMaxDotWarnings)
-      warnings->push_back(file + ": " + std::to_string(errors.collected.warnings - kMaxDotWarnings) +
-                          " more warnings like these");
+    passWarnings(file, text, errors, warnings);
   }
   for (std::unique_ptr<DotSource>& src : sources) {
     graphs.push_back(std::make_unique<ToolGraph>(factory));
