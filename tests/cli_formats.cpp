@@ -363,6 +363,33 @@ TEST(KwslayPictures, EveryPictureFormatIsAValidFileOfItsKind) {
   }
 }
 
+// Forty labelled nodes laid out with the default settings: no two node
+// boxes, and so no two labels, overlap.
+TEST(KwslayPictures, LabelsOfALabelledGraphDoNotOverlap) {
+  TempDir dir;
+  for (unsigned seed : {3u, 4u, 5u}) {
+    Graph g = randomGraph(40, 10, seed);
+    std::string dot = "digraph {\n  node [shape=box];\n";
+    for (size_t i = 0; i < g.nodes.size(); ++i)
+      dot += "  " + g.nodes[i] + " [label=\"node label " + std::to_string(i) + "\"];\n";
+    for (const auto& e : g.edges) dot += "  " + g.nodes[e.first] + " -> " + g.nodes[e.second] + ";\n";
+    writeFile(dir / "forty.dot", dot + "}\n");
+    ASSERT_EQ(kwslay({"layout", dir / "forty.dot", "-o", dir / "forty.json"}).status, 0);
+    const json nodes = parseJson(readFile(dir / "forty.json"))["nodes"];
+    ASSERT_EQ(nodes.size(), 40u);
+    EXPECT_GT(nodes[0]["width"].get<long>(), 54) << "the labels did not size the nodes";
+    for (size_t i = 0; i < nodes.size(); ++i)
+      for (size_t k = i + 1; k < nodes.size(); ++k) {
+        const json &a = nodes[i], &b = nodes[k];
+        const bool apartX = std::labs(a["x"].get<long>() - b["x"].get<long>()) * 2 >=
+                            a["width"].get<long>() + b["width"].get<long>();
+        const bool apartY = std::labs(a["y"].get<long>() - b["y"].get<long>()) * 2 >=
+                            a["height"].get<long>() + b["height"].get<long>();
+        EXPECT_TRUE(apartX || apartY) << "seed " << seed << ": " << a.dump() << " overlaps " << b.dump();
+      }
+  }
+}
+
 // Labels are drawn (not ids), edge labels too, a long label makes a wider
 // node than a short one, and dir=back puts the arrow at the tail.
 TEST(KwslayPictures, LabelsSizeNodesAndArrowsFollowDir) {
