@@ -1113,15 +1113,16 @@ void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
 
 namespace {
 
-/// Moves every node found on a saddle of its energy off it, in list order,
+/// Moves every node for which escape(p, dx, dy) finds a move, in list order,
 /// bringing the gradients up to date after each move. Each move is a cycle,
 /// taken while r ≤ maxCycles. Answers the node with the largest gradient after
 /// the last move, or −1 when no node moved.
-int escapeSaddles(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
+template <typename Escape>
+int escapeMoves(DescentSet& set, KWSGraph& s, long& r, long maxCycles, Escape escape) {
   int v = -1;
   for (int p = 0; p < set.count && r <= maxCycles; ++p) {
     long dx = 0, dy = 0;
-    if (!set.saddleEscape(p, dx, dy) && !set.foldEscape(p, dx, dy)) continue;
+    if (!escape(p, dx, dy)) continue;
     const long ox = set.x[p], oy = set.y[p];
     set.moveTo(p, ox + dx, oy + dy);
     v = set.recalcAll(p, ox, oy, false);
@@ -1131,22 +1132,18 @@ int escapeSaddles(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
   return v;
 }
 
+/// Moves every node found on a saddle of its energy, or folding a cycle over
+/// itself, off it (escapeMoves).
+int escapeSaddles(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
+  return escapeMoves(set, s, r, maxCycles, [&set](int p, long& dx, long& dy) {
+    return set.saddleEscape(p, dx, dy) || set.foldEscape(p, dx, dy);
+  });
+}
+
 /// Moves every node in an edge-node crossing where clearEscape finds a move
-/// that lowers the number of crossings, in list order, bringing the gradients
-/// up to date after each move; each move is a cycle, as in escapeSaddles.
-/// Answers as escapeSaddles.
+/// that lowers the number of crossings (escapeMoves).
 int clearEdges(DescentSet& set, KWSGraph& s, long& r, long maxCycles) {
-  int v = -1;
-  for (int p = 0; p < set.count && r <= maxCycles; ++p) {
-    long dx = 0, dy = 0;
-    if (!set.clearEscape(p, dx, dy)) continue;
-    const long ox = set.x[p], oy = set.y[p];
-    set.moveTo(p, ox + dx, oy + dy);
-    v = set.recalcAll(p, ox, oy, false);
-    ++r;
-    s.stepProgress(r, maxCycles + 1);
-  }
-  return v;
+  return escapeMoves(set, s, r, maxCycles, [&set](int p, long& dx, long& dy) { return set.clearEscape(p, dx, dy); });
 }
 
 }  // namespace
