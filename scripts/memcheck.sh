@@ -12,9 +12,12 @@ if [ ! -x "$build/bin/kwslay" ]; then
 fi
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-for input in fuzz/corpus/model/paths.model fuzz/corpus/dot/wheel.dot; do
+# The DOT input is also drawn as a picture, through Graphviz's renderer
+# (measured once before the layout and rendered after it, in one process).
+for run in "fuzz/corpus/model/paths.model oml" "fuzz/corpus/dot/wheel.dot oml" "fuzz/corpus/dot/wheel.dot svg"; do
+  set -- $run
   valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
-    --show-leak-kinds=definite --track-origins=yes --quiet \
-    "$build/bin/kwslay" layout "$input" --route-edges --quiet -o "$out/result.oml" --to oml
-  echo "memcheck clean: kwslay layout $input"
+    --show-leak-kinds=definite --track-origins=yes --quiet --suppressions=scripts/valgrind.supp \
+    "$build/bin/kwslay" layout "$1" --route-edges --quiet -o "$out/result.$2" --to "$2"
+  echo "memcheck clean: kwslay layout $1 --to $2"
 done

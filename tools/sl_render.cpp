@@ -18,15 +18,26 @@ namespace {
 
 Agraph_t* readForRenderer(const ToolGraph& g, const std::string& dot);
 
-// A renderer context with its plugins loaded, and a graph read from DOT text;
-// both released however the caller leaves.
+// The renderer context with its plugins loaded, made once for the whole run
+// and freed when the program ends: Graphviz's text measurement keeps font data
+// past gvFreeContext, and a context made after another was freed reads that
+// freed memory. Every measurement and picture of a run uses this one.
+GVC_t* sharedContext() {
+  static struct Holder {
+    GVC_t* gvc = gvContext();
+    ~Holder() { gvFreeContext(gvc); }
+  } holder;
+  return holder.gvc;
+}
+
+// The shared renderer context, with the renderer's complaints silenced while
+// it is used, and a graph read from DOT text released however the caller leaves.
 struct Renderer {
   GVC_t* gvc;
-  Renderer() : gvc(gvContext()) {
+  Renderer() : gvc(sharedContext()) {
     // The renderer's complaints (a font not found, say) are not ours to print.
     agseterr(AGMAX);
   }
-  ~Renderer() { gvFreeContext(gvc); }
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 };
