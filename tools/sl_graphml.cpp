@@ -137,10 +137,13 @@ std::string attributesXml(const xmlNode* n) {
   return out;
 }
 
-// The first element named name below n (any namespace), searched in document
-// order with a stack of its own.
-const xmlNode* findBelow(const xmlNode* n, const char* name) {
-  std::vector<const xmlNode*> pending{n->children};
+// Walks the nodes below first's parent from first on, in document order, with
+// a stack of its own, so that no file can make the walk recurse deeply.
+// visit(c, down) may add child lists to walk into next (down.push_back); it
+// answers false to end the walk.
+template <typename Visit>
+void walkBelow(const xmlNode* first, Visit visit) {
+  std::vector<const xmlNode*> pending{first};
   while (!pending.empty()) {
     const xmlNode* c = pending.back();
     if (!c) {
@@ -148,10 +151,19 @@ const xmlNode* findBelow(const xmlNode* n, const char* name) {
       continue;
     }
     pending.back() = c->next;
-    if (isElement(c, name)) return c;
-    if (c->type == XML_ELEMENT_NODE) pending.push_back(c->children);
+    if (!visit(c, pending)) return;
   }
-  return nullptr;
+}
+
+// The first element named name below n (any namespace), in document order.
+const xmlNode* findBelow(const xmlNode* n, const char* name) {
+  const xmlNode* found = nullptr;
+  walkBelow(n->children, [&](const xmlNode* c, std::vector<const xmlNode*>& down) {
+    if (isElement(c, name)) found = c;
+    else if (c->type == XML_ELEMENT_NODE) down.push_back(c->children);
+    return found == nullptr;
+  });
+  return found;
 }
 
 // The text directly inside an element (a yEd label holds its model elements as well).
@@ -248,17 +260,11 @@ class Reader {
   // (the contents of <data> and <key> are not GraphML structure and are not
   // searched).
   void readKeys(const xmlNode* root) {
-    std::vector<const xmlNode*> pending{root->children};
-    while (!pending.empty()) {
-      const xmlNode* c = pending.back();
-      if (!c) {
-        pending.pop_back();
-        continue;
-      }
-      pending.back() = c->next;
+    walkBelow(root->children, [this](const xmlNode* c, std::vector<const xmlNode*>& down) {
       if (isElement(c, "key")) readKey(c);
-      else if (c->type == XML_ELEMENT_NODE && !isElement(c, "data")) pending.push_back(c->children);
-    }
+      else if (c->type == XML_ELEMENT_NODE && !isElement(c, "data")) down.push_back(c->children);
+      return true;
+    });
   }
 
   void readKey(const xmlNode* k) {
@@ -426,18 +432,11 @@ class Reader {
   // document order. The nesting is walked with a stack of its own, so no
   // file can make this recurse deeply.
   void collect(const xmlNode* graph) {
-    std::vector<const xmlNode*> pending{graph->children};
-    while (!pending.empty()) {
-      const xmlNode* c = pending.back();
-      if (!c) {
-        pending.pop_back();
-        continue;
-      }
-      pending.back() = c->next;
+    walkBelow(graph->children, [this](const xmlNode* c, std::vector<const xmlNode*>& down) {
       if (isElement(c, "node")) {
         nodes_.push_back(c);
         for (const xmlNode* sub = c->children; sub; sub = sub->next)
-          if (isElement(sub, "graph")) pending.push_back(sub->children);
+          if (isElement(sub, "graph")) down.push_back(sub->children);
       } else if (isElement(c, "edge")) {
         edges_.push_back(c);
       } else if (isElement(c, "hyperedge")) {
@@ -447,7 +446,8 @@ class Reader {
         fail(c, "more nodes than the limit of " + std::to_string(kMaxNodes));
       if (edges_.size() > static_cast<size_t>(kMaxEdges))
         fail(c, "more edges than the limit of " + std::to_string(kMaxEdges));
-    }
+      return true;
+    });
   }
 
   double number(const std::pair<std::string, const xmlNode*>& d, const std::string& what, bool size) {
