@@ -13,11 +13,19 @@ when the run is interrupted.
     scripts/mutate.py --count 120 --seed 1            # build-mutate/, results in mutants.tsv
     scripts/mutate.py --list --count 120 --seed 1     # only print the mutants that would run
     scripts/mutate.py --only persist/ --only tailor/ --tests 'OML|Model|Tailor'   # a part, a part of the suite
+    scripts/mutate.py --count 100 --seed 11 --save m.tsv  # keep the mutants drawn ...
+    scripts/mutate.py --from m.tsv                        # ... and run the same ones on a later tree
+
+A saved mutant is its file, the whole text of its source line, the column and the token change. A later run
+finds the line by its text, first in the same file and otherwise in any source file of the mutated folders
+(code moves between files when it is reorganised); a mutant whose line is no longer found once is "gone" and,
+like a stillborn one, left out of the score, so before/after runs compare the same faults.
 
 Cost: one incremental build and one suite run per mutant (about a minute each on two cores).
 """
 
 import argparse
+import ast
 import os
 import random
 import re
@@ -108,6 +116,51 @@ def all_sites():
     return result
 
 
+def source_lines(path):
+    with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+        return f.read().split("\n")
+
+
+def save_mutants(path, chosen):
+    with open(path, "w", encoding="utf-8") as f:
+        for file, n, col, old, new in chosen:
+            lines = source_lines(file)
+            around = [lines[n - 1] if n > 0 else "", lines[n], lines[n + 1] if n + 1 < len(lines) else ""]
+            f.write("\t".join([file, str(n), str(col), repr(old), repr(new)] + [repr(t) for t in around]) + "\n")
+
+
+def load_mutants(path):
+    result = []
+    with open(path, encoding="utf-8") as f:
+        for row in f.read().split("\n"):
+            if row:
+                file, n, col, old, new, *around = row.split("\t")
+                result.append((file, int(n), int(col), ast.literal_eval(old), ast.literal_eval(new),
+                               [ast.literal_eval(t) for t in around]))
+    return result
+
+
+def locate(mutant):
+    """(file, line index, column, old, new) of a saved mutant in today's sources; line None when gone.
+
+    The line is looked for by its text; among equal lines the one whose neighbours match, then the one
+    nearest the saved line number, is taken."""
+    file, n, col, old, new, (before, text, after) = mutant
+    if text[col:col + len(old)] != old:
+        return file, None, col, old, new
+    files = [file] if os.path.exists(os.path.join(ROOT, file)) else []
+    files += sorted({s[0] for s in all_sites()} - set(files))
+    for candidate in files:
+        lines = source_lines(candidate)
+        hits = [k for k, line in enumerate(lines) if line == text]
+        if hits:
+            def rank(k):
+                near = (k > 0 and lines[k - 1] == before) + (k + 1 < len(lines) and lines[k + 1] == after)
+                return (-near, abs(k - n) if candidate == file else 0)
+            return candidate, min(hits, key=rank), col, old, new
+    return file, None, col, old, new
+
+
 def run(cmd, timeout, log):
     try:
         p = subprocess.run(cmd, cwd=ROOT, stdout=log, stderr=subprocess.STDOUT, timeout=timeout)
@@ -126,19 +179,27 @@ def main():
     ap.add_argument("--list", action="store_true")
     ap.add_argument("--only", action="append", default=[], metavar="PREFIX",
                     help="mutate only files whose path starts with PREFIX (repeatable)")
+    ap.add_argument("--save", metavar="FILE", help="write the drawn mutants to FILE for a later --from run")
+    ap.add_argument("--from", dest="load", metavar="FILE", help="run the mutants saved in FILE instead of drawing")
     ap.add_argument("--tests", metavar="REGEX", help="run only the ctest tests matching REGEX")
     ap.add_argument("--skip-label", metavar="REGEX", help="leave out the ctest tests whose label matches REGEX")
     args = ap.parse_args()
     if args.count < 1:
         ap.error("--count must be at least 1")
 
-    candidates = [c for c in all_sites() if not args.only or any(c[0].startswith(p) for p in args.only)]
-    if not candidates:
-        sys.exit("mutate: no mutation sites found under " + ", ".join(FOLDERS))
-    chosen = random.Random(args.seed).sample(candidates, min(args.count, len(candidates)))
+    if args.load:
+        chosen = [locate(m) for m in load_mutants(args.load)]
+    else:
+        candidates = [c for c in all_sites() if not args.only or any(c[0].startswith(p) for p in args.only)]
+        if not candidates:
+            sys.exit("mutate: no mutation sites found under " + ", ".join(FOLDERS))
+        chosen = random.Random(args.seed).sample(candidates, min(args.count, len(candidates)))
+    if args.save:
+        save_mutants(args.save, chosen)
     if args.list:
         for path, n, col, old, new in chosen:
-            print(f"{path}:{n + 1}:{col + 1}\t{old.strip()} -> {new.strip()}")
+            where = f"{path}:{n + 1}:{col + 1}" if n is not None else f"{path} (gone)"
+            print(f"{where}\t{old.strip()} -> {new.strip()}")
         return
 
     build = os.path.join(ROOT, args.build)
@@ -156,10 +217,15 @@ def main():
     if run(ctest, args.test_timeout, log) != 0:
         sys.exit("mutate: the unmutated suite fails; a mutation score would mean nothing")
 
-    counts = {"killed": 0, "survived": 0, "stillborn": 0}
+    counts = {"killed": 0, "survived": 0, "stillborn": 0, "gone": 0}
     with open(os.path.join(ROOT, args.out), "w") as out:
         out.write("site\tmutation\tresult\tseconds\n")
         for k, (path, n, col, old, new) in enumerate(chosen, 1):
+            if n is None:
+                counts["gone"] += 1
+                out.write(f"{path}\t{old.strip()} -> {new.strip()}\tgone\t0\n")
+                print(f"[{k}/{len(chosen)}] {path} {old.strip()} -> {new.strip()}: gone", flush=True)
+                continue
             full = os.path.join(ROOT, path)
             with open(full, encoding="utf-8") as f:
                 original = f.read()
@@ -186,7 +252,7 @@ def main():
     scored = counts["killed"] + counts["survived"]
     score = 100.0 * counts["killed"] / scored if scored else 0.0
     print(f"killed {counts['killed']}, survived {counts['survived']}, stillborn {counts['stillborn']}: "
-          f"score {score:.1f} % of {scored}")
+          f"gone {counts['gone']}: score {score:.1f} % of {scored}")
 
 
 if __name__ == "__main__":
