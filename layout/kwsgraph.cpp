@@ -74,6 +74,107 @@ long edgeIdealLength(KWDEdge* e) {
   return truncToLong(static_cast<double>(s) * (dummy ? fD : fN));
 }
 
+/// Makes room around crowded tree nodes in the pass over the whole component.
+///
+/// With natural lengths from graph distances alone, the children of a tree node
+/// want to be one edge length from it and two from each other: when many
+/// children share a node, far more than fit on that circle, so the descent
+/// pulls the ring the radial placement drew back into a heap of overlapping
+/// children, and edges run through the nodes pushed inwards. So, after the
+/// trees are placed:
+/// - an edge from a tree node p to its child gets at least the radius R(p) of
+///   the circle that holds p's neighbours side by side,
+///     R(p) = Σ over p's neighbours w of 2·halfDiagonal(w)·f / 2π,
+///   f the nodeSpacing factor of the edge lengths;
+/// - where that made p's edges longer (p is crowded), two children of p keep
+///   the distance the radial placement drew between them (at least the
+///   distance at which they would touch, at most the path through p), so the
+///   ring keeps its even spacing instead of the children spreading out at
+///   different radii.
+/// A node with few neighbours keeps the plain lengths. The tree edges are found
+/// by pruning leaves round by round (a core node is never pruned); the parent
+/// of a tree edge is its end pruned later. Lengths are in the descent's
+/// (scaled) units. Called twice: for the edges before the shortest paths (so
+/// paths through a lengthened edge grow with it), for the children after them
+/// (their distance replaces the path through their parent).
+/// O(n + m + Σ children²).
+void roomAroundTreeNodes(const KWDGraph* g, const KWDNodeDList& nodes, int scale, KWTwoDArray& length,
+                         bool children) {
+  const KWSGraphTailor* t = g->pSTailor();
+  const double f = t ? (t->nodeSpacing() + 100.0) / 100.0 : 1.0;
+  const size_t n = nodes.length();
+  std::vector<std::vector<int>> adj(n);
+  std::vector<const KWDNode*> node(n, nullptr);
+  KWOutDEdgeIter out;
+  for (KWDNodeDListIter it(&nodes); it; ++it) {
+    const KWSNodeLayInfo* a = nodeInfo(it.pNode());
+    if (!a) return;
+    node[a->sindex()] = it.pNode();
+    for (out.init(it.pNode()); out; ++out) {
+      KWDEdge* e = out.pEdge();
+      if (e->pFromNode()->pOwnerGraph() != g || e->pToNode()->pOwnerGraph() != g) continue;
+      const KWSNodeLayInfo* b = nodeInfo(e->pToNode());
+      if (!b || b->sindex() == a->sindex()) continue;
+      adj[a->sindex()].push_back(b->sindex());
+      adj[b->sindex()].push_back(a->sindex());
+    }
+  }
+  for (std::vector<int>& row : adj) {
+    std::sort(row.begin(), row.end());
+    row.erase(std::unique(row.begin(), row.end()), row.end());
+  }
+  // Pruning rounds: leaves are round 1, the leaves left after them round 2, ...
+  const long never = std::numeric_limits<long>::max();
+  std::vector<long> round(n, never);
+  std::vector<size_t> degree(n);
+  std::vector<int> frontier;
+  for (size_t i = 0; i < n; ++i) {
+    degree[i] = adj[i].size();
+    if (degree[i] <= 1) frontier.push_back(static_cast<int>(i));
+  }
+  for (long r = 1; !frontier.empty(); ++r) {
+    std::vector<int> next;
+    for (int v : frontier) round[v] = r;
+    for (int v : frontier)
+      for (int w : adj[v])
+        if (round[w] == never && --degree[w] == 1) next.push_back(w);
+    frontier.swap(next);
+  }
+  const double kTwoPi = 6.283185307179586;
+  auto drawn = [&](int a, int b) {
+    double dx = static_cast<double>(node[a]->ntX() - node[b]->ntX());
+    double dy = static_cast<double>(node[a]->ntY() - node[b]->ntY());
+    return static_cast<double>(truncToLong(std::sqrt(dx * dx + dy * dy) / scale));
+  };
+  for (size_t p = 0; p < n; ++p) {
+    // p's children; of the two middle nodes of a tree (pruned in the same
+    // round), the one with the higher index is the other's child.
+    std::vector<int> kids;
+    for (int c : adj[p])
+      if (round[c] < round[p] || (round[c] == round[p] && round[c] != never && static_cast<size_t>(c) > p))
+        kids.push_back(c);
+    if (kids.empty()) continue;
+    double around = 0.0;
+    for (int w : adj[p]) around += 2.0 * static_cast<double>(halfDiagonal(node[w])) * f;
+    const double ring = static_cast<double>(truncToLong(around / kTwoPi));
+    for (size_t k = 0; k < kids.size(); ++k) {
+      const int c = kids[k];
+      double& pc = length[p][c];
+      if (!children) {
+        if (pc >= 0.0 && ring > pc) pc = length[c][p] = ring;
+        continue;
+      }
+      if (!(ring >= pc)) continue;  // p is not crowded
+      for (size_t l = k + 1; l < kids.size(); ++l) {
+        const int d = kids[l];
+        double need = static_cast<double>(halfDiagonal(node[c]) + halfDiagonal(node[d])) * f;
+        double& cd = length[c][d];
+        if (cd >= 0.0) cd = length[d][c] = std::min(cd, std::max(drawn(c, d), need));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 // ---- the component pipeline ---------------------------------------------------
@@ -119,7 +220,7 @@ void KWSGraph::layoutComponent() {
   // second pass over the whole component.
   if (!incremental && treesReduced && !g->layoutStopRequested()) {
     g->layoutPhase("spring model");
-    preprocessGraph();
+    preprocessGraph(true);
     g->layoutPhase("descent");
     positionFinal();
     postprocessGraph();
@@ -145,7 +246,7 @@ void KWSGraph::getInformationFromGraph(KWDGraph* graph) {
   if (mine && theirs) mine->firstInitialization(theirs->firstInitialization());
 }
 
-void KWSGraph::preprocessGraph() {
+void KWSGraph::preprocessGraph(bool treesPlaced) {
   KWSGraphLayInfo* li = pSLayInfo();
   KWDGraph* g = pOwnerGraph();
   if (!li || !g) return;
@@ -175,8 +276,10 @@ void KWSGraph::preprocessGraph() {
 
   calculateMaxDegree();
   calcAdjMatrix(li->springLength(), edgeIdealLength);
+  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->scaleFactor(), li->springLength(), false);
   g->layoutCheckpoint();
   calcAllPairsShortestPaths(li->springLength());
+  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->scaleFactor(), li->springLength(), true);
   g->layoutCheckpoint();
 }
 

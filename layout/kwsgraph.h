@@ -112,7 +112,9 @@ class KWS_EXPORT KWSGraph : public KWBGraph {
   void positionDraft() override;
 
   // Driver.
-  void preprocessGraph();
+  /// Builds the spring model; treesPlaced (the pass over the whole component,
+  /// after the radial tree placement): crowded tree nodes get room around them.
+  void preprocessGraph(bool treesPlaced = false);
   void buildAllNodeDList();
   int allNodesConstrained() const;
   int anyNodesConstrained() const;

@@ -5,7 +5,7 @@
 // around the gateway by the host's radial algorithm, and put back. A gateway's
 // trees fan out over a quarter circle pointing from the centre of the core's
 // bounding rectangle through the gateway; the trees of a one-node core are
-// spread over the full circle around the origin.
+// spread over the full circle around it.
 #include <cmath>
 
 #include "host/kwbfs.h"
@@ -63,7 +63,7 @@ void KWSGraph::layoutTrees() {
     treeGraph->moveTraversedSubgraph(reduced, traversal);
     delete traversal;
     if (aroundOrigin) {
-      layoutTreeRadially(treeGraph, g, 0, 0, 0.0, kFullCircle);
+      layoutTreeRadially(treeGraph, g, g->ntX(), g->ntY(), 0.0, kFullCircle);
     } else {
       long dy = g->ntY() - cy;
       long dx = g->ntX() - cx;

@@ -26,7 +26,10 @@
 // descent_grid6_jumps, descent_two_parts_no_path, descent_grid5_zero_size,
 // descent_coincident_start, layout_sparse60_routed, layout_cube5_sizes) were
 // made again once more when the descent began to move such nodes off the
-// edges after it stops.
+// edges after it stops. The two layouts with trees of a crowded node
+// (layout_sparse150, layout_components_multi_loops) were made again when the
+// pass after the radial tree placement began to keep room around such nodes,
+// and when a one-node core's trees were centred on that node.
 #include <gtest/gtest.h>
 
 #include <cinttypes>

@@ -35,7 +35,7 @@ class Trees : public ::testing::Test, public KWSRouteGraph {
   }
 };
 
-TEST(TreesStar, OneNodeCoreIsSpreadAroundTheOriginOneRingOfSpacingTimesRootTwo) {
+TEST(TreesStar, OneNodeCoreIsSpreadAroundItsNodeOneRingOfSpacingTimesRootTwo) {
   // Rings are nodeSpacing·√2 apart, truncated: 106 for 75, 42 for 30; each
   // coordinate is truncated as well, which costs up to √2 of the radius.
   for (auto [spacing, ring] : {std::pair<int, double>{75, 106.0}, {30, 42.0}}) {
@@ -53,9 +53,9 @@ TEST(TreesStar, OneNodeCoreIsSpreadAroundTheOriginOneRingOfSpacingTimesRootTwo) 
     EXPECT_EQ(s.treeEdges.size(), 5u);
     std::vector<double> angles;
     for (size_t i = 1; i < h.n.size(); ++i) {
-      // Around (0, 0), not around the centre node at (500, 400).
-      EXPECT_NEAR(distance(s.at.at(h.n[i]), 0, 0), ring, 1.5);
-      angles.push_back(std::atan2(static_cast<double>(s.at.at(h.n[i]).y()), static_cast<double>(s.at.at(h.n[i]).x())));
+      // Around the centre node at (500, 400) (a ring around (0, 0) left the node off its centre).
+      EXPECT_NEAR(distance(s.at.at(h.n[i]), 500, 400), ring, 1.5);
+      angles.push_back(std::atan2(static_cast<double>(s.at.at(h.n[i]).y() - 400), static_cast<double>(s.at.at(h.n[i]).x() - 500)));
     }
     std::sort(angles.begin(), angles.end());
     for (size_t i = 1; i < angles.size(); ++i) EXPECT_NEAR(angles[i] - angles[i - 1], 2.0 * kPi / 5.0, 0.03);
