@@ -12,10 +12,11 @@ install(TARGETS kwvrut40 kwvrag40 kwvrdg40 kwvrbl40 kwvrsl40 kwslay_library EXPO
 install(EXPORT kwslayTargets NAMESPACE kwslay:: DESTINATION ${KW_CMAKE_DIR})
 
 # Every header of the host layer and the module: the module's classes are
-# public, and their headers include the host's.
+# public, and their headers include the host's (and the graph tailor's the
+# table of its settings, kwsgrset.def).
 foreach(dir host data tailor layout persist module)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${KW_INCLUDE_DIR}/${dir}
-    FILES_MATCHING PATTERN "*.h")
+    FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 endforeach()
 
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/kwslayConfig.cmake.in

@@ -1,6 +1,9 @@
 // The OML keyword table.
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "host/kwenums.h"
 #include "host/kwoml.h"
@@ -10,7 +13,7 @@ namespace {
 const long kCoordinate = 1000000000L;  // coordinates and offsets stay within ±10^9 drawing units
 const long kIdMax = 2147483647L;
 
-// Kept in ascending index order; lookups by index use binary search.
+// The host's own keywords; those of the symmetric graph settings follow.
 const KWOMLKeyword kKeywords[] = {
     {"oml", KWOMLKeyOml, KWOMLInteger, 1, kIdMax, 0},
     {"graph", KWOMLKeyGraph, KWOMLSection, 0, 0, 0},
@@ -35,36 +38,59 @@ const KWOMLKeyword kKeywords[] = {
     {"slayout", KWOMLKeySLayout, KWOMLSection, 0, 0, KWSymmetricLayoutStyle},
     {"clayout", KWOMLKeyCLayout, KWOMLSection, 0, 0, KWCircularLayoutStyle},
     {"tlayout", KWOMLKeyTLayout, KWOMLSection, 0, 0, KWTreeLayoutStyle},
-    {"incrementalWithinComponentLayout", KWOMLKeyIncrementalWithinComponentLayout, KWOMLBoolean, 0, 0, 0},
-    {"incrementalDisconnectedNodesLayout", KWOMLKeyIncrementalDisconnectedNodesLayout, KWOMLBoolean, 0, 0, 0},
-    {"incrementalComponentsLayout", KWOMLKeyIncrementalComponentsLayout, KWOMLBoolean, 0, 0, 0},
-    {"nodeSpacing", KWOMLKeyNodeSpacing, KWOMLInteger, INT_MIN, INT_MAX, 0},
-    {"randomSeed", KWOMLKeyRandomSeed, KWOMLInteger, INT_MIN, INT_MAX, 0},
-    {"routeEdges", KWOMLKeyRouteEdges, KWOMLBoolean, 0, 0, 0},
     {"constrained", KWOMLKeyConstrained, KWOMLBoolean, 0, 0, 0},
 };
 
-const std::size_t kCount = sizeof(kKeywords) / sizeof(kKeywords[0]);
+// The symmetric graph settings that OML files carry, from their table.
+constexpr KWOMLKeyword settingKeyword(const char* name, int index, KWOMLValueKind kind) {
+  return {name, index, kind, kind == KWOMLInteger ? INT_MIN : 0L, kind == KWOMLInteger ? INT_MAX : 0L, 0};
+}
+#define KWS_OML_KIND_Real KWOMLNoValue
+#define KWS_OML_KIND_Integer KWOMLInteger
+#define KWS_OML_KIND_Flag KWOMLBoolean
+#define KWS_OML_KIND_BaseFlag KWOMLBoolean
+constexpr KWOMLKeyword kSettingKeywords[] = {
+#define KWS_GRAPH_SETTING(kind, name, value, oml, ...) settingKeyword(#name, oml, KWS_OML_KIND_##kind),
+#include "tailor/kwsgrset.def"
+};
+#undef KWS_OML_KIND_Real
+#undef KWS_OML_KIND_Integer
+#undef KWS_OML_KIND_Flag
+#undef KWS_OML_KIND_BaseFlag
+
+constexpr bool onlyIntegersAndFlagsHaveKeywords() {
+  for (const KWOMLKeyword& k : kSettingKeywords)
+    if (k.index != KWOMLKeyUnknown && k.kind == KWOMLNoValue) return false;
+  return true;
+}
+static_assert(onlyIntegersAndFlagsHaveKeywords(), "OML fields hold integers and booleans, not real numbers");
+
+// Both lists in ascending index order, for lookups by binary search.
+const std::vector<KWOMLKeyword>& keywords() {
+  static const std::vector<KWOMLKeyword> all = [] {
+    std::vector<KWOMLKeyword> v(std::begin(kKeywords), std::end(kKeywords));
+    for (const KWOMLKeyword& k : kSettingKeywords)
+      if (k.index != KWOMLKeyUnknown) v.push_back(k);
+    std::sort(v.begin(), v.end(), [](const KWOMLKeyword& a, const KWOMLKeyword& b) { return a.index < b.index; });
+    return v;
+  }();
+  return all;
+}
 
 }  // namespace
 
 int KWOMLKeywords::indexOf(const char* name, std::size_t length) {
   if (!name) return -1;
-  for (std::size_t i = 0; i < kCount; ++i) {
-    const char* k = kKeywords[i].name;
-    if (std::strlen(k) == length && std::memcmp(k, name, length) == 0) return kKeywords[i].index;
-  }
+  for (const KWOMLKeyword& k : keywords())
+    if (std::strlen(k.name) == length && std::memcmp(k.name, name, length) == 0) return k.index;
   return -1;
 }
 
 const KWOMLKeyword* KWOMLKeywords::byIndex(int index) {
-  std::size_t lo = 0, hi = kCount;
-  while (lo < hi) {
-    std::size_t mid = lo + (hi - lo) / 2;
-    if (kKeywords[mid].index < index) lo = mid + 1;
-    else hi = mid;
-  }
-  return (lo < kCount && kKeywords[lo].index == index) ? &kKeywords[lo] : nullptr;
+  const std::vector<KWOMLKeyword>& all = keywords();
+  auto k = std::lower_bound(all.begin(), all.end(), index,
+                            [](const KWOMLKeyword& e, int i) { return e.index < i; });
+  return k != all.end() && k->index == index ? &*k : nullptr;
 }
 
 int KWOMLKeywords::sectionStyle(int index) {
@@ -74,12 +100,12 @@ int KWOMLKeywords::sectionStyle(int index) {
 
 int KWOMLKeywords::styleSectionIndex(int style) {
   if (style <= 0) return -1;
-  for (std::size_t i = 0; i < kCount; ++i)
-    if (kKeywords[i].style == style) return kKeywords[i].index;
+  for (const KWOMLKeyword& k : keywords())
+    if (k.style == style) return k.index;
   return -1;
 }
 
 const KWOMLKeyword* KWOMLKeywords::entries(std::size_t& count) {
-  count = kCount;
-  return kKeywords;
+  count = keywords().size();
+  return keywords().data();
 }

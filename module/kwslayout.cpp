@@ -43,54 +43,6 @@ void KWSLayout::pin(KWDNode* node, bool pinned) {
 
 namespace {
 
-// How each named setting is read from and stored in the graph tailor.
-struct SettingAccess {
-  KWSSettingInfo info;
-  double (*get)(const KWSGraphTailor&);
-  void (*set)(KWSGraphTailor&, double);
-};
-
-// One row per graph setting: its name and kind, and the tailor's getter and
-// setter reached through the value as a double.
-#define KWS_REAL_SETTING(name)                                     \
-  {{#name, KWSSettingKind::Real}, [](const KWSGraphTailor& t) { return t.name(); }, \
-   [](KWSGraphTailor& t, double v) { t.name(v); }}
-#define KWS_INT_SETTING(name)                                                                  \
-  {{#name, KWSSettingKind::Integer}, [](const KWSGraphTailor& t) { return double(t.name()); }, \
-   [](KWSGraphTailor& t, double v) { t.name(int(v)); }}
-#define KWS_FLAG_SETTING(name)                                                                    \
-  {{#name, KWSSettingKind::Flag}, [](const KWSGraphTailor& t) { return t.name() ? 1.0 : 0.0; }, \
-   [](KWSGraphTailor& t, double v) { t.name(v != 0.0 ? 1 : 0); }}
-
-const std::vector<SettingAccess>& settingAccess() {
-  static const std::vector<SettingAccess> table = {
-      KWS_REAL_SETTING(springConstant),
-      KWS_REAL_SETTING(terminationValue),
-      KWS_INT_SETTING(maxNodeIterations),
-      KWS_INT_SETTING(maxMoveIterations),
-      KWS_INT_SETTING(maxNodesMovedMultiplier),
-      KWS_INT_SETTING(shrinkagePerMil),
-      KWS_INT_SETTING(nodeSpacing),
-      KWS_INT_SETTING(dummyNodeSpacing),
-      KWS_INT_SETTING(randomSeed),
-      KWS_FLAG_SETTING(routeEdges),
-      KWS_FLAG_SETTING(incrementalWithinComponentLayout),
-      KWS_FLAG_SETTING(incrementalDisconnectedNodesLayout),
-      KWS_FLAG_SETTING(incrementalComponentsLayout),
-  };
-  return table;
-}
-
-#undef KWS_REAL_SETTING
-#undef KWS_INT_SETTING
-#undef KWS_FLAG_SETTING
-
-const SettingAccess* findAccess(const std::string& name) {
-  for (const SettingAccess& a : settingAccess())
-    if (name == a.info.name) return &a;
-  return nullptr;
-}
-
 bool holds(KWSSettingKind kind, double v) {
   switch (kind) {
     case KWSSettingKind::Real: return std::isfinite(v);
@@ -105,27 +57,29 @@ bool holds(KWSSettingKind kind, double v) {
 const std::vector<KWSSettingInfo>& KWSLayout::settingList() {
   static const std::vector<KWSSettingInfo> list = [] {
     std::vector<KWSSettingInfo> v;
-    for (const SettingAccess& a : settingAccess()) v.push_back(a.info);
+    for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings())
+      if (s.named()) v.push_back(s);
     return v;
   }();
   return list;
 }
 
 const KWSSettingInfo* KWSLayout::findSetting(const std::string& name) {
-  const SettingAccess* a = findAccess(name);
-  return a ? &a->info : nullptr;
+  for (const KWSSettingInfo& s : settingList())
+    if (name == s.name) return &s;
+  return nullptr;
 }
 
 bool KWSLayout::setting(const std::string& name, double value) {
-  const SettingAccess* a = findAccess(name);
-  if (!a || !holds(a->info.kind, value)) return false;
-  a->set(settings(), value);
+  const KWSSettingInfo* s = findSetting(name);
+  if (!s || !holds(s->kind, value)) return false;
+  s->set(settings(), value);
   return true;
 }
 
 double KWSLayout::setting(const std::string& name) const {
-  const SettingAccess* a = findAccess(name);
-  return a ? a->get(settings()) : std::numeric_limits<double>::quiet_NaN();
+  const KWSSettingInfo* s = findSetting(name);
+  return s ? s->get(settings()) : std::numeric_limits<double>::quiet_NaN();
 }
 
 void KWSLayout::startFromPositions(const std::vector<KWDNode*>& unplaced) {

@@ -23,6 +23,7 @@
 
 #include "host/kwdgraph.h"
 #include "host/kwenums.h"
+#include "tailor/kwsgrset.h"
 
 class KWFactory;
 class KWStyleFactory;
@@ -30,13 +31,9 @@ class KWSGraphTailor;
 class KWSNodeTailor;
 class KWLayoutObserver;
 
-/// The kinds of value a graph setting holds.
-enum class KWSSettingKind { Real, Integer, Flag };
-
-struct KWSSettingInfo {
-  const char* name;
-  KWSSettingKind kind;
-};
+/// A graph setting that setting() reads and writes by name: its name, kind
+/// and the rest of its row in tailor/kwsgrset.def.
+using KWSSettingInfo = KWSGraphSetting;
 
 class KWS_EXPORT KWSLayout {
  public:

@@ -52,15 +52,11 @@ void KWSGraphFileExtension::writeFullGraphTailor(const KWDGraph* graph, int, int
   writeBlancLine();
   writeSectionStart(kSection, 0);
   writeOpeningBracket();
-  if (!omit || t->nodeSpacing() != d->nodeSpacing()) writeAttribute("nodeSpacing", t->nodeSpacing());
-  if (!omit || t->randomSeed() != d->randomSeed()) writeAttribute("randomSeed", t->randomSeed());
-  if (!omit || t->routeEdges() != d->routeEdges()) writeBoolAttribute("routeEdges", t->routeEdges());
-  if (!omit || t->incrementalWithinComponentLayout() != d->incrementalWithinComponentLayout())
-    writeBoolAttribute("incrementalWithinComponentLayout", t->incrementalWithinComponentLayout());
-  if (!omit || t->incrementalDisconnectedNodesLayout() != d->incrementalDisconnectedNodesLayout())
-    writeBoolAttribute("incrementalDisconnectedNodesLayout", t->incrementalDisconnectedNodesLayout());
-  if (!omit || t->incrementalComponentsLayout() != d->incrementalComponentsLayout())
-    writeBoolAttribute("incrementalComponentsLayout", t->incrementalComponentsLayout());
+  for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings()) {
+    if (s.omlIndex == KWOMLKeyUnknown || (omit && s.get(*t) == s.get(*d))) continue;
+    if (s.kind == KWSSettingKind::Flag) writeBoolAttribute(s.name, static_cast<int>(s.get(*t)));
+    else writeAttribute(s.name, static_cast<long>(s.get(*t)));
+  }
   writeClosingBracket();
 }
 
@@ -88,11 +84,9 @@ int KWSGraphFileExtension::checkWriteGraphTailor(const KWDGraph* graph, int, int
   if (!t || !d) return 1;
   const bool omit = writeAll == 0 && !writeWithDefaults();
   if (!omit) return 0;
-  return t->nodeSpacing() == d->nodeSpacing() && t->randomSeed() == d->randomSeed() &&
-         t->routeEdges() == d->routeEdges() &&
-         t->incrementalWithinComponentLayout() == d->incrementalWithinComponentLayout() &&
-         t->incrementalDisconnectedNodesLayout() == d->incrementalDisconnectedNodesLayout() &&
-         t->incrementalComponentsLayout() == d->incrementalComponentsLayout();
+  for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings())
+    if (s.omlIndex != KWOMLKeyUnknown && s.get(*t) != s.get(*d)) return 0;
+  return 1;
 }
 
 int KWSGraphFileExtension::checkWriteNodeTailor(const KWDNode* node, int compareWithDefaults, int writeAll) {
@@ -112,16 +106,12 @@ int KWSGraphFileExtension::readGraphTailor(KWOMLSyntaxField* field, KWOMLSyntaxO
   KWDGraph* g = KWDGraph::castDown(graph);
   KWSGraphTailor* t = g ? g->pSTailor() : nullptr;
   if (!field || !object || !t) return 0;
-  switch (field->nameIndex()) {
-    case KWOMLKeyIncrementalWithinComponentLayout: t->incrementalWithinComponentLayout(field->boolValue()); break;
-    case KWOMLKeyIncrementalDisconnectedNodesLayout: t->incrementalDisconnectedNodesLayout(field->boolValue()); break;
-    case KWOMLKeyIncrementalComponentsLayout: t->incrementalComponentsLayout(field->boolValue()); break;
-    case KWOMLKeyNodeSpacing: t->nodeSpacing(static_cast<int>(field->intValue())); break;
-    case KWOMLKeyRandomSeed: t->randomSeed(static_cast<int>(field->intValue())); break;
-    case KWOMLKeyRouteEdges: t->routeEdges(field->boolValue()); break;
-    default: return 0;
+  for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings()) {
+    if (s.omlIndex != field->nameIndex() || s.omlIndex == KWOMLKeyUnknown) continue;
+    s.set(*t, s.kind == KWSSettingKind::Flag ? field->boolValue() : static_cast<double>(field->intValue()));
+    return 1;
   }
-  return 1;
+  return 0;
 }
 
 int KWSGraphFileExtension::readNodeTailor(KWOMLSyntaxField* field, KWOMLSyntaxObject* object, KWNode* node) {

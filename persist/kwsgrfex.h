@@ -4,10 +4,9 @@
 // sections through the one extension that the graph's KWSGraphTailor holds.
 // Sections, fields in writing order and their keyword indices:
 //
-//   graph "slayout": nodeSpacing (238), randomSeed (239), routeEdges (240),
-//                    incrementalWithinComponentLayout (159),
-//                    incrementalDisconnectedNodesLayout (160),
-//                    incrementalComponentsLayout (161)
+//   graph "slayout": the graph settings with an OML keyword, in the order of
+//                    their rows in tailor/kwsgrset.def (nodeSpacing, randomSeed,
+//                    routeEdges and the three incremental flags)
 //   node  "slayout": constrained (241)
 //   edge  "slayout": no fields; the check never asks for it
 //

@@ -15,38 +15,6 @@ namespace {
 
 const char kIgnoredKey[] = "// XYZABCXYZ4711";
 
-enum Setting {
-  kSpringConstant,
-  kTerminationValue,
-  kMaxNodeIterations,
-  kMaxMoveIterations,
-  kMaxNodesMovedMultiplier,
-  kShrinkagePerMil,
-  kNodeSpacing,
-  kDummyNodeSpacing,
-  kRandomSeed,
-  kSaveCoordinates
-};
-
-// In the order the keys are tried; the first match wins.
-const struct {
-  const char* key;
-  Setting setting;
-} kKeys[] = {
-    {"// springConstant", kSpringConstant},
-    {"// epsilon", kTerminationValue},
-    {"// maxNodeIterations", kMaxNodeIterations},
-    {"// maxMoveIterations", kMaxMoveIterations},
-    {"// maxNodesMovedMultiplier", kMaxNodesMovedMultiplier},
-    {"// shrinkagePercent", kShrinkagePerMil},
-    {"// snodeSpacing", kNodeSpacing},
-    {"// regularNodeFramePercent", kNodeSpacing},
-    {"// dummySNodeSpacing", kDummyNodeSpacing},
-    {"// dummyNodeFramePercent", kDummyNodeSpacing},
-    {"// randomSeed", kRandomSeed},
-    {"// saveCoordinates", kSaveCoordinates},
-};
-
 // atof: the number at the start of the text, 0.0 when there is none. (strtod
 // is what atof is defined by, without atof's undefined result on overflow.)
 double toDouble(const char* text) { return std::strtod(text, nullptr); }
@@ -76,26 +44,16 @@ int KWSModelFileExtension::readTailoring(const char* value) {
   KWModelFile* file = pModelFile();
   if (!file) return KWModelFileExtension::readTailoring(value);
   const char* text = value ? value : "";
-  // Every line is interpreted as a flag first; only "// saveCoordinates" uses it.
+  // Every line is interpreted as a flag first; only the flags' keys use it.
   const int flag = file->readTrueOrFalse(text);
   KWDGraph* graph = file->pGraph();
   KWSGraphTailor* t = graph ? graph->pSTailor() : nullptr;
   if (!t) return KWModelFileExtension::readTailoring(value);
   const char* key = keyOf(file);
-  for (const auto& k : kKeys) {
-    if (std::strcmp(key, k.key) != 0) continue;
-    switch (k.setting) {
-      case kSpringConstant: t->springConstant(toDouble(text)); break;
-      case kTerminationValue: t->terminationValue(toDouble(text)); break;
-      case kMaxNodeIterations: t->maxNodeIterations(toInt(text)); break;
-      case kMaxMoveIterations: t->maxMoveIterations(toInt(text)); break;
-      case kMaxNodesMovedMultiplier: t->maxNodesMovedMultiplier(toInt(text)); break;
-      case kShrinkagePerMil: t->shrinkagePerMil(toInt(text)); break;
-      case kNodeSpacing: t->nodeSpacing(toInt(text)); break;
-      case kDummyNodeSpacing: t->dummyNodeSpacing(toInt(text)); break;
-      case kRandomSeed: t->randomSeed(toInt(text)); break;
-      case kSaveCoordinates: t->incrementalWithinComponentLayout(flag); break;
-    }
+  if (std::strncmp(key, "// ", 3) != 0) return KWModelFileExtension::readTailoring(value);
+  for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings()) {
+    if (!s.hasModelKey(key + 3)) continue;
+    s.set(*t, s.kind == KWSSettingKind::Real ? toDouble(text) : s.kind == KWSSettingKind::Integer ? toInt(text) : flag);
     return 1;
   }
   return KWModelFileExtension::readTailoring(value);

@@ -3,18 +3,13 @@
 // settings and accepts (and ignores) one node and edge key; every other line
 // goes to the host's own handling.
 //
-//   "// springConstant"           springConstant            number (atof)
-//   "// epsilon"                  terminationValue          number (atof)
-//   "// maxNodeIterations"        maxNodeIterations         integer (atoi)
-//   "// maxMoveIterations"        maxMoveIterations         integer
-//   "// maxNodesMovedMultiplier"  maxNodesMovedMultiplier   integer
-//   "// shrinkagePercent"         shrinkagePerMil           integer, stored as it is
-//   "// snodeSpacing"             nodeSpacing               integer
-//   "// regularNodeFramePercent"  nodeSpacing               integer
-//   "// dummySNodeSpacing"        dummyNodeSpacing          integer
-//   "// dummyNodeFramePercent"    dummyNodeSpacing          integer
-//   "// randomSeed"               randomSeed                integer
-//   "// saveCoordinates"          incrementalWithinComponentLayout   true/false
+//   "// KEY VALUE": the graph setting whose row in tailor/kwsgrset.def names
+//   KEY among its model keys (springConstant, epsilon, maxNodeIterations,
+//   maxMoveIterations, maxNodesMovedMultiplier, shrinkagePercent (stored as
+//   it is as shrinkagePerMil), snodeSpacing and regularNodeFramePercent,
+//   dummySNodeSpacing and dummyNodeFramePercent, randomSeed, and
+//   saveCoordinates for incrementalWithinComponentLayout): a number (atof),
+//   an integer (atoi) or true/false, by the setting's kind
 //   node and edge lines: "// XYZABCXYZ4711" is taken and ignored
 //
 // Keys are compared whole and with their letter case. Numbers follow atof and

@@ -1,19 +1,24 @@
 #include "tailor/kwsgrta.h"
 
+#include <cstring>
+
+#include "host/kwoml.h"
 #include "tailor/kwsndta.h"
 #include "module/kwscopy.h"
 
 KWS_JAVA_PEER_DEF(KWSGraphTailor, "com/brackwind/jnilayout/KWSGraphTailor", "kwsgrta")
 
 namespace {
-// The style's bits of the base tailor's flag word.
-enum {
-  kRouteEdgesBit = 11,
-  kIncrementalWithinComponentBit = 12,
-  kIncrementalDisconnectedNodesBit = 13,
-  kIncrementalComponentsBit = 14,
-  kFirstInitializationBit = 15
+// The style's bits of the base tailor's flag word, one per flag row from bit 11 on.
+enum FlagBit : int {
+  kBitBeforeTheFlags = 10,
+#define KWS_FLAG_BIT(name) k_##name##_Bit,
+#define KWS_GRAPH_SETTING(kind, name, ...) KWS_SETTING_IF_FLAG_##kind(KWS_FLAG_BIT(name))
+#include "tailor/kwsgrset.def"
+#undef KWS_FLAG_BIT
+  kBitAfterTheFlags
 };
+static_assert(kBitAfterTheFlags <= 32, "the flags must fit the 32-bit flag word");
 }  // namespace
 
 KWSGraphTailor::KWSGraphTailor(KWDGraph* owner) : KWGraphTailor(owner) { init(); }
@@ -26,39 +31,30 @@ void KWSGraphTailor::init() {
   // The flags go through their setters, so the owner graph hears of every
   // flag that differs from the base's cleared bit; the numbers are stored
   // silently.
-  incrementalWithinComponentLayout(0);
-  incrementalDisconnectedNodesLayout(0);
-  incrementalComponentsLayout(1);
-  firstInitialization(1);
-  springConstant_ = 1.0;
-  terminationValue_ = 1.0;
-  maxNodeIterations_ = 20;
-  maxMoveIterations_ = 10;
-  maxNodesMovedMultiplier_ = 20;
-  shrinkagePerMil_ = 0;
-  nodeSpacing_ = 75;
-  dummyNodeSpacing_ = 25;
-  randomSeed_ = 1;
+  assignSettings(nullptr);
   graphFileExtension_ = nullptr;
 }
 
 // ---- copies -------------------------------------------------------------------
 
+void KWSGraphTailor::assignSettings(const KWSGraphTailor* source) {
+  // The start flags first, so that the owner graph hears of them while the
+  // numbers still hold their old values ...
+#define KWS_GRAPH_SETTING(kind, name, value, oml, keys, min, max, ceiling, uses, help) \
+  KWS_SETTING_IF_FLAG_##kind(if ((uses)&KWS_START) name(source ? source->name() : (value));)
+#include "tailor/kwsgrset.def"
+  // ... then the numbers, without notice ...
+#define KWS_GRAPH_SETTING(kind, name, value, ...) \
+  KWS_SETTING_IF_NUMBER_##kind(name##_ = source ? source->name##_ : (value);)
+#include "tailor/kwsgrset.def"
+  // ... and the other flags last.
+#define KWS_GRAPH_SETTING(kind, name, value, oml, keys, min, max, ceiling, uses, help) \
+  KWS_SETTING_IF_FLAG_##kind(if (!((uses)&KWS_START)) name(source ? source->name() : (value));)
+#include "tailor/kwsgrset.def"
+}
+
 void KWSGraphTailor::copySettings(const KWSGraphTailor& source) {
-  incrementalWithinComponentLayout(source.incrementalWithinComponentLayout());
-  incrementalDisconnectedNodesLayout(source.incrementalDisconnectedNodesLayout());
-  incrementalComponentsLayout(source.incrementalComponentsLayout());
-  firstInitialization(source.firstInitialization());
-  springConstant_ = source.springConstant_;
-  terminationValue_ = source.terminationValue_;
-  maxNodeIterations_ = source.maxNodeIterations_;
-  maxMoveIterations_ = source.maxMoveIterations_;
-  maxNodesMovedMultiplier_ = source.maxNodesMovedMultiplier_;
-  shrinkagePerMil_ = source.shrinkagePerMil_;
-  nodeSpacing_ = source.nodeSpacing_;
-  dummyNodeSpacing_ = source.dummyNodeSpacing_;
-  randomSeed_ = source.randomSeed_;
-  routeEdges(source.routeEdges());
+  assignSettings(&source);
   // The extension belongs to the file operation of the tailor that made it;
   // a copy starts without one, and the one this tailor held is released.
   releaseGraphFileExtension();
@@ -93,70 +89,52 @@ namespace {
 // A NaN is neither less nor greater than anything, so it counts as equal to
 // the stored value and is never stored.
 inline bool differs(double a, double b) { return a < b || a > b; }
+inline bool differs(int a, int b) { return a != b; }
 }  // namespace
 
-// ---- numeric settings -----------------------------------------------------------
+// ---- setters ----------------------------------------------------------------------
 
-double KWSGraphTailor::springConstant(double k) {
-  if (differs(k, springConstant_)) {
-    springConstant_ = k;
-    notifyOwner();
+#define KWS_GRAPH_SETTING(kind, name, ...)                                           \
+  KWS_SETTING_IF_NUMBER_##kind(KWS_SETTING_TYPE_##kind KWSGraphTailor::name(KWS_SETTING_TYPE_##kind v) { \
+    if (differs(v, name##_)) {                                                      \
+      name##_ = v;                                                                  \
+      notifyOwner();                                                                \
+    }                                                                               \
+    return name##_;                                                                 \
+  })                                                                                \
+  KWS_SETTING_IF_FLAG_##kind(int KWSGraphTailor::name() const { return flagBit(k_##name##_Bit); } \
+                             int KWSGraphTailor::name(int on) { return setFlag(k_##name##_Bit, name(), on); })
+#include "tailor/kwsgrset.def"
+
+// ---- the table ---------------------------------------------------------------------
+
+const std::vector<KWSGraphSetting>& KWSGraphTailor::graphSettings() {
+  static const std::vector<KWSGraphSetting> rows = {
+#define KWS_GRAPH_SETTING(kind, name, value, oml, keys, min, max, ceiling, uses, help)                     \
+  {#name, KWS_SETTING_KIND_##kind, (value), (oml), (keys), (min), (max), (ceiling), (uses), (help),      \
+   [](const KWSGraphTailor& t) { return static_cast<double>(t.name()); },                                \
+   [](KWSGraphTailor& t, double v) { return static_cast<double>(t.name(static_cast<KWS_SETTING_TYPE_##kind>(v))); }},
+#include "tailor/kwsgrset.def"
+  };
+  return rows;
+}
+
+const KWSGraphSetting* KWSGraphTailor::findGraphSetting(const std::string& name) {
+  for (const KWSGraphSetting& s : graphSettings())
+    if (name == s.name) return &s;
+  return nullptr;
+}
+
+bool KWSGraphSetting::hasModelKey(const char* key) const {
+  const std::size_t n = std::strlen(key);
+  for (const char* k = modelKeys; *k;) {
+    const char* end = std::strchr(k, ' ');
+    const std::size_t length = end ? static_cast<std::size_t>(end - k) : std::strlen(k);
+    if (length == n && std::memcmp(k, key, n) == 0) return true;
+    k += length;
+    while (*k == ' ') ++k;
   }
-  return springConstant_;
-}
-
-double KWSGraphTailor::terminationValue(double t) {
-  if (differs(t, terminationValue_)) {
-    terminationValue_ = t;
-    notifyOwner();
-  }
-  return terminationValue_;
-}
-
-#define KWS_INT_SETTER(name, field)   \
-  int KWSGraphTailor::name(int n) {   \
-    if (n != field) {                 \
-      field = n;                      \
-      notifyOwner();                  \
-    }                                 \
-    return field;                     \
-  }
-
-KWS_INT_SETTER(maxNodeIterations, maxNodeIterations_)
-KWS_INT_SETTER(maxMoveIterations, maxMoveIterations_)
-KWS_INT_SETTER(maxNodesMovedMultiplier, maxNodesMovedMultiplier_)
-KWS_INT_SETTER(shrinkagePerMil, shrinkagePerMil_)
-KWS_INT_SETTER(nodeSpacing, nodeSpacing_)
-KWS_INT_SETTER(dummyNodeSpacing, dummyNodeSpacing_)
-KWS_INT_SETTER(randomSeed, randomSeed_)
-
-#undef KWS_INT_SETTER
-
-// ---- flags ------------------------------------------------------------------------
-
-int KWSGraphTailor::routeEdges() const { return flagBit(kRouteEdgesBit); }
-int KWSGraphTailor::routeEdges(int on) { return setFlag(kRouteEdgesBit, routeEdges(), on); }
-
-int KWSGraphTailor::firstInitialization() const { return flagBit(kFirstInitializationBit); }
-int KWSGraphTailor::firstInitialization(int on) {
-  return setFlag(kFirstInitializationBit, firstInitialization(), on);
-}
-
-int KWSGraphTailor::incrementalWithinComponentLayout() const { return flagBit(kIncrementalWithinComponentBit); }
-int KWSGraphTailor::incrementalWithinComponentLayout(int on) {
-  return setFlag(kIncrementalWithinComponentBit, incrementalWithinComponentLayout(), on);
-}
-
-int KWSGraphTailor::incrementalDisconnectedNodesLayout() const {
-  return flagBit(kIncrementalDisconnectedNodesBit);
-}
-int KWSGraphTailor::incrementalDisconnectedNodesLayout(int on) {
-  return setFlag(kIncrementalDisconnectedNodesBit, incrementalDisconnectedNodesLayout(), on);
-}
-
-int KWSGraphTailor::incrementalComponentsLayout() const { return flagBit(kIncrementalComponentsBit); }
-int KWSGraphTailor::incrementalComponentsLayout(int on) {
-  return setFlag(kIncrementalComponentsBit, incrementalComponentsLayout(), on);
+  return false;
 }
 
 // ---- all nodes ----------------------------------------------------------------------

@@ -8,10 +8,10 @@
 //   - Flags: the graph is notified first, then the bit is stored. A flag setter
 //     compares its argument unchanged with the current 0/1 value and returns
 //     its argument, so routeEdges(2) on a set flag notifies and answers 2.
-// The five flags live in bits 11..15 of the base tailor's flag word:
-// routeEdges, incrementalWithinComponentLayout,
-// incrementalDisconnectedNodesLayout, incrementalComponentsLayout,
-// firstInitialization.
+// The flags live in the base tailor's flag word from bit 11 on, in the order
+// of their rows in tailor/kwsgrset.def: routeEdges (11),
+// incrementalWithinComponentLayout, incrementalDisconnectedNodesLayout,
+// incrementalComponentsLayout, firstInitialization (15).
 //
 // The tailor also owns, once first needed, the graph-file extension through
 // which the graph, node and edge tailors of this style read and write files.
@@ -23,6 +23,10 @@
 #include "host/kwtailor.h"
 #include "module/kwsjava.h"
 #include "module/kwscopy.h"
+#include "tailor/kwsgrset.h"
+
+#include <string>
+#include <vector>
 
 class KWSGraphFileExtension;
 
@@ -33,48 +37,32 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
   KWS_COPY_MEMBERS_DECL(KWSGraphTailor)
   ~KWSGraphTailor() override;
 
-  // Copy and clone protocol: the base part, then the incremental flags and
-  // firstInitialization through their setters, the numbers directly, then
-  // routeEdges through its setter. Flags that change notify the owner graph.
+  // Copy and clone protocol: the base part, then the start flags (the
+  // incremental ones and firstInitialization) through their setters, the
+  // numbers directly, then routeEdges through its setter. Flags that change
+  // notify the owner graph.
   void debugOutput(int) const override {}
   KWS_JAVA_PEER_DECL
 
   KWLayoutStyleEnum layoutStyle() const override { return KWSymmetricLayoutStyle; }
 
-  // Numeric settings. Each setter answers the value stored after the call.
-  double springConstant() const { return springConstant_; }
-  double springConstant(double k);
-  double terminationValue() const { return terminationValue_; }
-  double terminationValue(double t);
-  int maxNodeIterations() const { return maxNodeIterations_; }
-  int maxNodeIterations(int n);
-  // Stored, copied and carried through model files like the others, but no
-  // layout reads it: the descent's limits are maxNodeIterations and
-  // maxNodesMovedMultiplier.
-  int maxMoveIterations() const { return maxMoveIterations_; }
-  int maxMoveIterations(int n);
-  int maxNodesMovedMultiplier() const { return maxNodesMovedMultiplier_; }
-  int maxNodesMovedMultiplier(int n);
-  int shrinkagePerMil() const { return shrinkagePerMil_; }
-  int shrinkagePerMil(int n);
-  int nodeSpacing() const { return nodeSpacing_; }
-  int nodeSpacing(int n);
-  int dummyNodeSpacing() const { return dummyNodeSpacing_; }
-  int dummyNodeSpacing(int n);
-  int randomSeed() const { return randomSeed_; }
-  int randomSeed(int n);
+  // The settings, one getter/setter pair per row of tailor/kwsgrset.def:
+  //   double name() const;  double name(double)   Real
+  //   int name() const;     int name(int)         Integer
+  //   int name() const;     int name(int on)      Flag, BaseFlag (these override the base's)
+  // A number setter answers the value stored after the call; a flag getter
+  // answers 0 or 1, a flag setter its argument.
+#define KWS_GRAPH_SETTING(kind, name, ...)                                                          \
+  KWS_SETTING_IF_NUMBER_##kind(KWS_SETTING_TYPE_##kind name() const { return name##_; })           \
+  KWS_SETTING_IF_FLAG_##kind(int name() const KWS_SETTING_OVERRIDE_##kind;)                        \
+  KWS_SETTING_TYPE_##kind name(KWS_SETTING_TYPE_##kind value) KWS_SETTING_OVERRIDE_##kind;
+#include "tailor/kwsgrset.def"
 
-  // Flags. Getters answer 0 or 1; setters answer their argument.
-  int routeEdges() const;
-  int routeEdges(int on);
-  int firstInitialization() const;
-  int firstInitialization(int on);
-  int incrementalWithinComponentLayout(int on) override;
-  int incrementalWithinComponentLayout() const override;
-  int incrementalDisconnectedNodesLayout(int on) override;
-  int incrementalDisconnectedNodesLayout() const override;
-  int incrementalComponentsLayout(int on) override;
-  int incrementalComponentsLayout() const override;
+  /// Every graph setting, in the rows' order.
+  static const std::vector<KWSGraphSetting>& graphSettings();
+  /// The setting of that exact name, or null.
+  static const KWSGraphSetting* findGraphSetting(const std::string& name);
+
   /// The symmetric layout always works component by component.
   int forceComponents() const override { return 1; }
 
@@ -101,6 +89,10 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
   KWS_COPY_PARTS_DECL(KWSGraphTailor)
   /// The settings part shared by both kinds of copy.
   void copySettings(const KWSGraphTailor& source);
+  /// Stores every setting's value from source, or its default when source is
+  /// null: the start flags through their setters, the numbers silently, then
+  /// the other flags through their setters.
+  void assignSettings(const KWSGraphTailor* source);
   /// Flag setter: notify before the store, answer the argument.
   int setFlag(int bit, int current, int on);
   void notifyOwner();
@@ -108,15 +100,8 @@ class KWS_EXPORT KWSGraphTailor : public KWGraphTailor {
   /// Deletes the held graph-file extension and forgets it.
   void releaseGraphFileExtension();
 
-  double springConstant_;
-  double terminationValue_;
-  int maxNodeIterations_;
-  int maxMoveIterations_;
-  int maxNodesMovedMultiplier_;
-  int shrinkagePerMil_;
-  int nodeSpacing_;
-  int dummyNodeSpacing_;
-  int randomSeed_;
+#define KWS_GRAPH_SETTING(kind, name, ...) KWS_SETTING_IF_NUMBER_##kind(KWS_SETTING_TYPE_##kind name##_;)
+#include "tailor/kwsgrset.def"
   KWSGraphFileExtension* graphFileExtension_;
 };
 

@@ -71,18 +71,6 @@ TEST(KwslaySettings, NodeSpacingLengthensEdgesAndEveryWayOfGivingItHasTheSameEff
   EXPECT_EQ(layoutOf(dir, dir / "plain.dot", {"--node-spacing", "10", "--model", dir / "tail.mdl"}), flag);
 }
 
-TEST(KwslaySettings, EveryGraphSettingIsAcceptedUnderItsName) {
-  TempDir dir;
-  writeFile(dir / "g.dot", toDot(cycle(5)));
-  for (const char* s : {"springConstant=1.5", "terminationValue=0.5", "maxNodeIterations=30", "maxMoveIterations=5",
-                        "maxNodesMovedMultiplier=10", "shrinkagePerMil=100", "nodeSpacing=60", "dummyNodeSpacing=20",
-                        "randomSeed=8", "routeEdges=true", "incrementalWithinComponentLayout=false",
-                        "incrementalDisconnectedNodesLayout=true", "incrementalComponentsLayout=false"}) {
-    Result r = kwslay({"layout", dir / "g.dot", "-o", dir / "o.json", "--set", s});
-    EXPECT_EQ(r.status, 0) << s << ": " << r.err;
-  }
-}
-
 // A value above what the layout honours is used as the ceiling, and the
 // user is told so.
 TEST(KwslaySettings, ValuesAboveTheHonouredCeilingWarnAndRunAsTheCeiling) {

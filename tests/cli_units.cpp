@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
+#include <sstream>
 
 #include "cli_support.h"
 #include "module/kwslayout.h"
@@ -80,7 +82,6 @@ TEST(KwslaySettingValues, KindsAndLimits) {
 // unlike its default through both reads back the same in every field, and
 // the library refuses what the setting cannot hold.
 TEST(KwslaySettingValues, LibraryNamesMatchTheTool) {
-  ASSERT_EQ(KWSLayout::settingList().size(), settingTable().size());
   for (const KWSSettingInfo& s : KWSLayout::settingList()) {
     SCOPED_TRACE(s.name);
     const SettingInfo* tool = findSetting(s.name);
@@ -106,24 +107,68 @@ TEST(KwslaySettingValues, LibraryNamesMatchTheTool) {
   EXPECT_TRUE(std::isnan(KWSLayout().setting("nodespacing")));
 }
 
-// The help and the settings table of docs/cli.md give each setting's range
-// and ceiling as the validation has them.
-TEST(KwslaySettingValues, HelpAndDocsShowTheRangesTheToolChecks) {
-  const std::string help = usageText();
-  const std::string docs = clitest::readFile(std::string(KW_SOURCE_DIR) + "/docs/cli.md");
-  for (const SettingInfo& s : settingTable()) {
-    SCOPED_TRACE(s.name);
-    const size_t row = docs.find(std::string("| `") + s.name + "` |");
-    ASSERT_NE(row, std::string::npos);
-    const std::string line = docs.substr(row, docs.find('\n', row) - row);
-    const size_t shown = help.find("  " + std::string(s.name) + " ");
-    ASSERT_NE(shown, std::string::npos);
-    const std::string helpLine = help.substr(shown, help.find('\n', shown) - shown);
-    if (s.ranged()) {
-      EXPECT_NE(helpLine.find(rangeText(s)), std::string::npos) << helpLine;
-      EXPECT_NE(line.find("| " + rangeText(s).substr(5) + " |"), std::string::npos) << line;
+// Every graph setting given by --set at a value unlike its default is taken
+// and written back, as given, with the DOT output's graph attributes.
+TEST(KwslaySettingValues, EveryGraphSettingIsTakenUnderItsNameAndWrittenBack) {
+  clitest::TempDir dir;
+  clitest::writeFile(dir / "g.dot", clitest::toDot(clitest::cycle(5)));
+  std::vector<std::string> args{"layout", dir / "g.dot", "-o", dir / "o.dot"};
+  std::map<std::string, std::string> given;
+  KWSLayout fresh;
+  const std::vector<SettingText> defaults = allSettings(*fresh.graph());
+  for (size_t i = 0; i < settingTable().size(); ++i) {
+    const SettingInfo& s = settingTable()[i];
+    std::string value = defaults[i].second == "true" ? "false" : "true";
+    if (s.ranged()) {  // the smaller end of the range, or the larger one where that is the default
+      std::istringstream range(rangeText(s));
+      std::string from, low, to, high;
+      range >> from >> low >> to >> high;
+      value = low != defaults[i].second ? low : high;
     }
-    const std::string ceiling = s.ceiling > 0 ? std::to_string(static_cast<long>(s.ceiling)) : std::string();
-    EXPECT_NE(line.find(" | " + ceiling + (ceiling.empty() ? "| " : " | ")), std::string::npos) << line;
+    given[s.name] = value;
+    args.insert(args.end(), {"--set", std::string(s.name) + "=" + value});
   }
+  clitest::Result r = clitest::kwslay(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  clitest::Cgraph cg(clitest::readFile(dir / "o.dot"));
+  ASSERT_NE(cg.get(), nullptr);
+  for (const auto& g : given) {
+    const char* written = agget(cg.get(), const_cast<char*>(g.first.c_str()));
+    EXPECT_EQ(written ? std::string(written) : "(none)", g.second) << g.first;
+  }
+}
+
+// --help shows every setting with its values, ceiling and help line, and the
+// settings table of docs/cli.md holds exactly one row per setting, in order.
+TEST(KwslaySettingValues, HelpAndDocsListExactlyTheTable) {
+  const std::string help = usageText();
+  std::istringstream docs(clitest::readFile(std::string(KW_SOURCE_DIR) + "/docs/cli.md"));
+  std::vector<std::string> rows, expected;
+  bool inTable = false;
+  for (std::string line; std::getline(docs, line);) {
+    if (line == "| Name | Value | Range | Used up to | Default | Meaning |") inTable = true;
+    else if (inTable && line.empty()) break;
+    else if (inTable && line.compare(0, 3, "| `") == 0) rows.push_back(line);
+  }
+  KWSLayout fresh;
+  const std::vector<SettingText> defaults = allSettings(*fresh.graph());
+  for (size_t i = 0; i < settingTable().size(); ++i) {
+    const SettingInfo& s = settingTable()[i];
+    const char* kind = s.kind == SettingKind::Real ? "number" : s.kind == SettingKind::Integer ? "integer" : "true/false";
+    const std::string ceiling = s.ceiling > 0 ? std::to_string(static_cast<long>(s.ceiling)) : std::string();
+    std::string row = "|";
+    for (const std::string& cell : {"`" + std::string(s.name) + "`", std::string(kind),
+                                    s.ranged() ? rangeText(s).substr(5) : std::string(), ceiling, defaults[i].second,
+                                    helpLine(s)})
+      row += cell.empty() ? " |" : " " + cell + " |";
+    expected.push_back(row);
+    std::string values = s.kind == SettingKind::Flag ? "true or false"
+                         : (s.kind == SettingKind::Real ? "a number " : "an integer ") + rangeText(s);
+    if (!ceiling.empty()) values += " (used up to " + ceiling + ")";
+    std::string shown = "  " + std::string(s.name);
+    shown.resize(37, ' ');
+    EXPECT_NE(help.find(shown + values + "\n" + std::string(37, ' ') + helpLine(s) + "\n"), std::string::npos)
+        << s.name;
+  }
+  EXPECT_EQ(rows, expected);
 }

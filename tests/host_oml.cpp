@@ -182,10 +182,11 @@ void expectError(const KWFileError& err, const Bad& c) {
 }
 
 TEST(OMLKeywords, FixedIndicesAndAConsistentTable) {
-  const std::pair<const char*, int> fixed[] = {
-      {"incrementalWithinComponentLayout", 159}, {"incrementalDisconnectedNodesLayout", 160},
-      {"incrementalComponentsLayout", 161}, {"nodeSpacing", 238}, {"randomSeed", 239}, {"routeEdges", 240},
-      {"constrained", 241}};
+  // The graph settings with a keyword, and the node field, by their fixed indices.
+  std::vector<std::pair<const char*, int>> fixed = {{"constrained", 241}};
+#define KWS_GRAPH_SETTING(kind, name, value, oml, ...) \
+  if ((oml) != KWOMLKeyUnknown) fixed.emplace_back(#name, oml);
+#include "tailor/kwsgrset.def"
   for (const auto& f : fixed) {
     EXPECT_EQ(KWOMLKeywords::indexOf(f.first), f.second);
     ASSERT_NE(KWOMLKeywords::byIndex(f.second), nullptr);

@@ -38,6 +38,14 @@ struct Env {
   }
 };
 
+using Kind = KWSSettingKind;
+const std::vector<KWSGraphSetting>& settingRows() { return KWSGraphTailor::graphSettings(); }
+bool inOML(const KWSGraphSetting& s) { return s.omlIndex != KWOMLKeyUnknown; }
+// A value unlike the setting's default (negative for integers).
+double otherValue(const KWSGraphSetting& s) {
+  return s.kind == Kind::Flag ? 1.0 - s.defaultValue : s.kind == Kind::Real ? 2.0 * s.defaultValue + 0.5 : -40.0 - s.defaultValue;
+}
+
 // The one section a writer produced, parsed back: its fields as name=value.
 std::vector<std::string> fieldsOf(const std::string& text) {
   KWOMLSyntaxObject root;
@@ -76,15 +84,15 @@ std::pair<int, std::string> nodeSection(KWDGraph& g, KWDNode* n, int compare, in
 
 TEST(SymmetricSections, TheGraphSectionHoldsWhatDiffersOrEverythingWhenAskedForAll) {
   using Change = void (*)(KWSGraphTailor&);
-  const std::vector<std::string> defaults = {"nodeSpacing=75", "randomSeed=1", "routeEdges=0",
-                                             "incrementalWithinComponentLayout=0",
-                                             "incrementalDisconnectedNodesLayout=0", "incrementalComponentsLayout=1"};
-  const std::vector<std::string> changed = {"nodeSpacing=-40", "randomSeed=99", "routeEdges=1",
-                                            "incrementalWithinComponentLayout=1",
-                                            "incrementalDisconnectedNodesLayout=1", "incrementalComponentsLayout=0"};
+  std::vector<std::string> defaults, changed;
+  for (const KWSGraphSetting& s : settingRows())
+    if (inOML(s)) {
+      defaults.push_back(std::string(s.name) + "=" + std::to_string(static_cast<long>(s.defaultValue)));
+      changed.push_back(std::string(s.name) + "=" + std::to_string(static_cast<long>(otherValue(s))));
+    }
   const Change all = [](KWSGraphTailor& t) {
-    t.nodeSpacing(-40), t.randomSeed(99), t.routeEdges(1), t.incrementalWithinComponentLayout(1);
-    t.incrementalDisconnectedNodesLayout(1), t.incrementalComponentsLayout(0);
+    for (const KWSGraphSetting& s : settingRows())
+      if (inOML(s)) s.set(t, otherValue(s));
   };
   const struct {
     const char* name;
@@ -173,22 +181,16 @@ TEST(SymmetricFields, AreTakenByKeywordIndexThroughTheSetters) {
   KWSGraphTailor* t = g->pSTailor();
   KWSGraphFileExtension x(g.get());
   KWOMLSyntaxObject section("slayout");
-  const std::vector<std::pair<KWOMLSyntaxField, std::function<int()>>> cases = {
-      {KWOMLSyntaxField::integer("nodeSpacing", -3), [t] { return t->nodeSpacing() == -3; }},
-      {KWOMLSyntaxField::integer("randomSeed", 123456), [t] { return t->randomSeed() == 123456; }},
-      {KWOMLSyntaxField::boolean("routeEdges", 1), [t] { return t->routeEdges(); }},
-      {KWOMLSyntaxField::boolean("incrementalWithinComponentLayout", 1),
-       [t] { return t->incrementalWithinComponentLayout(); }},
-      {KWOMLSyntaxField::boolean("incrementalDisconnectedNodesLayout", 1),
-       [t] { return t->incrementalDisconnectedNodesLayout(); }},
-      {KWOMLSyntaxField::boolean("incrementalComponentsLayout", 0),
-       [t] { return !t->incrementalComponentsLayout(); }}};
-  for (auto c : cases) {
+  for (const KWSGraphSetting& s : settingRows()) {
+    if (!inOML(s)) continue;
+    const double v = otherValue(s);
+    KWOMLSyntaxField field = s.kind == Kind::Flag ? KWOMLSyntaxField::boolean(s.name, static_cast<int>(v))
+                                                  : KWOMLSyntaxField::integer(s.name, static_cast<long>(v));
     const long before = g->tailorChanges();
-    EXPECT_EQ(x.readGraphTailor(&c.first, &section, g.get()), 1) << c.first.name();
-    EXPECT_TRUE(c.second()) << c.first.name();
-    EXPECT_EQ(x.readGraphTailor(&c.first, &section, g.get()), 1);
-    EXPECT_EQ(g->tailorChanges(), before + 1) << c.first.name() << ": one notification, none for the same value";
+    EXPECT_EQ(x.readGraphTailor(&field, &section, g.get()), 1) << s.name;
+    EXPECT_EQ(s.get(*t), v) << s.name;
+    EXPECT_EQ(x.readGraphTailor(&field, &section, g.get()), 1);
+    EXPECT_EQ(g->tailorChanges(), before + 1) << s.name << ": one notification, none for the same value";
   }
   // A wrong keyword index takes nothing: node field for a graph, graph field for a node, unknown names.
   KWOMLSyntaxField constrained = KWOMLSyntaxField::boolean("constrained", 1);
@@ -202,7 +204,6 @@ TEST(SymmetricFields, AreTakenByKeywordIndexThroughTheSetters) {
             0);
   EXPECT_EQ(g->tailorChanges(), before);
   EXPECT_EQ(n->tailorChanges(), 0);
-  EXPECT_EQ(t->nodeSpacing(), -3);
   EXPECT_EQ(x.readNodeTailor(&constrained, &section, n), 1);
   EXPECT_EQ(n->pSTailor()->constrained(), 1);
   EXPECT_EQ(n->tailorChanges(), 1);
@@ -276,8 +277,8 @@ TEST(SymmetricTailorFiles, OneExtensionPerGraphUntilReleased) {
 std::string describe(const KWDGraph& g, bool all = true) {
   std::ostringstream s;
   const KWSGraphTailor* t = g.pSTailor();
-  s << t->nodeSpacing() << ' ' << t->randomSeed() << ' ' << t->incrementalWithinComponentLayout();
-  if (all) s << t->routeEdges() << t->incrementalDisconnectedNodesLayout() << t->incrementalComponentsLayout();
+  for (const KWSGraphSetting& r : settingRows())
+    if (inOML(r) && (all || *r.modelKeys)) s << r.get(*t) << ' ';
   s << "\n";
   for (KWDNodeIter it(&g); it; ++it) {
     const KWDNode* n = it.pNode();
@@ -323,9 +324,9 @@ void build(KWDGraph& g, int family, int n, unsigned seed) {
     if (family == 3) join(i, static_cast<int>(rng() % n));
   }
   KWSGraphTailor* t = g.pSTailor();
-  t->nodeSpacing(static_cast<int>(seed % 200) - 50), t->randomSeed(static_cast<int>(seed)), t->routeEdges(seed % 2);
-  t->incrementalWithinComponentLayout(seed % 3 == 0), t->incrementalDisconnectedNodesLayout(seed % 5 == 0);
-  t->incrementalComponentsLayout(seed % 7 != 0);
+  unsigned bit = 0;
+  for (const KWSGraphSetting& s : settingRows())
+    if (inOML(s)) s.set(*t, s.kind == Kind::Flag ? (seed >> bit++) % 2 : static_cast<double>(seed % 200) - 50.0 + bit++);
 }
 
 TEST(SymmetricGraphFiles, RoundTripKeepsEveryFieldAndRewritesTheSameBytes) {
@@ -425,12 +426,10 @@ TEST(SymmetricGraphFiles, BadSymmetricValuesAreRefusedAndUnknownFieldsSkipped) {
 
 // ---- model files -------------------------------------------------------------------------
 
-// Every graph setting a model file can set, as one comparable row.
+// Every graph setting, as one comparable row.
 std::vector<double> settings(const KWSGraphTailor& t) {
-  const int ints[] = {t.maxNodeIterations(), t.maxMoveIterations(), t.maxNodesMovedMultiplier(), t.shrinkagePerMil(),
-                      t.nodeSpacing(), t.dummyNodeSpacing(), t.randomSeed(), t.incrementalWithinComponentLayout()};
-  std::vector<double> row = {t.springConstant(), t.terminationValue()};
-  row.insert(row.end(), ints, ints + 8);
+  std::vector<double> row;
+  for (const KWSGraphSetting& s : settingRows()) row.push_back(s.get(t));
   return row;
 }
 
@@ -447,27 +446,24 @@ int line(KWDGraph& g, const std::string& key, const char* value,
 }
 
 TEST(SymmetricModelKeys, EachKeySetsItsSettingAndNothingElse) {
-  const struct {
-    const char* key;
-    const char* value;
-    int index;  // in the settings row
-    double expected;
-  } keys[] = {{"springConstant", "2.5", 0, 2.5},          {"epsilon", "0.5", 1, 0.5},
-              {"maxNodeIterations", "7", 2, 7},           {"maxMoveIterations", "-3", 3, -3},
-              {"maxNodesMovedMultiplier", "0", 4, 0},     {"shrinkagePercent", "5", 5, 5},
-              {"snodeSpacing", "120", 6, 120},            {"regularNodeFramePercent", "130", 6, 130},
-              {"dummySNodeSpacing", "12", 7, 12},         {"dummyNodeFramePercent", "13", 7, 13},
-              {"randomSeed", "4711", 8, 4711},            {"saveCoordinates", "true", 9, 1}};
   Env env;
-  for (const auto& k : keys) {
-    auto g = env.graph();
-    std::vector<double> expected = settings(*g->pSTailor());
-    expected[static_cast<std::size_t>(k.index)] = k.expected;
-    const long before = g->tailorChanges();
-    EXPECT_EQ(line(*g, k.key, k.value), 1) << k.key;
-    EXPECT_EQ(settings(*g->pSTailor()), expected) << k.key;
-    EXPECT_EQ(line(*g, k.key, k.value), 1);
-    EXPECT_EQ(g->tailorChanges(), before + 1) << k.key << ": one notification, none for the same value";
+  for (std::size_t i = 0; i < settingRows().size(); ++i) {
+    const KWSGraphSetting& s = settingRows()[i];
+    const double v = otherValue(s);
+    std::ostringstream text;
+    if (s.kind == Kind::Flag) text << (v != 0.0 ? "true" : "false");
+    else text << v;
+    std::istringstream keys(s.modelKeys);
+    for (std::string key; keys >> key;) {
+      auto g = env.graph();
+      std::vector<double> expected = settings(*g->pSTailor());
+      expected[i] = v;
+      const long before = g->tailorChanges();
+      EXPECT_EQ(line(*g, key, text.str().c_str()), 1) << key;
+      EXPECT_EQ(settings(*g->pSTailor()), expected) << key;
+      EXPECT_EQ(line(*g, key, text.str().c_str()), 1);
+      EXPECT_EQ(g->tailorChanges(), before + 1) << key << ": one notification, none for the same value";
+    }
   }
 }
 
@@ -546,7 +542,7 @@ TEST(SymmetricModelFiles, AWholeFileSetsTheSettingsAndBuildsTheGraph) {
   KWFileError err;
   std::vector<std::string> warnings;
   ASSERT_TRUE(readModelFileFromString(text, "w.model", *g, err, &warnings)) << err.text();
-  EXPECT_EQ(settings(*g->pSTailor()), (std::vector<double>{2.0, 0.25, 30, 10, 20, 5, 90, 10, 77, 1}));
+  EXPECT_EQ(settings(*g->pSTailor()), (std::vector<double>{2.0, 0.25, 30, 10, 20, 5, 90, 10, 77, 0, 1, 0, 1, 1}));
   EXPECT_EQ(g->numberOfNodes() + g->numberOfEdges(), 3);
   ASSERT_EQ(warnings.size(), 1u) << "only the key no style knows";
   EXPECT_NE(warnings[0].find("w.model:11:1"), std::string::npos) << warnings[0];

@@ -48,88 +48,50 @@ class ObservingNode : public KWDNode {
   std::vector<int> seen;
 };
 
-struct IntSetting {
-  const char* name;
-  int (*get)(const KWSGraphTailor&);
-  int (*set)(KWSGraphTailor&, int);
-  int defaultValue;
-};
-struct DoubleSetting {
-  const char* name;
-  double (*get)(const KWSGraphTailor&);
-  double (*set)(KWSGraphTailor&, double);
-};
-struct FlagSetting {
-  const char* name;
-  int (*get)(const KWSGraphTailor&);
-  int (*set)(KWSGraphTailor&, int);
-  int bit;
-};
+using Kind = KWSSettingKind;
+const std::vector<KWSGraphSetting>& settings() { return KWSGraphTailor::graphSettings(); }
 
-#define KWS_ACCESS(T, name) \
-  #name, [](const KWSGraphTailor& t) { return t.name(); }, [](KWSGraphTailor& t, T v) { return t.name(v); }
-
-const IntSetting kIntSettings[] = {
-    {KWS_ACCESS(int, maxNodeIterations), 20}, {KWS_ACCESS(int, maxMoveIterations), 10},
-    {KWS_ACCESS(int, maxNodesMovedMultiplier), 20}, {KWS_ACCESS(int, shrinkagePerMil), 0},
-    {KWS_ACCESS(int, nodeSpacing), 75}, {KWS_ACCESS(int, dummyNodeSpacing), 25},
-    {KWS_ACCESS(int, randomSeed), 1}};
-const DoubleSetting kDoubleSettings[] = {{KWS_ACCESS(double, springConstant)},
-                                         {KWS_ACCESS(double, terminationValue)}};
-const FlagSetting kFlagSettings[] = {
-    {KWS_ACCESS(int, routeEdges), 11}, {KWS_ACCESS(int, incrementalWithinComponentLayout), 12},
-    {KWS_ACCESS(int, incrementalDisconnectedNodesLayout), 13}, {KWS_ACCESS(int, incrementalComponentsLayout), 14},
-    {KWS_ACCESS(int, firstInitialization), 15}};
-#undef KWS_ACCESS
+// A value unlike the setting's default.
+double otherValue(const KWSGraphSetting& s) {
+  return s.kind == Kind::Flag ? 1.0 - s.defaultValue : s.kind == Kind::Real ? 2.0 * s.defaultValue + 0.5 : s.defaultValue + 7.0;
+}
 
 // ---- defaults ----------------------------------------------------------------------
 
 TEST(GraphTailorDefaults, NewTailorHoldsTheDefaultsAndNotifiesForEachSetFlag) {
   KWSGraphTailor t;
-  for (const IntSetting& s : kIntSettings) EXPECT_EQ(s.get(t), s.defaultValue) << s.name;
-  for (const DoubleSetting& s : kDoubleSettings) EXPECT_EQ(s.get(t), 1.0) << s.name;
-  const int flags[] = {0, 0, 0, 1, 1};  // in kFlagSettings order
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(kFlagSettings[i].get(t), flags[i]) << kFlagSettings[i].name;
+  long setFlags = 0;
+  for (const KWSGraphSetting& s : settings()) {
+    EXPECT_EQ(s.get(t), s.defaultValue) << s.name;
+    setFlags += s.kind == Kind::Flag && s.defaultValue != 0.0;
+  }
   EXPECT_EQ(t.forceComponents(), 1);
-  // incrementalComponentsLayout and firstInitialization start set: one
-  // notification each; the numbers are stored silently.
+  // Each flag that starts set notifies once; the numbers are stored silently.
   KWDGraph g;
   KWSGraphTailor owned(&g);
-  EXPECT_EQ(g.tailorChanges(), 2);
+  EXPECT_EQ(g.tailorChanges(), setFlags);
 }
 
 // ---- numeric settings ---------------------------------------------------------------
 
-TEST(GraphTailorNumbers, OneNotificationPerRealChangeAndNoneForEqualValues) {
-  KWDGraph g;
-  KWSGraphTailor t(&g);
-  const int values[] = {5, 5, -50, 0, 0, INT_MIN, INT_MAX, INT_MAX, 1};
-  for (const IntSetting& s : kIntSettings) {
-    int previous = s.get(t);
-    for (int v : values) {
-      long before = g.tailorChanges();
-      EXPECT_EQ(s.set(t, v), v) << s.name;
-      EXPECT_EQ(s.get(t), v) << s.name;
-      EXPECT_EQ(g.tailorChanges() - before, v != previous ? 1 : 0) << s.name << " " << v;
-      previous = v;
-    }
-  }
-}
-
-TEST(GraphTailorNumbers, DoublesTreatNaNAndSignedZeroAsEqual) {
+TEST(GraphTailorNumbers, OneNotificationPerRealChangeAndNoneForEqualValuesOrNaN) {
   KWDGraph g;
   KWSGraphTailor t(&g);
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  for (const DoubleSetting& s : kDoubleSettings) {
-    struct Step { double value; double stored; int notifications; };
-    const Step steps[] = {{1.0, 1.0, 0},  {nan, 1.0, 0},   {2.5, 2.5, 1},   {2.5, 2.5, 0},
-                          {-3.0, -3.0, 1}, {0.0, 0.0, 1},  {-0.0, 0.0, 0},  {nan, 0.0, 0},
-                          {inf, inf, 1},   {-inf, -inf, 1}, {1e-300, 1e-300, 1}};
-    for (const Step& step : steps) {
-      long before = g.tailorChanges();
-      double answered = s.set(t, step.value);
-      EXPECT_EQ(answered, step.stored) << s.name << " " << step.value;
+  struct Step { double value; double stored; int notifications; };
+  const std::vector<Step> intSteps = {{5, 5, 1},   {5, 5, 0}, {-50, -50, 1}, {0, 0, 1}, {0, 0, 0}, {INT_MIN, INT_MIN, 1},
+                                      {INT_MAX, INT_MAX, 1}, {INT_MAX, INT_MAX, 0}, {1, 1, 1}};
+  // A NaN and a zero of the other sign count as equal to what is stored.
+  const std::vector<Step> realSteps = {{1.0, 1.0, 0},  {nan, 1.0, 0},    {2.5, 2.5, 1},   {2.5, 2.5, 0},
+                                       {-3.0, -3.0, 1}, {0.0, 0.0, 1},   {-0.0, 0.0, 0},  {nan, 0.0, 0},
+                                       {inf, inf, 1},   {-inf, -inf, 1}, {1e-300, 1e-300, 1}};
+  for (const KWSGraphSetting& s : settings()) {
+    if (s.kind == Kind::Flag) continue;
+    s.set(t, 1.0);
+    for (const Step& step : s.kind == Kind::Real ? realSteps : intSteps) {
+      const long before = g.tailorChanges();
+      EXPECT_EQ(s.set(t, step.value), step.stored) << s.name << " " << step.value;
       EXPECT_EQ(s.get(t), step.stored) << s.name << " " << step.value;
       EXPECT_FALSE(std::isnan(s.get(t))) << s.name;
       EXPECT_EQ(g.tailorChanges() - before, step.notifications) << s.name << " " << step.value;
@@ -156,27 +118,30 @@ TEST(GraphTailorNumbers, TheOwnerSeesTheNewValueWhenNotified) {
 
 TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
   Env env;
-  for (const FlagSetting& f : kFlagSettings) {
+  int bitNumber = 11;  // the flags take the bits from 11 on, in the table's order
+  for (const KWSGraphSetting& f : settings()) {
+    if (f.kind != Kind::Flag) continue;
+    SCOPED_TRACE(f.name);
     ObservingGraph g(&env.factory);
     g.enableLayoutStyle(KWSymmetricLayoutStyle);
     KWSGraphTailor* t = g.pSTailor();
     ASSERT_NE(t, nullptr);
-    g.probe = [t, &f]() { return f.get(*t); };
+    g.probe = [t, &f]() { return static_cast<int>(f.get(*t)); };
     f.set(*t, 0);
     g.seen.clear();
     // Any non-zero value sets the flag; the setter answers its argument.
     const struct { int value, stored; } steps[] = {{1, 1}, {1, 1}, {2, 1}, {0, 0}, {0, 0}, {-1, 1}};
-    const std::uint32_t bit = 1u << f.bit;
+    const std::uint32_t bit = 1u << bitNumber++;
     for (const auto& step : steps) {
       const std::uint32_t before = t->flagWord();
-      EXPECT_EQ(f.set(*t, step.value), step.value) << f.name;
-      EXPECT_EQ(f.get(*t), step.stored) << f.name << " " << step.value;
-      EXPECT_EQ(before & ~bit, t->flagWord() & ~bit) << f.name;
-      EXPECT_EQ((t->flagWord() & bit) != 0, step.stored != 0) << f.name;
+      EXPECT_EQ(f.set(*t, step.value), step.value);
+      EXPECT_EQ(f.get(*t), step.stored) << step.value;
+      EXPECT_EQ(before & ~bit, t->flagWord() & ~bit);
+      EXPECT_EQ((t->flagWord() & bit) != 0, step.stored != 0);
     }
     // One notification per differing value (2 differs from the stored 1),
     // each seeing the old value.
-    EXPECT_EQ(g.seen, (std::vector<int>{0, 1, 1, 0})) << f.name;
+    EXPECT_EQ(g.seen, (std::vector<int>{0, 1, 1, 0}));
   }
   // The base tailor's own incremental bits are not used by this style.
   KWSGraphTailor t;
@@ -188,22 +153,20 @@ TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
 
 // ---- copies ----------------------------------------------------------------------------
 
-void makeDifferent(KWSGraphTailor& s) {
-  s.springConstant(2.0), s.terminationValue(0.5), s.maxNodeIterations(7), s.maxMoveIterations(8);
-  s.maxNodesMovedMultiplier(9), s.shrinkagePerMil(100), s.nodeSpacing(33), s.dummyNodeSpacing(44);
-  s.randomSeed(55), s.routeEdges(1), s.incrementalWithinComponentLayout(1), s.firstInitialization(0);
+void makeDifferent(KWSGraphTailor& t) {
+  for (const KWSGraphSetting& s : settings()) s.set(t, otherValue(s));
 }
 
 void expectSameSettings(const KWSGraphTailor& a, const KWSGraphTailor& b) {
-  for (const IntSetting& s : kIntSettings) EXPECT_EQ(s.get(a), s.get(b)) << s.name;
-  for (const DoubleSetting& s : kDoubleSettings) EXPECT_EQ(s.get(a), s.get(b)) << s.name;
-  for (const FlagSetting& f : kFlagSettings) EXPECT_EQ(f.get(a), f.get(b)) << f.name;
+  for (const KWSGraphSetting& s : settings()) EXPECT_EQ(s.get(a), s.get(b)) << s.name;
 }
 
 TEST(GraphTailorCopy, CopiesNotifyOnlyForChangedFlags) {
   Env env;
   KWSGraphTailor source;
-  makeDifferent(source);  // three flags and all nine numbers differ from the defaults
+  makeDifferent(source);  // every setting differs from its default
+  long flags = 0;
+  for (const KWSGraphSetting& s : settings()) flags += s.kind == Kind::Flag;
   for (int kind = 0; kind < 3; ++kind) {
     std::unique_ptr<KWDGraph> g(env.factory.newDGraph(KWSymmetricLayoutStyle));
     KWSGraphTailor* t = g->pSTailor();
@@ -211,7 +174,7 @@ TEST(GraphTailorCopy, CopiesNotifyOnlyForChangedFlags) {
     if (kind == 0) t->copyObject(&source);
     else if (kind == 1) t->copyAttributes(&source);
     else *t = source;
-    EXPECT_EQ(g->tailorChanges() - before, 3) << kind;
+    EXPECT_EQ(g->tailorChanges() - before, flags) << kind;
     expectSameSettings(*t, source);
     EXPECT_EQ(t->pOwnerGraph(), g.get());
     // Copying the same settings again changes nothing and tells nobody.

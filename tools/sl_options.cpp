@@ -21,7 +21,7 @@ std::string settingsHelp() {
     else if (s.ranged()) line += (s.kind == SettingKind::Real ? "a number " : "an integer ") + rangeText(s);
     else line += s.kind == SettingKind::Real ? "a number" : "an integer";
     if (s.ceiling > 0.0) line += " (used up to " + std::to_string(static_cast<long>(s.ceiling)) + ")";
-    out += line + "\n";
+    out += line + "\n" + std::string(37, ' ') + helpLine(s) + "\n";
   }
   return out;
 }

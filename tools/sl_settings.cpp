@@ -6,25 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tailor/kwsgrta.h"
+
 namespace kwslay {
 
 const std::vector<SettingInfo>& settingTable() {
-  static const std::vector<SettingInfo> table = {
-      // The ceilings are where the descent stops honouring larger values.
-      {"springConstant", SettingKind::Real, 0.001, 1000.0},
-      {"terminationValue", SettingKind::Real, 0.000001, 1000000.0},
-      {"maxNodeIterations", SettingKind::Integer, 1, 1000000, 100},
-      {"maxMoveIterations", SettingKind::Integer, 0, 1000000},
-      {"maxNodesMovedMultiplier", SettingKind::Integer, 1, 1000000, 200},
-      {"shrinkagePerMil", SettingKind::Integer, 0, 1000},
-      {"nodeSpacing", SettingKind::Integer, 0, 10000},
-      {"dummyNodeSpacing", SettingKind::Integer, 0, 10000},
-      {"randomSeed", SettingKind::Integer, 0, 2147483647},
-      {"routeEdges", SettingKind::Flag},
-      {"incrementalWithinComponentLayout", SettingKind::Flag},
-      {"incrementalDisconnectedNodesLayout", SettingKind::Flag},
-      {"incrementalComponentsLayout", SettingKind::Flag},
-  };
+  static const std::vector<SettingInfo> table = [] {
+    std::vector<SettingInfo> named;
+    for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings())
+      if (s.named()) named.push_back(s);
+    return named;
+  }();
   return table;
 }
 
@@ -33,6 +25,8 @@ const SettingInfo* findSetting(const std::string& name) {
     if (name == s.name) return &s;
   return nullptr;
 }
+
+std::string helpLine(const SettingInfo& s) { return s.help + std::string(s.used() ? "" : "; no layout reads it"); }
 
 double numericValue(const SettingValue& v) {
   switch (v.setting->kind) {

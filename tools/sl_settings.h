@@ -8,29 +8,25 @@
 #include <utility>
 #include <vector>
 
+#include "tailor/kwsgrset.h"
+
 class KWDGraph;
 class KWDNode;
 
 namespace kwslay {
 
-enum class SettingKind { Real, Integer, Flag };
+using SettingKind = KWSSettingKind;
+/// A graph setting by its row in tailor/kwsgrset.def: name, kind, the values
+/// the tool accepts (min to max; ranged()), the ceiling above which the layout
+/// uses the ceiling instead (0: none), and its help line.
+using SettingInfo = KWSGraphSetting;
 
-struct SettingInfo {
-  const char* name;
-  SettingKind kind;
-  /// The values the tool accepts, min to max (a number setting with both 0
-  /// has no range of its own).
-  double min = 0.0;
-  double max = 0.0;
-  /// Above this the layout uses the ceiling instead (0: no ceiling).
-  double ceiling = 0.0;
-  bool ranged() const { return kind != SettingKind::Flag && (min != 0.0 || max != 0.0); }
-};
-
-/// Every graph setting that files and --set may give, in the graph tailor's order.
+/// Every graph setting that files and --set may give, in the table's order.
 const std::vector<SettingInfo>& settingTable();
 /// The setting of that exact name, or null.
 const SettingInfo* findSetting(const std::string& name);
+/// What the setting does, in one line, and that no layout reads it if so.
+std::string helpLine(const SettingInfo& s);
 
 /// A parsed setting value.
 struct SettingValue {

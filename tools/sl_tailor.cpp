@@ -21,41 +21,19 @@ std::string realText(double v) {
 }
 
 std::string valueText(const KWSGraphTailor& t, const SettingInfo& s) {
-  std::string n = s.name;
-  if (n == "springConstant") return realText(t.springConstant());
-  if (n == "terminationValue") return realText(t.terminationValue());
-  if (n == "maxNodeIterations") return std::to_string(t.maxNodeIterations());
-  if (n == "maxMoveIterations") return std::to_string(t.maxMoveIterations());
-  if (n == "maxNodesMovedMultiplier") return std::to_string(t.maxNodesMovedMultiplier());
-  if (n == "shrinkagePerMil") return std::to_string(t.shrinkagePerMil());
-  if (n == "nodeSpacing") return std::to_string(t.nodeSpacing());
-  if (n == "dummyNodeSpacing") return std::to_string(t.dummyNodeSpacing());
-  if (n == "randomSeed") return std::to_string(t.randomSeed());
-  if (n == "routeEdges") return t.routeEdges() ? "true" : "false";
-  if (n == "incrementalWithinComponentLayout") return t.incrementalWithinComponentLayout() ? "true" : "false";
-  if (n == "incrementalDisconnectedNodesLayout") return t.incrementalDisconnectedNodesLayout() ? "true" : "false";
-  if (n == "incrementalComponentsLayout") return t.incrementalComponentsLayout() ? "true" : "false";
+  const double v = s.get(t);
+  switch (s.kind) {
+    case SettingKind::Real: return realText(v);
+    case SettingKind::Integer: return std::to_string(static_cast<int>(v));
+    case SettingKind::Flag: return v != 0.0 ? "true" : "false";
+  }
   return std::string();
 }
 }  // namespace
 
 void applySetting(KWDGraph& g, const SettingValue& v) {
   KWSGraphTailor* t = g.pSTailor();
-  if (!t || !v.setting) return;
-  std::string n = v.setting->name;
-  if (n == "springConstant") t->springConstant(v.real);
-  else if (n == "terminationValue") t->terminationValue(v.real);
-  else if (n == "maxNodeIterations") t->maxNodeIterations(v.integer);
-  else if (n == "maxMoveIterations") t->maxMoveIterations(v.integer);
-  else if (n == "maxNodesMovedMultiplier") t->maxNodesMovedMultiplier(v.integer);
-  else if (n == "shrinkagePerMil") t->shrinkagePerMil(v.integer);
-  else if (n == "nodeSpacing") t->nodeSpacing(v.integer);
-  else if (n == "dummyNodeSpacing") t->dummyNodeSpacing(v.integer);
-  else if (n == "randomSeed") t->randomSeed(v.integer);
-  else if (n == "routeEdges") t->routeEdges(v.flag ? 1 : 0);
-  else if (n == "incrementalWithinComponentLayout") t->incrementalWithinComponentLayout(v.flag ? 1 : 0);
-  else if (n == "incrementalDisconnectedNodesLayout") t->incrementalDisconnectedNodesLayout(v.flag ? 1 : 0);
-  else if (n == "incrementalComponentsLayout") t->incrementalComponentsLayout(v.flag ? 1 : 0);
+  if (t && v.setting) v.setting->set(*t, numericValue(v));
 }
 
 std::vector<SettingText> allSettings(const KWDGraph& g) {
