@@ -12,7 +12,7 @@
 
 #include "host/kwgfile.h"
 #include "host/kwmodfil.h"
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 

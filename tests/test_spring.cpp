@@ -6,7 +6,7 @@
 #include <queue>
 #include <utility>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 using A = KWSGraphTestAccess;

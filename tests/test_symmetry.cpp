@@ -10,7 +10,7 @@
 #include <cmath>
 #include <functional>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 
@@ -143,15 +143,7 @@ TEST(SymmetryCube, CubeGraphIsPointSymmetricThroughItsCentre) {
   // its antipode through the centre. Edges are not all of one length there.
   // The two middle nodes lie on each other's edges at the minimum and are
   // moved off them, so only the six around are held to the symmetry.
-  auto cube = [](Fixture& f) {
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 8; ++i) v.push_back(f.node());
-    for (int i = 0; i < 8; ++i)
-      for (int b = 1; b < 8; b <<= 1)
-        if ((i & b) == 0) f.edge(v[i], v[i | b]);
-    return v;
-  };
-  int good = countSymmetric(cube, [](Fixture& f, const std::vector<KWDNode*>& v) {
+  int good = countSymmetric([](Fixture& f) { return kwtest::hypercube(f, 3); }, [](Fixture& f, const std::vector<KWDNode*>& v) {
     std::vector<Pt> p = pointsOf(v);
     Pt c = centroid(p);
     auto [lo, hi] = edgeRange(f);
@@ -175,13 +167,7 @@ TEST(SymmetryBipartite, K33HasAMirrorAxis) {
   // centre; the energy is flat around it, so the descent stops within about a
   // fifth of an edge length of it. The middle node lies on edges there and is
   // moved off them, so only the five others are held to the mirror.
-  auto k33 = [](Fixture& f) {
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 6; ++i) v.push_back(f.node());
-    for (int a = 0; a < 3; ++a)
-      for (int b = 3; b < 6; ++b) f.edge(v[a], v[b]);
-    return v;
-  };
+  auto k33 = [](Fixture& f) { return kwtest::fromEdges(f, 6, "0-3 0-4 0-5 1-3 1-4 1-5 2-3 2-4 2-5"); };
   int good = countSymmetric(k33, [](Fixture& f, const std::vector<KWDNode*>& v) {
     auto [lo, hi] = edgeRange(f);
     std::vector<Pt> p = pointsOf(v);
