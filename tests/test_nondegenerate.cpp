@@ -31,12 +31,6 @@ double flatness(P a, P b, P c) {
   return side > 0.0 ? area2 / (side * side) : 0.0;
 }
 
-std::vector<std::pair<KWDNode*, KWDNode*>> edges(Fixture& f) {
-  std::vector<std::pair<KWDNode*, KWDNode*>> e;
-  for (KWDEdgeIter it(f.g()); it; ++it) e.push_back({it.pEdge()->pFromNode(), it.pEdge()->pToNode()});
-  return e;
-}
-
 }  // namespace
 
 TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
@@ -58,11 +52,7 @@ TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
           for (int c = b + 1; c < gr.n; ++c) worst = std::min(worst, flatness(at(v[a]), at(v[b]), at(v[c])));
       EXPECT_GT(worst, 0.1) << where;
       if (!gr.isCycle) continue;
-      double lo = 1e300, hi = 0.0;
-      for (const auto& e : edges(f)) {
-        lo = std::min(lo, len(at(e.first), at(e.second)));
-        hi = std::max(hi, len(at(e.first), at(e.second)));
-      }
+      const auto [lo, hi] = kwtest::edgeRange(*f.g());
       EXPECT_LE(hi, 1.1 * lo) << where;
     }
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/kwsgrli.h"
@@ -196,6 +197,17 @@ inline void forEachFamily(int n, unsigned seed,
 
 inline double dist(const KWDNode* a, const KWDNode* b) {
   return KWPoint::distance(a->ntX(), a->ntY(), b->ntX(), b->ntY());
+}
+
+/// The shortest and the longest edge of g, centre to centre.
+inline std::pair<double, double> edgeRange(const KWDGraph& g) {
+  double lo = 1e300, hi = 0.0;
+  for (KWDEdgeIter it(&g); it; ++it) {
+    const double d = dist(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
+    lo = std::min(lo, d);
+    hi = std::max(hi, d);
+  }
+  return {lo, hi};
 }
 
 }  // namespace kwtest
