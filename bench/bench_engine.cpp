@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "tests/test_engine_access.h"
+#include "tests/support/engine_access.h"
 
 namespace {
 

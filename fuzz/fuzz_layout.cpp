@@ -68,8 +68,7 @@ void settings(kwfuzz::Bytes& in, KWSGraphTailor& t) {
 
 struct Built {
   std::vector<KWDNode*> nodes;
-  std::vector<std::pair<long, long>> pinned;  // position of each node, for the constrained ones
-  std::vector<bool> constrained;
+  kwtest::LayoutChecks checks;  // with the constrained nodes' places
 };
 
 void build(kwfuzz::Bytes& in, KWDGraph& g, Built& b) {
@@ -86,10 +85,8 @@ void build(kwfuzz::Bytes& in, KWDGraph& g, Built& b) {
     KWDNode* node = g.newNode(x, y, w, h, "n" + std::to_string(i));
     if (kind & 16) node->dummy(true);
     bool pin = (kind & 32) != 0;
-    if (pin) node->pSTailor()->constrained(1);
+    if (pin) b.checks.pins.push_back(kwtest::pinAt(node, x, y));
     b.nodes.push_back(node);
-    b.pinned.emplace_back(x, y);
-    b.constrained.push_back(pin);
   }
   if (n == 0) return;
   const int m = in.byte() % 80;
@@ -108,31 +105,14 @@ void build(kwfuzz::Bytes& in, KWDGraph& g, Built& b) {
   }
 }
 
-std::vector<long> drawing(const KWDGraph& g) {
-  std::vector<long> v;
-  for (KWDNodeIter it(&g); it; ++it) {
-    v.push_back(it.pNode()->ntX());
-    v.push_back(it.pNode()->ntY());
-  }
-  for (KWDEdgeIter it(&g); it; ++it)
-    for (const KWPoint& p : it.pEdge()->bendPoints()) {
-      v.push_back(p.x());
-      v.push_back(p.y());
-    }
-  return v;
-}
-
 /// Lays g out and checks everything that must hold afterwards.
 std::vector<long> layOut(KWDGraph& g, const Built& b) {
-  kwfuzz::layOutAndCheck(g);
+  const std::string faults = kwtest::layOutAndCheck(g, b.checks);
+  KW_FUZZ_CHECK(faults.empty(), faults.c_str());
   KW_FUZZ_CHECK(!g.layoutRunning(), "layout left the running flag on");
-  for (std::size_t i = 0; i < b.nodes.size(); ++i) {
-    if (!b.constrained[i]) continue;
-    KW_FUZZ_CHECK(b.nodes[i]->pSTailor()->constrained() == 1, "a node lost its constrained flag");
-    KW_FUZZ_CHECK(b.nodes[i]->ntX() == b.pinned[i].first && b.nodes[i]->ntY() == b.pinned[i].second,
-                  "a constrained node moved");
-  }
-  return drawing(g);
+  for (const kwtest::Pin& p : b.checks.pins)
+    KW_FUZZ_CHECK(p.node->pSTailor()->constrained() == 1, "a node lost its constrained flag");
+  return kwtest::drawing(g);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 #include "host/kwfactory.h"
 #include "host/kwgfile.h"
 #include "module/kwslayfa.h"
-#include "tests/test_engine_access.h"
+#include "tests/support/layout_check.h"
 
 /// Reports a broken invariant and aborts, so that the fuzzer keeps the input.
 #define KW_FUZZ_CHECK(cond, what)                                                              \
@@ -63,81 +63,17 @@ class Bytes {
 using SymmetricGraph = kwtest::Fixture;
 
 /// What a graph held before an operation that must keep every node and edge.
-struct Snapshot {
-  std::vector<KWDNode*> nodes;
-  std::vector<KWDEdge*> edges;
-  std::vector<std::pair<KWDNode*, KWDNode*>> ends;
+using Snapshot = kwtest::Contents;
 
-  explicit Snapshot(const KWDGraph& g) {
-    for (KWDNodeIter it(&g); it; ++it) nodes.push_back(it.pNode());
-    for (KWDEdgeIter it(&g); it; ++it) {
-      edges.push_back(it.pEdge());
-      ends.emplace_back(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
-    }
-  }
-};
-
-/// Every node and edge of the snapshot is still in g, in the same order, each
-/// edge between its own end nodes, and nothing was added.
-inline void checkSameContents(const KWDGraph& g, const Snapshot& before) {
-  std::size_t i = 0;
-  for (KWDNodeIter it(&g); it; ++it, ++i) {
-    KW_FUZZ_CHECK(i < before.nodes.size(), "a node was added");
-    KW_FUZZ_CHECK(it.pNode() == before.nodes[i], "node list changed");
-    KW_FUZZ_CHECK(it.pNode()->pOwnerGraph() == &g, "node belongs to another graph");
-  }
-  KW_FUZZ_CHECK(i == before.nodes.size(), "a node was lost");
-  i = 0;
-  for (KWDEdgeIter it(&g); it; ++it, ++i) {
-    KW_FUZZ_CHECK(i < before.edges.size(), "an edge was added");
-    KWDEdge* e = it.pEdge();
-    KW_FUZZ_CHECK(e == before.edges[i], "edge list changed");
-    KW_FUZZ_CHECK(e->pOwnerGraph() == &g, "edge belongs to another graph");
-    KW_FUZZ_CHECK(e->pFromNode() == before.ends[i].first, "edge lost its source node");
-    KW_FUZZ_CHECK(e->pToNode() == before.ends[i].second, "edge lost its target node");
-  }
-  KW_FUZZ_CHECK(i == before.edges.size(), "an edge was lost");
-}
-
-/// An edge's drawn path runs from its source through its bends to its target,
-/// one straight piece more than there are bends.
-inline void checkPath(const KWDEdge* e) {
-  const KWDList& pieces = e->pathEdgeList();
-  const KWDList& bends = e->bendList();
-  KW_FUZZ_CHECK(pieces.length() == bends.length() + 1, "pieces and bends disagree");
-  const KWGNode* at = e->pFromNode();
-  KWDListIter b(bends);
-  for (KWDListIter p(pieces); p; ++p) {
-    const KWPEdge* pe = static_cast<const KWPEdge*>(p.pObject());
-    KW_FUZZ_CHECK(pe->pOwnerEdge() == e, "a piece belongs to another edge");
-    KW_FUZZ_CHECK(pe->pFromNode() == at, "a piece does not start where the previous one ended");
-    if (b) {
-      at = static_cast<const KWGNode*>(b.pObject());
-      ++b;
-    } else {
-      at = e->pToNode();
-    }
-    KW_FUZZ_CHECK(pe->pToNode() == at, "a piece does not end at the next path point");
-  }
-}
-
-/// Every edge of g has a consistent drawn path.
-inline void checkPaths(const KWDGraph& g) {
-  for (KWDEdgeIter it(&g); it; ++it) checkPath(it.pEdge());
-}
-
-/// Every coordinate of g (node centres, sizes and bends) lies within ±bound.
-inline void checkBounded(const KWDGraph& g, double bound) {
-  auto ok = [bound](long v) { return std::fabs(static_cast<double>(v)) <= bound; };
-  for (KWDNodeIter it(&g); it; ++it) {
-    const KWDNode* n = it.pNode();
-    KW_FUZZ_CHECK(ok(n->ntX()) && ok(n->ntY()), "a node centre is out of bounds");
-    KW_FUZZ_CHECK(n->ntWidth() >= 0 && n->ntHeight() >= 0 && ok(n->ntWidth()) && ok(n->ntHeight()),
-                  "a node size is negative or out of bounds");
-  }
-  for (KWDEdgeIter it(&g); it; ++it)
-    for (const KWPoint& p : it.pEdge()->bendPoints())
-      KW_FUZZ_CHECK(ok(p.x()) && ok(p.y()), "a bend is out of bounds");
+/// Aborts with the graph's faults, if checkLayoutInvariants finds any: what
+/// it held before (when given) and consistent paths; a read graph's
+/// coordinates are whatever its file said.
+inline void checkDrawing(const KWDGraph& g, const Snapshot* before) {
+  kwtest::LayoutChecks c;
+  c.before = before;
+  c.bound = HUGE_VAL;
+  const std::string faults = kwtest::checkLayoutInvariants(g, c);
+  KW_FUZZ_CHECK(faults.empty(), faults.c_str());
 }
 
 /// The OML text of g; writing it must succeed.
@@ -166,7 +102,7 @@ class ReadTarget {
   /// setting of the target as it was; `what` names the change otherwise.
   void checkFailedRead(const KWFileError& err, const char* what) const {
     KW_FUZZ_CHECK(!err.message.empty(), "a failed read gives no reason");
-    checkSameContents(g(), before_);
+    checkDrawing(g(), &before_);
     KW_FUZZ_CHECK(text_(g()) == beforeText_, what);
   }
 
@@ -185,19 +121,15 @@ class ReadTarget {
 /// Lays g out and checks that the drawing kept every node and edge with
 /// consistent paths and coordinates within what the graph files hold.
 inline void layOutAndCheck(KWDGraph& g) {
-  const Snapshot before(g);
-  KWErrorCodeEnum rc = layoutGraph(&g, KWSymmetricLayoutStyle);
-  KW_FUZZ_CHECK(rc == KWNoError, "layout failed");
-  checkSameContents(g, before);
-  checkPaths(g);
-  checkBounded(g, 1e9);
+  const std::string faults = kwtest::layOutAndCheck(g);
+  KW_FUZZ_CHECK(faults.empty(), faults.c_str());
 }
 
 /// Checks a graph that a reader built: consistent paths; its OML text reads
 /// back into a fresh graph that writes the same text (`what` names the
 /// failure); a small one also lays out and can still be written.
 inline void checkReadGraph(KWDGraph& g, const char* what) {
-  checkPaths(g);
+  checkDrawing(g, nullptr);
   const std::string first = omlText(g);
   SymmetricGraph copy;
   KWFileError err;

@@ -106,20 +106,6 @@ TEST(Eades, IterationLimitToleranceAndCheckpoints) {
   s.g.observer(nullptr);
 }
 
-TEST(Eades, SameInputSameResult) {
-  Scene s1, s2;
-  std::vector<KWPoint> result[2];
-  int i = 0;
-  for (Scene* s : {&s1, &s2}) {
-    KWDEdge* e = s->g.newEdge(s->g.newNode(0, 0, 30, 30), s->g.newNode(120, 10, 30, 30));
-    s->g.newNode(60, 5, 40, 40);
-    s->bends(e, {KWPoint(100, 40), KWPoint(60, 60), KWPoint(20, 40)});
-    s->run(18);
-    result[i++] = e->bendPoints();
-  }
-  EXPECT_EQ(result[0], result[1]);
-}
-
 TEST(Eades, CoincidingPointsAndZeroLengthDoNotBreakIt) {
   Scene s;
   KWDEdge* e = s.g.newEdge(s.g.newNode(0, 0, 0, 0), s.g.newNode(0, 0, 0, 0));

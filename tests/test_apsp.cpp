@@ -12,7 +12,7 @@
 #include <tuple>
 #include <vector>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 using A = KWSGraphTestAccess;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 using A = KWSGraphTestAccess;

@@ -6,7 +6,7 @@
 
 #include "host/kwfold.h"
 #include "host/kwrandom.h"
-#include "test_route_util.h"
+#include "support/route_probe.h"
 
 namespace {
 

@@ -43,7 +43,7 @@
 #include <vector>
 
 #include "module/kwslayout.h"
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 using A = KWSGraphTestAccess;
@@ -57,15 +57,6 @@ struct Case {
   bool descentOnly;
   std::function<void(Fixture&)> build;
 };
-
-/// Hypercube of dimension d.
-void cube(Fixture& f, int d) {
-  std::vector<KWDNode*> v;
-  for (int i = 0; i < (1 << d); ++i) v.push_back(f.node());
-  for (int i = 0; i < (1 << d); ++i)
-    for (int b = 0; b < d; ++b)
-      if (i < (i ^ (1 << b))) f.edge(v[i], v[i ^ (1 << b)]);
-}
 
 /// Scatters every node over a square of the given side from a seeded generator.
 void scatter(Fixture& f, unsigned seed, long side) {
@@ -86,7 +77,7 @@ std::vector<Case> cases() {
   c.push_back({"descent_cycle40", true, [](Fixture& f) { kwtest::cycle(f, 40); scatter(f, 2, 800); }});
   c.push_back({"descent_tree63", true, [](Fixture& f) { kwtest::tree(f, 63); scatter(f, 3, 900); }});
   c.push_back({"descent_sparse200", true, [](Fixture& f) { kwtest::sparse(f, 200, 11); scatter(f, 4, 1500); }});
-  c.push_back({"descent_cube6", true, [](Fixture& f) { cube(f, 6); scatter(f, 5, 700); }});
+  c.push_back({"descent_cube6", true, [](Fixture& f) { kwtest::hypercube(f, 6); scatter(f, 5, 700); }});
   c.push_back({"descent_mixed_sizes_scaled", true, [](Fixture& f) {
                  kwtest::sparse(f, 120, 5);
                  KWRandom rnd(17);
@@ -165,7 +156,7 @@ std::vector<Case> cases() {
                  f.t()->routeEdges(1);
                }});
   c.push_back({"layout_cube5_sizes", false, [](Fixture& f) {
-                 cube(f, 5);
+                 kwtest::hypercube(f, 5);
                  long k = 0;
                  for (KWDNode* n : f.nodes()) {
                    n->size(20 + 10 * (k % 3), 20 + 7 * (k % 4));

@@ -18,7 +18,7 @@
 
 #include "host/kwgfile.h"
 #include "host/kwmodfil.h"
-#include "test_engine_access.h"
+#include "support/layout_check.h"
 
 using kwtest::Fixture;
 
@@ -65,28 +65,10 @@ std::vector<std::pair<long, long>> positions(const Fixture& f) {
 
 /// Lays f's graph out and checks that nothing was lost and the drawing fits a graph file.
 void layOutAndCheck(Fixture& f, const std::string& what) {
-  SCOPED_TRACE(what);
-  std::vector<KWDNode*> nodes = f.nodes();
-  std::vector<std::pair<KWDNode*, KWDNode*>> ends;
-  for (KWDEdgeIter it(f.g()); it; ++it) ends.emplace_back(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
-  ASSERT_EQ(run(f), KWNoError);
-  EXPECT_EQ(f.nodes(), nodes);
-  size_t i = 0;
-  for (KWDEdgeIter it(f.g()); it; ++it, ++i) {
-    ASSERT_LT(i, ends.size());
-    EXPECT_EQ(it.pEdge()->pFromNode(), ends[i].first);
-    EXPECT_EQ(it.pEdge()->pToNode(), ends[i].second);
-  }
-  EXPECT_EQ(i, ends.size());
-  for (KWDNodeIter it(f.g()); it; ++it) {
-    EXPECT_LE(std::labs(it.pNode()->ntX()), 1000000000L);
-    EXPECT_LE(std::labs(it.pNode()->ntY()), 1000000000L);
-    EXPECT_GE(it.pNode()->ntWidth(), 0);
-    EXPECT_GE(it.pNode()->ntHeight(), 0);
-  }
+  EXPECT_EQ(kwtest::layOutAndCheck(*f.g()), "") << what;
   std::string text;
   KWFileError err;
-  EXPECT_TRUE(writeOMLGraphToString(*f.g(), text, err)) << err.text();
+  EXPECT_TRUE(writeOMLGraphToString(*f.g(), text, err)) << what << ": " << err.text();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "test_engine_access.h"
+#include "support/layout_check.h"
 
 using kwtest::Fixture;
 
@@ -31,40 +31,6 @@ double flatness(P a, P b, P c) {
   return side > 0.0 ? area2 / (side * side) : 0.0;
 }
 
-std::vector<KWDNode*> complete(Fixture& f, int n) {
-  std::vector<KWDNode*> v;
-  for (int i = 0; i < n; ++i) v.push_back(f.node());
-  for (int i = 0; i < n; ++i)
-    for (int j = i + 1; j < n; ++j) f.edge(v[i], v[j]);
-  return v;
-}
-
-std::vector<std::pair<KWDNode*, KWDNode*>> edges(Fixture& f) {
-  std::vector<std::pair<KWDNode*, KWDNode*>> e;
-  for (KWDEdgeIter it(f.g()); it; ++it) e.push_back({it.pEdge()->pFromNode(), it.pEdge()->pToNode()});
-  return e;
-}
-
-/// Whether the segment between the centres of a and b meets c's box.
-bool segmentMeetsBox(P a, P b, const KWDNode* c) {
-  const double hw = 0.5 * static_cast<double>(c->ntWidth()), hh = 0.5 * static_cast<double>(c->ntHeight());
-  const P m = at(c);
-  // Clip the segment's parameter range to the box's slab on each axis.
-  double lo = 0.0, hi = 1.0;
-  const double d[2] = {b.x - a.x, b.y - a.y}, o[2] = {a.x - m.x, a.y - m.y}, h[2] = {hw, hh};
-  for (int i = 0; i < 2; ++i) {
-    if (d[i] == 0.0) {
-      if (std::fabs(o[i]) > h[i]) return false;
-      continue;
-    }
-    double t0 = (-h[i] - o[i]) / d[i], t1 = (h[i] - o[i]) / d[i];
-    if (t0 > t1) std::swap(t0, t1);
-    lo = std::max(lo, t0);
-    hi = std::min(hi, t1);
-  }
-  return lo <= hi;
-}
-
 }  // namespace
 
 TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
@@ -76,7 +42,7 @@ TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
   for (const auto& gr : graphs)
     for (int seed = 1; seed <= 50; ++seed) {
       Fixture f;
-      std::vector<KWDNode*> v = gr.isCycle ? kwtest::cycle(f, gr.n) : complete(f, gr.n);
+      std::vector<KWDNode*> v = gr.isCycle ? kwtest::cycle(f, gr.n) : kwtest::complete(f, gr.n);
       f.t()->randomSeed(seed);
       ASSERT_EQ(run(f), KWNoError);
       const std::string where = std::string(gr.name) + " seed " + std::to_string(seed);
@@ -86,11 +52,7 @@ TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
           for (int c = b + 1; c < gr.n; ++c) worst = std::min(worst, flatness(at(v[a]), at(v[b]), at(v[c])));
       EXPECT_GT(worst, 0.1) << where;
       if (!gr.isCycle) continue;
-      double lo = 1e300, hi = 0.0;
-      for (const auto& e : edges(f)) {
-        lo = std::min(lo, len(at(e.first), at(e.second)));
-        hi = std::max(hi, len(at(e.first), at(e.second)));
-      }
+      const auto [lo, hi] = kwtest::edgeRange(*f.g());
       EXPECT_LE(hi, 1.1 * lo) << where;
     }
 }
@@ -102,27 +64,17 @@ TEST(NonDegenerate, NoEdgeThroughANodeOfCubeOrPetersen) {
   const struct {
     const char* name;
     int n;
-    std::vector<std::pair<int, int>> e;
-  } graphs[] = {
-      {"cube", 8, {{0, 1}, {1, 3}, {3, 2}, {2, 0}, {4, 5}, {5, 7}, {7, 6}, {6, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}}},
-      {"Petersen",
-       10,
-       {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}, {0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9},
-        {5, 7}, {7, 9}, {9, 6}, {6, 8}, {8, 5}}}};
+    const char* edges;
+  } graphs[] = {{"cube", 8, "0-1 1-3 3-2 2-0 4-5 5-7 7-6 6-4 0-4 1-5 2-6 3-7"},
+                {"Petersen", 10, "0-1 1-2 2-3 3-4 4-0 0-5 1-6 2-7 3-8 4-9 5-7 7-9 9-6 6-8 8-5"}};
+  kwtest::LayoutChecks c;
+  c.straightEdgesClear = true;
   for (const auto& gr : graphs)
     for (int seed = 1; seed <= 20; ++seed) {
       Fixture f;
-      std::vector<KWDNode*> v;
-      for (int i = 0; i < gr.n; ++i) v.push_back(f.node());
-      for (const auto& e : gr.e) f.edge(v[e.first], v[e.second]);
+      kwtest::fromEdges(f, gr.n, gr.edges);
       f.t()->randomSeed(seed);
-      ASSERT_EQ(run(f), KWNoError);
-      for (const auto& e : gr.e)
-        for (int c = 0; c < gr.n; ++c) {
-          if (c == e.first || c == e.second) continue;
-          EXPECT_FALSE(segmentMeetsBox(at(v[e.first]), at(v[e.second]), v[c]))
-              << gr.name << " seed " << seed << ": edge " << e.first << "-" << e.second << " through node " << c;
-        }
+      EXPECT_EQ(kwtest::layOutAndCheck(*f.g(), c), "") << gr.name << " seed " << seed;
     }
 }
 
@@ -136,11 +88,9 @@ TEST(NonDegenerate, FirstIncrementalLayoutDrawsEveryComponent) {
     for (KWDNode* n : kwtest::path(f, 3)) v.push_back(n);
     f.t()->incrementalWithinComponentLayout(1);
     f.t()->randomSeed(seed);
-    ASSERT_EQ(run(f), KWNoError);
-    for (size_t a = 0; a < v.size(); ++a)
-      for (size_t b = a + 1; b < v.size(); ++b)
-        EXPECT_FALSE(v[a]->ntX() == v[b]->ntX() && v[a]->ntY() == v[b]->ntY())
-            << "nodes " << a << " and " << b << " seed " << seed;
+    kwtest::LayoutChecks c;
+    c.distinctCentres = true;
+    EXPECT_EQ(kwtest::layOutAndCheck(*f.g(), c), "") << "seed " << seed;
     EXPECT_EQ(f.t()->firstInitialization(), 0) << "the next run is incremental";
   }
 }

@@ -8,35 +8,13 @@
 #include <vector>
 
 #include "host/kwrandom.h"
-#include "test_engine_access.h"
+#include "support/layout_check.h"
 
 using kwtest::Fixture;
 
 namespace {
 
-/// Overlapping pairs, every pair tested (boxes that merely touch do not count).
-long overlaps(const std::vector<KWDNode*>& v) {
-  long n = 0;
-  for (size_t i = 0; i < v.size(); ++i)
-    for (size_t j = i + 1; j < v.size(); ++j)
-      if (2 * std::labs(v[i]->ntX() - v[j]->ntX()) < v[i]->ntWidth() + v[j]->ntWidth() &&
-          2 * std::labs(v[i]->ntY() - v[j]->ntY()) < v[i]->ntHeight() + v[j]->ntHeight())
-        ++n;
-  return n;
-}
-
-std::vector<KWDNode*> star(Fixture& f, int leaves) {
-  std::vector<KWDNode*> v{f.node(54, 36)};
-  for (int i = 0; i < leaves; ++i) f.edge(v[0], v.emplace_back(f.node(54, 36)));
-  return v;
-}
-
-std::vector<KWDNode*> randomTree(Fixture& f, int n, unsigned seed) {
-  std::vector<KWDNode*> v{f.node(54, 36)};
-  KWRandom rnd(seed);
-  for (int i = 1; i < n; ++i) f.edge(v[rnd.next() % i], v.emplace_back(f.node(54, 36)));
-  return v;
-}
+using kwtest::overlaps;
 
 void removeOverlaps(Fixture& f) { KWBGraph::of(f.g(), KWSymmetricLayoutStyle)->removeOverlaps(true); }
 
@@ -52,7 +30,7 @@ TEST(Overlap, StarsAndRandomTreesEndWithoutOverlappingBoxes) {
   for (unsigned s = 1; s <= 3; ++s) cases.push_back({"tree200 seed " + std::to_string(s), 0, s});
   for (const Case& c : cases) {
     Fixture f;
-    std::vector<KWDNode*> v = c.leaves ? star(f, c.leaves) : randomTree(f, 200, c.seed);
+    std::vector<KWDNode*> v = c.leaves ? kwtest::star(f, c.leaves, 54, 36) : kwtest::randomTree(f, 200, c.seed, 54, 36);
     removeOverlaps(f);
     ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError) << c.name;
     EXPECT_EQ(overlaps(v), 0) << c.name;
@@ -62,7 +40,7 @@ TEST(Overlap, StarsAndRandomTreesEndWithoutOverlappingBoxes) {
 TEST(Overlap, PinnedNodesStayAndTheOthersMakeRoom) {
   // A pinned hub with pinned leaves drawn on top of it, and free leaves.
   Fixture f;
-  std::vector<KWDNode*> v = star(f, 30);
+  std::vector<KWDNode*> v = kwtest::star(f, 30, 54, 36);
   for (int i = 0; i <= 3; ++i) {
     v[i]->ntMoveTo(10 * i, 5 * i);
     v[i]->pSTailor()->constrained(1);

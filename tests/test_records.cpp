@@ -15,7 +15,7 @@
 #include "layout/kwsnode.h"
 #include "module/kwslayfa.h"
 #include "tailor/kwsndta.h"
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "host/kwrandom.h"
 #include "layout/kwseroute.h"
-#include "test_route_util.h"
+#include "support/route_probe.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ TEST_F(Route, InsertsTheWorkedArcThenLetsTheEmbedderSettleIt) {
   ASSERT_EQ(rec.seen.size(), 2u);
   EXPECT_EQ(rec.seen[0], (std::vector<KWPoint>{{15, 35}, {50, 50}, {85, 35}}));  // path order A..B
   ASSERT_EQ(e->numberOfBends(), 3);
-  EXPECT_TRUE(pathIsConsistent(e));
+  EXPECT_EQ(faults(), "");
   EXPECT_EQ(p->pFromNode(), a);  // the piece stays the one next to A
   EXPECT_EQ(e->pathEdgeList().length(), 4);
 }
@@ -118,7 +118,7 @@ TEST_F(Route, EveryCallAddsExactlyThreeBends) {
   for (int i = 1; i <= 3; ++i) {
     p->pSEdge()->symmetricRoute();
     EXPECT_EQ(e->numberOfBends(), 3 * i);
-    EXPECT_TRUE(pathIsConsistent(e));
+    EXPECT_EQ(faults(), "");
   }
   // A zero-length piece, too.
   KWDNode* c = node(500, 500, 0, 0);
@@ -171,7 +171,7 @@ TEST(AvoidPinned, CrossingPieceIsRoutedOnceOwnEndsNeverCountNothingWithRoutingOf
     EXPECT_EQ(h.through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
     EXPECT_EQ(h.own->numberOfBends(), 0);
     EXPECT_EQ(h.clear->numberOfBends(), 0);
-    EXPECT_TRUE(pathIsConsistent(h.through));
+    EXPECT_EQ(h.faults(), "");
     // All nodes were pinned: nothing moved, yet the phase ran.
     EXPECT_EQ(h.n[0]->ntX(), 0);
     EXPECT_EQ(h.n[1]->ntX(), 400);
@@ -205,45 +205,34 @@ TEST_F(AvoidOrder, RoutingFollowsTheFirstCrossedNodeInNodeOrder) {
 TEST(AvoidFamilies, RoutedLayoutsKeepEveryEdgeWithWholeArcs) {
   long routed = 0;
   for (int family = 0; family < 3; ++family) {
-    for (int seed = 1; seed <= 3; ++seed) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
       SCOPED_TRACE(family * 10 + seed);
-      KWSRouteGraph h;
-      h.tailor()->routeEdges(1);
-      h.tailor()->randomSeed(seed);
-      KWRandom rnd(static_cast<std::uint64_t>(seed));
-      if (family == 0) {  // grid
-        for (int i = 0; i < 16; ++i) h.node(0, 0, 20 + rnd.next() % 20, 20);
-        for (int y = 0; y < 4; ++y)
-          for (int x = 0; x < 4; ++x) {
-            if (x < 3) h.edge(4 * y + x, 4 * y + x + 1);
-            if (y < 3) h.edge(4 * y + x, 4 * y + x + 4);
-          }
+      kwtest::Fixture f;
+      f.t()->routeEdges(1);
+      f.t()->randomSeed(static_cast<int>(seed));
+      KWRandom rnd(seed);
+      if (family == 0) {
+        for (KWDNode* n : kwtest::grid(f, 4, 4)) n->ntResize(20 + rnd.next() % 20, 20);
       } else if (family == 1) {  // wheel: spokes meet the hub
-        for (int i = 0; i < 9; ++i) h.node(0, 0, 30, 30);
-        for (size_t i = 1; i < 9; ++i) {
-          h.edge(0, i);
-          h.edge(i, i % 8 + 1);
-        }
-      } else {  // random
+        std::vector<KWDNode*> v = kwtest::star(f, 8, 30, 30);
+        for (size_t i = 1; i < 9; ++i) f.edge(v[i], v[i % 8 + 1]);
+      } else {
         // Larger than the components whose layout moves nodes off edges, so
-        // that edges through nodes are left for the routing.
-        for (int i = 0; i < 70; ++i) h.node(0, 0, 15 + rnd.next() % 40, 15 + rnd.next() % 40);
-        // No two edges between one pair: bundle members get bends of their own.
+        // that edges through nodes are left for the routing. No two edges
+        // between one pair: bundle members get bends of their own.
+        std::vector<KWDNode*> v;
+        for (int i = 0; i < 70; ++i) v.push_back(f.node(15 + rnd.next() % 40, 15 + rnd.next() % 40));
         std::set<std::pair<size_t, size_t>> pairs;
         auto once = [&](size_t a, size_t b) {
-          if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) h.edge(a, b);
+          if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) f.edge(v[a], v[b]);
         };
         for (size_t i = 1; i < 70; ++i) once(i, rnd.next() % i);
         for (int k = 0; k < 40; ++k) once(rnd.next() % 70, rnd.next() % 70);
       }
-      std::set<KWDEdge*> before = h.edgeSet();
-      ASSERT_EQ(h.layout(), KWNoError);
-      EXPECT_EQ(h.edgeSet(), before);
-      for (KWDEdge* e : before) {
-        EXPECT_EQ(e->numberOfBends() % 3, 0);
-        EXPECT_TRUE(pathIsConsistent(e));
-        routed += e->numberOfBends() / 3;
-      }
+      kwtest::LayoutChecks c;
+      c.wholeArcs = true;
+      EXPECT_EQ(kwtest::layOutAndCheck(*f.g(), c), "");
+      for (KWDEdgeIter it(f.g()); it; ++it) routed += it.pEdge()->numberOfBends() / 3;
     }
   }
   EXPECT_GT(routed, 0);  // the sweep did route pieces

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <queue>
 #include <utility>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 using A = KWSGraphTestAccess;
@@ -98,72 +97,6 @@ TEST(SpringMatrices, SingleNodeAndPairsWithoutAPath) {
   EXPECT_EQ(acc.info()->springLength()[3][1], -1.0);
   EXPECT_EQ(acc.info()->springStrength()[0][2], 2.5);
   EXPECT_EQ(acc.info()->springStrength()[0][1], 2.5);
-}
-
-namespace {
-
-/// Weighted distances by Dijkstra with each edge's weight given by weight(), -1 where there is no path.
-template <class W>
-std::vector<std::vector<double>> dijkstra(const std::vector<KWDNode*>& v, W weight) {
-  size_t n = v.size();
-  std::vector<std::vector<double>> d(n, std::vector<double>(n, -1.0));
-  for (size_t s = 0; s < n; ++s) {
-    std::priority_queue<std::pair<double, size_t>, std::vector<std::pair<double, size_t>>, std::greater<>> q;
-    std::vector<bool> done(n, false);
-    d[s][s] = 0.0;
-    q.push({0.0, s});
-    while (!q.empty()) {
-      auto [du, u] = q.top();
-      q.pop();
-      if (done[u]) continue;
-      done[u] = true;
-      for (KWAllDEdgeIter it(v[u]); it; ++it) {
-        const KWDNode* w = static_cast<const KWDNode*>(it.pEdge()->pOpposite(v[u]));
-        size_t wi = static_cast<size_t>(std::find(v.begin(), v.end(), w) - v.begin());
-        double nd = du + weight(it.pEdge());
-        if (d[s][wi] < 0.0 || nd < d[s][wi]) {
-          d[s][wi] = nd;
-          q.push({nd, wi});
-        }
-      }
-    }
-  }
-  return d;
-}
-
-long half(const KWDNode* n) {
-  double w = static_cast<double>(n->ntWidth()), h = static_cast<double>(n->ntHeight());
-  return static_cast<long>(std::sqrt(w * w + h * h) / 2.0);
-}
-
-void checkAgainstSearches(Fixture& f, const std::vector<KWDNode*>& v, const char* family) {
-  A acc = model(f);
-  std::vector<std::vector<double>> hops = dijkstra(v, [](const KWDEdge*) { return 1.0; });
-  std::vector<std::vector<double>> lens =
-      dijkstra(v, [](const KWDEdge* e) { return std::floor((half(e->pFromNode()) + half(e->pToNode())) * 1.75); });
-  KWTwoDArray& k = acc.info()->springStrength();
-  KWTwoDArray& l = acc.info()->springLength();
-  for (size_t i = 0; i < v.size(); ++i)
-    for (size_t j = 0; j < v.size(); ++j) {
-      int si = A::ni(v[i])->sindex(), sj = A::ni(v[j])->sindex();
-      double expectedK = i == j ? 0.0 : 1.0 / (hops[i][j] * hops[i][j]);
-      ASSERT_DOUBLE_EQ(k[si][sj], expectedK) << family << " " << i << "," << j;
-      ASSERT_EQ(l[si][sj], lens[i][j]) << family << " " << i << "," << j;
-    }
-}
-
-}  // namespace
-
-TEST(SpringMatrices, ShortestPathsMatchGraphSearchOverFamilies) {
-  kwtest::forEachFamily(20, 1, checkAgainstSearches);
-  for (unsigned seed = 1; seed <= 4; ++seed) {
-    Fixture f;
-    std::vector<KWDNode*> v = kwtest::sparse(f, 30, seed);
-    // Mixed sizes make the weighted distances differ from scaled hop counts.
-    KWRandom rnd(seed + 100);
-    for (KWDNode* n : v) n->size(10 + rnd.next() % 50, 10 + rnd.next() % 30);
-    checkAgainstSearches(f, v, "random, mixed sizes");
-  }
 }
 
 TEST(SpringMatrices, AdjacencyMatrixOverwritesEveryEntryAndIgnoresDirection) {

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <functional>
 
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 using kwtest::Fixture;
 
@@ -75,17 +75,6 @@ bool mirrorSymmetric(const std::vector<Pt>& p, double tol) {
   return false;
 }
 
-/// Edge lengths of the graph's edges: smallest and largest.
-std::pair<double, double> edgeRange(Fixture& f) {
-  double lo = 1e300, hi = 0;
-  for (KWDEdgeIter it(f.g()); it; ++it) {
-    double d = kwtest::dist(it.pEdge()->pFromNode(), it.pEdge()->pToNode());
-    lo = std::min(lo, d);
-    hi = std::max(hi, d);
-  }
-  return {lo, hi};
-}
-
 /// Lays out a fresh graph for each of ten seeds and counts the results that
 /// pass check; failures of the detailed checks are reported as they come.
 int countSymmetric(const std::function<std::vector<KWDNode*>(Fixture&)>& build,
@@ -114,7 +103,7 @@ TEST(SymmetryCycle, CyclesBecomeRegularPolygons) {
                                   rlo = std::min(rlo, dist(q, c));
                                   rhi = std::max(rhi, dist(q, c));
                                 }
-                                auto [lo, hi] = edgeRange(f);
+                                auto [lo, hi] = kwtest::edgeRange(*f.g());
                                 return hi / lo < 1.05 && rhi / rlo < 1.10 && rotationSymmetric(p, n, (n == 8 ? 0.15 : 0.1) * lo);
                               });
     EXPECT_GE(good, 7) << n << "-cycle";
@@ -124,7 +113,7 @@ TEST(SymmetryCycle, CyclesBecomeRegularPolygons) {
 TEST(SymmetryGrid, FourByFourGridBecomesASquareGrid) {
   int good = countSymmetric([](Fixture& f) { return kwtest::grid(f, 4, 4); },
                             [](Fixture& f, const std::vector<KWDNode*>& v) {
-                              auto [lo, hi] = edgeRange(f);
+                              auto [lo, hi] = kwtest::edgeRange(*f.g());
                               std::vector<Pt> p = pointsOf(v);
                               // The four corners form a square: equal sides, diagonals √2 longer.
                               Pt a = p[0], b = p[3], c = p[15], d = p[12];
@@ -143,18 +132,10 @@ TEST(SymmetryCube, CubeGraphIsPointSymmetricThroughItsCentre) {
   // its antipode through the centre. Edges are not all of one length there.
   // The two middle nodes lie on each other's edges at the minimum and are
   // moved off them, so only the six around are held to the symmetry.
-  auto cube = [](Fixture& f) {
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 8; ++i) v.push_back(f.node());
-    for (int i = 0; i < 8; ++i)
-      for (int b = 1; b < 8; b <<= 1)
-        if ((i & b) == 0) f.edge(v[i], v[i | b]);
-    return v;
-  };
-  int good = countSymmetric(cube, [](Fixture& f, const std::vector<KWDNode*>& v) {
+  int good = countSymmetric([](Fixture& f) { return kwtest::hypercube(f, 3); }, [](Fixture& f, const std::vector<KWDNode*>& v) {
     std::vector<Pt> p = pointsOf(v);
     Pt c = centroid(p);
-    auto [lo, hi] = edgeRange(f);
+    auto [lo, hi] = kwtest::edgeRange(*f.g());
     int middle = 0;
     for (int i = 1; i < 4; ++i)
       if (dist(p[static_cast<size_t>(i)], c) + dist(p[static_cast<size_t>(7 - i)], c) <
@@ -175,15 +156,9 @@ TEST(SymmetryBipartite, K33HasAMirrorAxis) {
   // centre; the energy is flat around it, so the descent stops within about a
   // fifth of an edge length of it. The middle node lies on edges there and is
   // moved off them, so only the five others are held to the mirror.
-  auto k33 = [](Fixture& f) {
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 6; ++i) v.push_back(f.node());
-    for (int a = 0; a < 3; ++a)
-      for (int b = 3; b < 6; ++b) f.edge(v[a], v[b]);
-    return v;
-  };
+  auto k33 = [](Fixture& f) { return kwtest::fromEdges(f, 6, "0-3 0-4 0-5 1-3 1-4 1-5 2-3 2-4 2-5"); };
   int good = countSymmetric(k33, [](Fixture& f, const std::vector<KWDNode*>& v) {
-    auto [lo, hi] = edgeRange(f);
+    auto [lo, hi] = kwtest::edgeRange(*f.g());
     std::vector<Pt> p = pointsOf(v);
     const Pt c = centroid(p);
     size_t middle = 0;

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "host/kwrandom.h"
-#include "test_route_util.h"
+#include "support/route_probe.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Shared fixtures of the tree, routing, avoidance, bundle and fold tests: a
 // symmetric graph whose graph extension opens the protected hooks to the test
 // and remembers what the graph held when the trees were put back.
-#ifndef TEST_ROUTE_UTIL_H
-#define TEST_ROUTE_UTIL_H
+#ifndef KW_TEST_SUPPORT_ROUTE_PROBE_H
+#define KW_TEST_SUPPORT_ROUTE_PROBE_H
 
 #include <map>
 #include <memory>
@@ -16,6 +16,7 @@
 #include "layout/kwsgraph.h"
 #include "layout/kwsnode.h"
 #include "module/kwslayfa.h"
+#include "layout_check.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
 
@@ -94,27 +95,12 @@ struct KWSRouteGraph {
   static KWPEdge* firstPiece(KWDEdge* e) {
     return static_cast<KWPEdge*>(e->pathEdgeList().pFirstCell()->pObject());
   }
-  std::set<KWDEdge*> edgeSet() const {
-    std::set<KWDEdge*> s;
-    for (KWDEdgeIter it(graph.get()); it; ++it) s.insert(it.pEdge());
-    return s;
+  /// Lays the graph out and returns checkLayoutInvariants' faults.
+  std::string layOutAndCheck(kwtest::LayoutChecks c = kwtest::LayoutChecks()) {
+    return kwtest::layOutAndCheck(*graph, c);
   }
+  /// checkLayoutInvariants' faults of the graph as it stands.
+  std::string faults() const { return kwtest::checkLayoutInvariants(*graph); }
 };
-
-/// Whether an edge's pieces run from its source through its bends to its target.
-inline bool pathIsConsistent(const KWDEdge* e) {
-  const KWGNode* at = e->pFromNode();
-  KWDListCell* bend = e->bendList().pFirstCell();
-  for (KWDListCell* c = e->pathEdgeList().pFirstCell(); c; c = c->pNextCell()) {
-    const KWPEdge* p = static_cast<const KWPEdge*>(c->pObject());
-    if (p->pFromNode() != at) return false;
-    at = p->pToNode();
-    if (c->pNextCell()) {
-      if (!bend || bend->pObject() != at) return false;
-      bend = bend->pNextCell();
-    }
-  }
-  return at == e->pToNode() && bend == nullptr;
-}
 
 #endif
