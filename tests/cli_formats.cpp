@@ -26,8 +26,7 @@ std::string inputFile(const TempDir& dir, const Graph& g, const std::string& for
   else if (format == "model") writeFile(path, toModel(g));
   else if (format == "oml") {
     writeFile(dir / (g.name + ".src.dot"), toDot(g));
-    Result r = kwslay({"convert", dir / (g.name + ".src.dot"), "-o", path});
-    EXPECT_EQ(r.status, 0) << r.err;
+    kwslayOk({"convert", dir / (g.name + ".src.dot"), "-o", path});
   }
   return path;
 }
@@ -102,8 +101,7 @@ void expectOutputOf(const Graph& g, const std::string& format, const std::string
       EXPECT_NE(std::string(agget(n, const_cast<char*>("pos"))), "");
   } else {
     // OML and GraphML: read back by kwslay itself.
-    Result r = kwslay({"convert", path, "-o", dir / "check.json"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    kwslayOk({"convert", path, "-o", dir / "check.json"});
     expectLayoutInvariants(g, parseJson(readFile(dir / "check.json")));
   }
 }
@@ -124,8 +122,7 @@ TEST(KwslayFormats, EveryInputFormatToEveryOutputFormatOverGraphFamilies) {
         if (g.name != cycle(7).name && std::string(out) != "json") continue;
         SCOPED_TRACE(g.name + ": " + in + " -> " + out);
         std::string output = dir / (std::string("out_") + in + "." + out);
-        Result r = kwslay({"layout", input, "-o", output, "--seed", "4"});
-        ASSERT_EQ(r.status, 0) << r.err;
+        kwslayOk({"layout", input, "-o", output, "--seed", "4"});
         expectOutputOf(g, out, output, dir);
       }
     }
@@ -135,22 +132,18 @@ TEST(KwslayFormats, FormatFlagsStandardInputAndOutput) {
   TempDir dir;
   Graph g = grid(2, 3);
   writeFile(dir / "graph.txt", toGraphML(g));
-  Result r = kwslay({"layout", dir / "graph.txt", "--from", "graphml", "-o", dir / "out.data", "--to", "dot"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  Result r = kwslayOk({"layout", dir / "graph.txt", "--from", "graphml", "-o", dir / "out.data", "--to", "dot"});
   expectOutputOf(g, "dot", dir / "out.data", dir);
-  r = kwslay({"layout", "-", "--from", "dot"}, "", toDot(g));
-  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslayOk({"layout", "-", "--from", "dot"}, "", toDot(g));
   expectLayoutInvariants(g, parseJson(r.out));
-  r = kwslay({"layout", "-", "--from", "dot", "-o", "-", "--to", "svg"}, "", toDot(g));
-  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslayOk({"layout", "-", "--from", "dot", "-o", "-", "--to", "svg"}, "", toDot(g));
   EXPECT_EQ(svgItems(r.out, "node").size(), g.nodes.size());
 }
 
 TEST(KwslayInvariants, MultiEdgesAndLoopsAreKeptAndDrawnApart) {
   TempDir dir;
   writeFile(dir / "m.dot", "digraph { a -> b; a -> b; b -> a; b -> c; c -> a; c -> c; c -> c; }");
-  Result r = kwslay({"layout", dir / "m.dot", "-o", dir / "m.json"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  Result r = kwslayOk({"layout", dir / "m.dot", "-o", dir / "m.json"});
   json j = parseJson(readFile(dir / "m.json"));
   ASSERT_EQ(j["edges"].size(), 7u);
   // The members of the a-b bundle do not all run the same way.
@@ -161,8 +154,7 @@ TEST(KwslayInvariants, MultiEdgesAndLoopsAreKeptAndDrawnApart) {
       bundlePaths.insert(e["bends"].dump());
   EXPECT_GT(bundlePaths.size(), 1u) << "the members of a bundle are drawn on top of each other";
   // In the picture every edge is a path of its own, and no two are the same.
-  r = kwslay({"layout", dir / "m.dot", "-o", dir / "m.svg"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslayOk({"layout", dir / "m.dot", "-o", dir / "m.svg"});
   std::string svg = readFile(dir / "m.svg");
   std::set<std::string> paths;
   for (const SvgItem& e : svgItems(svg, "edge")) paths.insert(e.path);
@@ -175,12 +167,10 @@ TEST(KwslayInvariants, RoutedEdgesGetBendsAroundTheNodeTheyWouldCross) {
   writeFile(dir / "r.dot",
             "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
             " a -- b; a -- c; c -- b; }");
-  Result plain = kwslay({"layout", dir / "r.dot", "-o", dir / "plain.json"});
-  ASSERT_EQ(plain.status, 0) << plain.err;
+  Result plain = kwslayOk({"layout", dir / "r.dot", "-o", dir / "plain.json"});
   EXPECT_TRUE(parseJson(readFile(dir / "plain.json"))["edges"][0]["bends"].empty());
 
-  Result routed = kwslay({"layout", dir / "r.dot", "-o", dir / "routed.json", "--route-edges"});
-  ASSERT_EQ(routed.status, 0) << routed.err;
+  Result routed = kwslayOk({"layout", dir / "r.dot", "-o", dir / "routed.json", "--route-edges"});
   json j = parseJson(readFile(dir / "routed.json"));
   const json& bends = j["edges"][0]["bends"];
   ASSERT_FALSE(bends.empty()) << "routing made no bends for an edge through a node";
@@ -225,17 +215,14 @@ TEST(KwslayRoundTrip, OutputsReadBackToTheSameDrawing) {
   std::string dot = toDot(g);
   dot.insert(dot.rfind('}'), "  v3 [pin=true, pos=\"10,20\"];\n  v1 -> v2;\n  v1 -> v2;\n  v4 -> v4;\n");
   writeFile(dir / "g.dot", dot);
-  Result r = kwslay({"layout", dir / "g.dot", "-o", dir / "ref.json", "--seed", "9"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  Result r = kwslayOk({"layout", dir / "g.dot", "-o", dir / "ref.json", "--seed", "9"});
   json ref = parseJson(readFile(dir / "ref.json"));
   EXPECT_TRUE(nodesById(ref)["v3"]["constrained"].get<bool>());
   for (const char* format : {"dot", "oml", "graphml"}) {
     SCOPED_TRACE(format);
     std::string out = dir / (std::string("out.") + format);
-    r = kwslay({"layout", dir / "g.dot", "-o", out, "--seed", "9"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    r = kwslay({"convert", out, "-o", dir / "back.json"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    r = kwslayOk({"layout", dir / "g.dot", "-o", out, "--seed", "9"});
+    r = kwslayOk({"convert", out, "-o", dir / "back.json"});
     expectSameDrawing(ref, parseJson(readFile(dir / "back.json")));
   }
 }
@@ -246,8 +233,8 @@ TEST(KwslayRoundTrip, ConvertKeepsPositionsAndDotOutputCarriesThemForCgraph) {
   TempDir dir;
   writeFile(dir / "p.dot",
             "graph { a [pos=\"1,2\", width=2, height=1]; b [pos=\"300,-40\"]; c [pos=\"-7,90\"]; a -- b -- c -- a; }");
-  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "p.json"}).status, 0);
-  ASSERT_EQ(kwslay({"convert", dir / "p.dot", "-o", dir / "out.dot"}).status, 0);
+  kwslayOk({"convert", dir / "p.dot", "-o", dir / "p.json"});
+  kwslayOk({"convert", dir / "p.dot", "-o", dir / "out.dot"});
   std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "p.json")));
   EXPECT_EQ(std::make_pair(nodes["a"]["x"], nodes["a"]["y"]), std::make_pair(json(1), json(2)));
   EXPECT_EQ(std::make_pair(nodes["b"]["x"], nodes["b"]["y"]), std::make_pair(json(300), json(-40)));
@@ -269,8 +256,8 @@ TEST(KwslayRoundTrip, ConvertKeepsPositionsAndDotOutputCarriesThemForCgraph) {
 TEST(KwslayRoundTrip, ConvertingOmlToOmlKeepsTheBytes) {
   TempDir dir;
   writeFile(dir / "t.dot", toDot(tree(2, 2), "  nodeSpacing=40; randomSeed=5;\n"));
-  ASSERT_EQ(kwslay({"layout", dir / "t.dot", "-o", dir / "a.oml"}).status, 0);
-  ASSERT_EQ(kwslay({"convert", dir / "a.oml", "-o", dir / "b.oml"}).status, 0);
+  kwslayOk({"layout", dir / "t.dot", "-o", dir / "a.oml"});
+  kwslayOk({"convert", dir / "a.oml", "-o", dir / "b.oml"});
   EXPECT_EQ(readFile(dir / "a.oml"), readFile(dir / "b.oml"));
   // And the settings travel with the graph.
   EXPECT_NE(readFile(dir / "a.oml").find("nodeSpacing 40"), std::string::npos);
@@ -348,8 +335,7 @@ TEST(KwslayPictures, EveryPictureFormatIsAValidFileOfItsKind) {
     SCOPED_TRACE(c.file);
     std::vector<std::string> args{"layout", dir / "g.dot", "-o", dir / c.file};
     args.insert(args.end(), c.flags.begin(), c.flags.end());
-    Result r = kwslay(args);
-    ASSERT_EQ(r.status, 0) << r.err;
+    kwslayOk(args);
     std::string bytes = readFile(dir / c.file);
     EXPECT_EQ(bytes.compare(0, c.magic.size(), c.magic), 0);
     if (haveTool("file")) {
@@ -374,7 +360,7 @@ TEST(KwslayPictures, LabelsOfALabelledGraphDoNotOverlap) {
       dot += "  " + g.nodes[i] + " [label=\"node label " + std::to_string(i) + "\"];\n";
     for (const auto& e : g.edges) dot += "  " + g.nodes[e.first] + " -> " + g.nodes[e.second] + ";\n";
     writeFile(dir / "forty.dot", dot + "}\n");
-    ASSERT_EQ(kwslay({"layout", dir / "forty.dot", "-o", dir / "forty.json"}).status, 0);
+    kwslayOk({"layout", dir / "forty.dot", "-o", dir / "forty.json"});
     const json nodes = parseJson(readFile(dir / "forty.json"))["nodes"];
     ASSERT_EQ(nodes.size(), 40u);
     EXPECT_GT(nodes[0]["width"].get<long>(), 54) << "the labels did not size the nodes";
@@ -398,10 +384,10 @@ TEST(KwslayPictures, LabelsSizeNodesAndArrowsFollowDir) {
       "digraph { s [label=\"abc\"]; l [label=\"a label of thirty characters...\"]; x [label=\"Visible text\"];"
       " x -> s [dir=back, label=\"edge words\"]; s -> l; }";
   writeFile(dir / "l.dot", dot);
-  ASSERT_EQ(kwslay({"layout", dir / "l.dot", "-o", dir / "l.json"}).status, 0);
+  kwslayOk({"layout", dir / "l.dot", "-o", dir / "l.json"});
   std::map<std::string, json> nodes = nodesById(parseJson(readFile(dir / "l.json")));
   EXPECT_GT(nodes["l"]["width"].get<long>(), nodes["s"]["width"].get<long>());
-  ASSERT_EQ(kwslay({"layout", dir / "l.dot", "-o", dir / "l.svg"}).status, 0);
+  kwslayOk({"layout", dir / "l.dot", "-o", dir / "l.svg"});
   std::string svg = readFile(dir / "l.svg");
   std::vector<std::string> texts = xmlTexts(svg, "text", nullptr);
   std::set<std::string> drawn(texts.begin(), texts.end());
@@ -424,7 +410,7 @@ TEST(KwslayPictures, GraphvizExamplesAreDrawnAsGraphvizDrawsThem) {
     const std::string input = std::string(KW_SOURCE_DIR) + "/tests/data/graphviz/" + name + ".gv";
     const std::string dot = readFile(input);
     for (const char* out : {"out.svg", "out.dot", "out.json"})
-      ASSERT_EQ(kwslay({"layout", input, "-o", dir / out, "--seed", "3"}).status, 0) << out;
+      kwslayOk({"layout", input, "-o", dir / out, "--seed", "3"});
     const std::string svg = readFile(dir / "out.svg");
     std::vector<std::string> texts = xmlTexts(svg, "text", nullptr);
     std::multiset<std::string> drawn(texts.begin(), texts.end());
@@ -533,8 +519,7 @@ TEST(KwslayFormats, GraphMLDrawingAttributes) {
   std::map<std::string, std::string> dots;
   for (const auto& c : cases) {
     if (!dots.count(c.file)) {
-      Result r = kwslay({"layout", c.file, "-o", dir / "out.dot", "--quiet"});
-      ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;
+      kwslayOk({"layout", c.file, "-o", dir / "out.dot", "--quiet"});
       dots[c.file] = readFile(dir / "out.dot");
     }
     Cgraph g(dots[c.file]);
@@ -559,8 +544,7 @@ TEST(KwslayFormats, GraphMLKeepsUnknownKeys) {
             "<default>2.5</default></key><graph><node id=\"a\"><data key=\"x\">red</data></node><node id=\"b\"/>"
             "<edge source=\"a\" target=\"b\"><data key=\"w\">7</data></edge></graph></graphml>");
   for (const std::string& in : {graphmlData("nx_0556.graphml"), graphmlData("nx_0778.graphml"), dir / "clash.graphml"}) {
-    Result r = kwslay({"layout", in, "-o", dir / "out.graphml", "--quiet"});
-    ASSERT_EQ(r.status, 0) << in << ": " << r.err;
+    Result r = kwslayOk({"layout", in, "-o", dir / "out.graphml", "--quiet"});
     const std::string out = readFile(dir / "out.graphml");
     bool wellFormed = false;
     xmlTexts(out, "graphml", &wellFormed);
@@ -576,8 +560,7 @@ TEST(KwslayFormats, GraphMLKeepsUnknownKeys) {
     }
     for (const auto& k : before) EXPECT_EQ(after[k.first], k.second) << in << ": key " << k.first;
     // The output read again keeps them as well.
-    r = kwslay({"convert", dir / "out.graphml", "-o", dir / "again.graphml"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    r = kwslayOk({"convert", dir / "out.graphml", "-o", dir / "again.graphml"});
     EXPECT_EQ(dataKeyCounts(readFile(dir / "again.graphml")), after) << in;
   }
 }
@@ -600,8 +583,7 @@ TEST(KwslayFormats, GraphMLUndeclaredKeyWarns) {
       {graphmlData("nx_0778.graphml"), ""},
   };
   for (const auto& c : cases) {
-    Result r = kwslay({"layout", c.file, "-o", dir / "out.json"});
-    ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;
+    Result r = kwslayOk({"layout", c.file, "-o", dir / "out.json"});
     long warnings = 0;
     for (size_t at = r.err.find("warning:"); at != std::string::npos; at = r.err.find("warning:", at + 1)) ++warnings;
     EXPECT_EQ(warnings, *c.warning ? 1 : 0) << r.err;
@@ -618,16 +600,13 @@ TEST(KwslayFormats, SeveralGraphsAndInputs) {
   TempDir dir;
   writeFile(dir / "two.dot", "digraph A { a -> b }\ngraph B { c -- d -- e }\n");
   writeFile(dir / "one.gv", toDot(cycle(4)));
-  Result r = kwslay({"layout", dir / "two.dot", "-o", dir / "out.json"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  Result r = kwslayOk({"layout", dir / "two.dot", "-o", dir / "out.json"});
   EXPECT_EQ(parseJson(readFile(dir / "out.json"))["nodes"].size(), 2u);
   EXPECT_EQ(parseJson(readFile(dir / "out.1.json"))["nodes"].size(), 3u);
 
   // Both graphs in one DOT file, read back graph by graph.
-  r = kwslay({"layout", dir / "two.dot", dir / "one.gv", "-o", dir / "all.dot"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  r = kwslay({"convert", dir / "all.dot", "-o", dir / "back.json"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslayOk({"layout", dir / "two.dot", dir / "one.gv", "-o", dir / "all.dot"});
+  r = kwslayOk({"convert", dir / "all.dot", "-o", dir / "back.json"});
   const size_t sizes[] = {2, 3, 4};
   for (size_t i = 0; i < 3; ++i) {
     json j = parseJson(readFile(dir / (i == 0 ? std::string("back.json") : "back." + std::to_string(i) + ".json")));
@@ -635,8 +614,7 @@ TEST(KwslayFormats, SeveralGraphsAndInputs) {
     for (const json& n : j["nodes"]) EXPECT_TRUE(n["x"] != 0 || n["y"] != 0) << "graph " << i << " has no layout";
   }
 
-  r = kwslay({"layout", dir / "two.dot", dir / "one.gv", "-O", "--to", "svg"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  r = kwslayOk({"layout", dir / "two.dot", dir / "one.gv", "-O", "--to", "svg"});
   for (const char* f : {"two.dot.svg", "two.dot.1.svg", "one.gv.svg"}) EXPECT_FALSE(readFile(dir / f).empty()) << f;
 }
 

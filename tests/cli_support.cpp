@@ -1,5 +1,6 @@
 #include "cli_support.h"
 
+#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <libxml/parser.h>
@@ -86,6 +87,14 @@ Result kwslay(const std::vector<std::string>& args, const std::string& cwd, cons
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.out = readFile(io / "out");
   r.err = readFile(io / "err");
+  return r;
+}
+
+Result kwslayOk(const std::vector<std::string>& args, const std::string& cwd, const std::string& stdinText) {
+  Result r = kwslay(args, cwd, stdinText);
+  std::string cmd;
+  for (const std::string& a : args) cmd += " " + a;
+  EXPECT_EQ(r.status, 0) << "kwslay" << cmd << "\n" << r.err;
   return r;
 }
 

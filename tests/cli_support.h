@@ -41,6 +41,10 @@ class TempDir {
 Result kwslay(const std::vector<std::string>& args, const std::string& cwd = std::string(),
               const std::string& stdinText = std::string());
 
+/// kwslay as above, failing the test unless it exits with status 0.
+Result kwslayOk(const std::vector<std::string>& args, const std::string& cwd = std::string(),
+                const std::string& stdinText = std::string());
+
 void writeFile(const std::string& path, const std::string& text);
 std::string readFile(const std::string& path);
 

@@ -211,6 +211,86 @@ void collectGarbage(JNIEnv* env) {
   env->DeleteLocalRef(system);
 }
 
+// The JNI calls the code in calls makes on the counted thread.
+JniCounts countedCalls(const std::function<void()>& calls) {
+  gCounts = JniCounts();
+  gCounting = true;
+  calls();
+  gCounting = false;
+  return gCounts;
+}
+
+#include "java_cases.inc"
+
+// The real VM as a backend of the shared cases.
+class RealVm {
+ public:
+  using Peered = TestPeer;
+  RealVm() {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // each failing call in a fresh process with its own VM
+    env_ = vmEnv();
+  }
+  ~RealVm() {
+    for (jweak weak : weaks_) env_->DeleteWeakGlobalRef(weak);
+    gCounting = false;
+    gFailFindClass.clear();
+    gFailConstructorLookup = false;
+  }
+  JNIEnv* env() { return env_; }
+  // Through a weak reference: held while collections leave the peer alive.
+  std::function<bool()> watch(jobject peer) {
+    weaks_.push_back(env_->NewWeakGlobalRef(peer));
+    return [env = env_, weak = weaks_.back()] {
+      for (int i = 0; i < 10; ++i)
+        if (collectGarbage(env), env->IsSameObject(weak, nullptr)) return false;
+      return true;
+    };
+  }
+  long globals() const { return -1; }
+  bool refused(jint handle, const char* exception) {
+    jclass clazz = env_->FindClass("com/brackwind/jnilayout/TestPeer");
+    jobject made = env_->NewObject(clazz, env_->GetMethodID(clazz, "<init>", "(I)V"), handle);
+    jthrowable thrown = env_->ExceptionOccurred();
+    env_->ExceptionClear();
+    jclass expected = env_->FindClass(exception);
+    const bool same = made == nullptr && thrown != nullptr && env_->IsInstanceOf(thrown, expected);
+    for (jobject ref : {static_cast<jobject>(thrown), static_cast<jobject>(expected), made, static_cast<jobject>(clazz)})
+      if (ref != nullptr) env_->DeleteLocalRef(ref);
+    return same;
+  }
+  template <class F>
+  Calls during(F calls) {
+    const JniCounts c = countedCalls(calls);
+    return {c.findClass + c.getMethodID + c.newObject, c.newLocalRef};
+  }
+  static void provoke(Fault fault) {
+    gTraceExceptions = true;
+    if (fault == Fault::ConstructorThrows) RefusingPeer().getJavaObject(vmEnv());
+    if (fault == Fault::ClassMissing) MissingPeer().getJavaObject(vmEnv());
+    if (fault == Fault::NoHandleConstructor) NoHandlePeer().getJavaObject(vmEnv());
+    if (fault == Fault::ConstructorSilent) SilentPeer().getJavaObject(vmEnv());
+  }
+  static std::string says(Fault fault, const char* condition) {
+    const struct {
+      const char* before;
+      const char* source;
+      int line;
+    } at[] = {{"\\[ExceptionDescribe\\].*java.lang.IllegalStateException: peer refused for handle [0-9]+.*"
+               "\\[ExceptionClear\\]\n", "jrefuse", kRefusingLine},
+              {"NoClassDefFoundError.*", "jmissing", kMissingLine},
+              {"NoSuchMethodError.*", "jnoctor", kNoHandleLine},
+              {"", "jsilent", kSilentLine}};
+    const auto& a = at[static_cast<int>(fault)];
+    return a.before + failure(a.source, a.line, condition);
+  }
+
+ private:
+  JNIEnv* env_ = nullptr;
+  std::vector<jweak> weaks_;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(RealVm, PeerCases, RealVm);
+INSTANTIATE_TYPED_TEST_SUITE_P(RealVm, PeerCasesDeathTest, RealVm);
+
 // Where a class's peer definition is: the line of its KWS_JAVA_PEER_DEF.
 int definitionLine(const std::string& className) {
   const std::string needle = "KWS_JAVA_PEER_DEF(" + className + ",";
@@ -262,23 +342,8 @@ const std::vector<ModuleClass>& moduleClasses() {
 // The death tests run each failing call in a fresh process with its own VM.
 class JvmPeers : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    env = vmEnv();
-  }
-  void TearDown() override {
-    gCounting = false;
-    gFailFindClass.clear();
-    gFailConstructorLookup = false;
-  }
-  JniCounts countedCalls(const std::function<void()>& calls) {
-    gCounts = JniCounts();
-    gCounting = true;
-    calls();
-    gCounting = false;
-    return gCounts;
-  }
-  JNIEnv* env = nullptr;
+  RealVm vm;
+  JNIEnv* env = vm.env();
 };
 
 class JvmModulePeers : public JvmPeers, public ::testing::WithParamInterface<ModuleClass> {
@@ -287,31 +352,21 @@ class JvmModulePeers : public JvmPeers, public ::testing::WithParamInterface<Mod
   std::string javaName() const { return std::string("com/brackwind/jnilayout/") + GetParam().name; }
 };
 
-TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassItsHandleMapsBackAndASecondCallCreatesNothing) {
+TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndItsHandleMapsBack) {
   auto object = make();
-  long before = KWPeerRegistry::numberOfPeers();
   jobject peer = object->getJavaObject(env);
   ASSERT_NE(peer, nullptr);
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
   EXPECT_TRUE(isExactly(env, peer, javaName()));
   jclass clazz = object->getJavaClass(env);
   jclass actual = env->GetObjectClass(peer);
   EXPECT_TRUE(env->IsSameObject(clazz, actual));
   ASSERT_GE(object->javaIndex(), 0);
   EXPECT_EQ(handleOf(env, peer), object->javaIndex());
-  EXPECT_EQ(KWPeerRegistry::objectFor(handleOf(env, peer)), object.get());
   EXPECT_TRUE(nativeAlive(env, peer));
-
-  jobject second = nullptr;
-  JniCounts c = countedCalls([&] { second = object->getJavaObject(env); });
-  EXPECT_TRUE(env->IsSameObject(peer, second));
-  EXPECT_EQ(c.newObject + c.findClass + c.getMethodID, 0);
-  EXPECT_EQ(c.newLocalRef, 1) << "only the registry's reference for the caller";
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
 
   object.reset();
   EXPECT_FALSE(nativeAlive(env, peer)) << "the peer of a destroyed object must know it";
-  for (jobject ref : {static_cast<jobject>(actual), static_cast<jobject>(clazz), peer, second})
+  for (jobject ref : {static_cast<jobject>(actual), static_cast<jobject>(clazz), peer})
     env->DeleteLocalRef(ref);
 }
 
@@ -335,66 +390,6 @@ TEST_P(JvmModulePeers, ManyCallsLeaveNoLocalReferenceBehind) {
 
 INSTANTIATE_TEST_SUITE_P(AllClasses, JvmModulePeers, ::testing::ValuesIn(moduleClasses()),
                          [](const ::testing::TestParamInfo<ModuleClass>& info) { return info.param.name; });
-
-// The registry holds the peer of a live object, and lets it go when the
-// object is destroyed, also on a thread that is not attached to the VM.
-TEST_F(JvmPeers, RegistryKeepsThePeerAliveExactlyAsLongAsItsObject) {
-  for (bool elsewhere : {false, true}) {
-    SCOPED_TRACE(elsewhere ? "destroyed on an unattached thread" : "destroyed on this thread");
-    auto object = std::make_unique<TestPeer>();
-    jobject local = object->getJavaObject(env);
-    jweak weak = env->NewWeakGlobalRef(local);
-    env->DeleteLocalRef(local);
-    collectGarbage(env);
-    EXPECT_FALSE(env->IsSameObject(weak, nullptr)) << "the registry must hold the peer of a live object";
-    long before = KWPeerRegistry::numberOfPeers();
-    if (elsewhere) std::thread([&] { object.reset(); }).join();
-    object.reset();
-    EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before - 1);
-    bool collected = false;
-    for (int i = 0; i < 10 && !collected; ++i) {
-      collectGarbage(env);
-      collected = env->IsSameObject(weak, nullptr);
-    }
-    EXPECT_TRUE(collected) << "the global reference to the peer outlived its object";
-    env->DeleteWeakGlobalRef(weak);
-  }
-}
-
-TEST_F(JvmPeers, JavaSideCannotRegisterUnknownHandlesOrASecondPeer) {
-  jclass clazz = env->FindClass("com/brackwind/jnilayout/TestPeer");
-  jmethodID init = env->GetMethodID(clazz, "<init>", "(I)V");
-  // Constructs a peer for the handle from Java; answers whether it threw an exception of that class.
-  auto refused = [&](jint handle, const char* exception) {
-    EXPECT_EQ(env->NewObject(clazz, init, handle), nullptr);
-    jthrowable thrown = env->ExceptionOccurred();
-    env->ExceptionClear();
-    jclass expected = env->FindClass(exception);
-    bool same = thrown != nullptr && env->IsInstanceOf(thrown, expected);
-    for (jobject ref : {static_cast<jobject>(thrown), static_cast<jobject>(expected)})
-      if (ref != nullptr) env->DeleteLocalRef(ref);
-    return same;
-  };
-  KWObject probe;  // a handle that certainly is not in use any more
-  jint unknown = KWPeerRegistry::reserveHandle(&probe);
-  KWPeerRegistry::dropHandle(unknown);
-  EXPECT_TRUE(refused(unknown, "java/lang/IllegalArgumentException"));
-
-  TestPeer object;
-  jobject peer = object.getJavaObject(env);
-  EXPECT_TRUE(refused(static_cast<jint>(object.javaIndex()), "java/lang/IllegalStateException"));
-  jobject again = object.getJavaObject(env);
-  EXPECT_TRUE(env->IsSameObject(peer, again)) << "a refused registration must not replace the peer";
-  for (jobject ref : {static_cast<jobject>(clazz), peer, again}) env->DeleteLocalRef(ref);
-}
-
-TEST_F(JvmPeers, EmbeddingHostCanBindTheNativesItself) {
-  EXPECT_TRUE(KWPeerRegistry::bindNatives(env));
-  TestPeer object;
-  jobject peer = object.getJavaObject(env);
-  EXPECT_TRUE(peer != nullptr && nativeAlive(env, peer));
-  env->DeleteLocalRef(peer);
-}
 
 TEST_F(JvmPeers, PeersMadeOnSeveralThreadsMapBackToTheirOwnObjects) {
   constexpr int kThreads = 4, kObjects = 300;
@@ -426,29 +421,6 @@ TEST_F(JvmPeers, PeersMadeOnSeveralThreadsMapBackToTheirOwnObjects) {
 }
 
 // ---- failed checks ------------------------------------------------------------------
-
-class JvmPeersDeathTest : public JvmPeers {};
-
-// A constructor's exception is described and cleared before the object
-// check fails; each other failed check names its condition, source and line.
-TEST_F(JvmPeersDeathTest, EachCheckReportsItsConditionSourceAndLine) {
-  const struct {
-    const char* what;
-    void (*call)();
-    std::string says;
-  } cases[] = {
-      {"constructor throws", [] { gTraceExceptions = true; RefusingPeer().getJavaObject(vmEnv()); },
-       "\\[ExceptionDescribe\\].*java.lang.IllegalStateException: peer refused for handle [0-9]+.*"
-       "\\[ExceptionClear\\]\n" + failure("jrefuse", kRefusingLine, "object != 0")},
-      {"constructor does not register", [] { SilentPeer().getJavaObject(vmEnv()); },
-       failure("jsilent", kSilentLine, "this->javaIndex\\(\\) >= 0")},
-      {"no handle constructor", [] { NoHandlePeer().getJavaObject(vmEnv()); },
-       "NoSuchMethodError.*" + failure("jnoctor", kNoHandleLine, "method != 0 && env->ExceptionOccurred\\(\\) == 0")},
-      {"class missing", [] { MissingPeer().getJavaObject(vmEnv()); },
-       "NoClassDefFoundError.*" + failure("jmissing", kMissingLine, "clazz != NULL")},
-  };
-  for (const auto& c : cases) EXPECT_DEATH(c.call(), c.says) << c.what;
-}
 
 class JvmModulePeersDeathTest : public JvmModulePeers {};
 

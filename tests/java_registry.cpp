@@ -7,7 +7,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -176,75 +178,59 @@ KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake"
 
 const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
 
-// ---- the registry ---------------------------------------------------------------
-
-TEST(PeerRegistry, RegistrationHoldsAGlobalReferenceUntilTheObjectIsDestroyed) {
-  FakeJni jni;
-  long before = KWPeerRegistry::numberOfPeers();
-  auto object = std::make_unique<KWObject>();
-  jint h = KWPeerRegistry::reserveHandle(object.get());
-  jobject peer = jni.newObject();
-  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, h), h);
-  EXPECT_EQ(object->javaIndex(), h);
-  EXPECT_EQ(jni.globals.size(), 1u);
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before + 1);
-  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
-
-  jobject fetched = KWObject::getFactoryObject(jni.env(), object->javaIndex());
-  ASSERT_NE(fetched, nullptr);
-  EXPECT_EQ(jni.idOf(fetched), jni.idOf(peer));
-  EXPECT_EQ(jni.locals.count(fetched), 1u) << "the caller gets its own local reference";
-
-  object.reset();
-  EXPECT_TRUE(jni.globals.empty()) << "global reference to the peer outlived its object";
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
-  EXPECT_EQ(KWPeerRegistry::objectFor(h), nullptr);
-  EXPECT_EQ(KWPeerRegistry::peer(jni.env(), h), nullptr);
-  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
+std::string report(const char* condition) {
+  return "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `" + condition + "' failed";
 }
 
-// A stale handle and a null peer are refused with IllegalArgumentException,
-// the same handle again and another reservation of an object that has a peer
-// with IllegalStateException: each answers -1, keeps no global reference and
-// leaves the first peer in place.
-TEST(PeerRegistry, RefusedRegistrationsThrowAndChangeNothing) {
-  FakeJni jni;
-  jint stale;
-  {
-    KWObject gone;
-    stale = KWPeerRegistry::reserveHandle(&gone);
-    ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), stale), stale);
+#include "java_cases.inc"
+
+// The stand-in as a backend of the shared cases.
+class StandIn {
+ public:
+  using Peered = KWFakePeered;
+  JNIEnv* env() { return jni.env(); }
+  std::function<bool()> watch(jobject peer) const {
+    return [this, id = jni.idOf(peer)] {
+      return std::any_of(jni.globals.begin(), jni.globals.end(), [&](jobject g) { return jni.idOf(g) == id; });
+    };
   }
-  KWObject object, fresh;
-  jint first = KWPeerRegistry::reserveHandle(&object), second = KWPeerRegistry::reserveHandle(&object);
-  jint unregistered = KWPeerRegistry::reserveHandle(&fresh);
-  jobject peer = jni.newObject();
-  ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, first), first);
-  const struct {
-    const char* what;
-    jobject peer;
-    jint handle;
-    const char* exception;
-  } cases[] = {{"stale handle", jni.newObject(), stale, "java/lang/IllegalArgumentException"},
-               {"null peer", nullptr, unregistered, "java/lang/IllegalArgumentException"},
-               {"same handle again", jni.newObject(), first, "java/lang/IllegalStateException"},
-               {"second reservation", jni.newObject(), second, "java/lang/IllegalStateException"}};
-  for (const auto& c : cases) {
+  long globals() const { return static_cast<long>(jni.globals.size()); }
+  bool refused(jint handle, const char* exception) {
     jni.thrownClass.clear();
-    EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), c.peer, c.handle), -1) << c.what;
-    EXPECT_EQ(jni.thrownClass, c.exception) << c.what;
-    EXPECT_EQ(jni.globals.size(), 1u) << c.what << ": a global reference beside the first peer's";
+    const bool refused = KWPeerRegistry::registerPeer(env(), jni.newObject(), handle) == -1;
+    env()->ExceptionClear();
+    return refused && jni.thrownClass == exception;
   }
-  EXPECT_EQ(KWPeerRegistry::objectFor(stale), nullptr);
-  EXPECT_LT(fresh.javaIndex(), 0);
-  EXPECT_EQ(object.javaIndex(), first);
-  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, first));
-  // Dropping a registered handle is not a way to lose a peer.
-  KWPeerRegistry::dropHandle(first);
-  EXPECT_EQ(KWPeerRegistry::objectFor(first), &object);
-  KWPeerRegistry::dropHandle(second);
-  KWPeerRegistry::dropHandle(unregistered);
-}
+  template <class F>
+  Calls during(F calls) {
+    jni.calls.clear();
+    calls();
+    Calls c;
+    for (const std::string& call : jni.calls) {
+      c.creating += call.rfind("FindClass", 0) == 0 || call.rfind("GetMethodID", 0) == 0 || call.rfind("NewObject", 0) == 0;
+      c.newLocalRef += call == "NewLocalRef";
+    }
+    return c;
+  }
+  static void provoke(Fault fault) {
+    FakeJni jni;
+    jni.printExceptionCalls = true;
+    if (fault == Fault::ConstructorThrows) jni.constructor = FakeJni::Constructor::Throws;
+    if (fault == Fault::ConstructorSilent) jni.constructor = FakeJni::Constructor::Silent;
+    if (fault == Fault::ClassMissing) jni.missingClasses.insert(kFakeClass);
+    jni.withoutIntConstructor = fault == Fault::NoHandleConstructor;
+    KWFakePeered().getJavaObject(jni.env());
+  }
+  static std::string says(Fault fault, const char* condition) {
+    return std::string(fault == Fault::ConstructorThrows ? "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n"
+                                                          : "") + report(condition);
+  }
+  FakeJni jni;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(StandIn, PeerCases, StandIn);
+INSTANTIATE_TYPED_TEST_SUITE_P(StandIn, PeerCasesDeathTest, StandIn);
+
+// ---- the registry alone ------------------------------------------------------------
 
 TEST(PeerRegistry, ReleaseAllForgetsThePeersOfThatVmAndTheObjectsMayGetNewOnes) {
   FakeJni jni;
@@ -320,6 +306,12 @@ TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
   EXPECT_EQ(aliveFn(jni.env(), jni.newObject(), h), JNI_FALSE) << "another object is not the peer";
   object.reset();
   EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_FALSE);
+  KWObject fresh;
+  const jint unregistered = KWPeerRegistry::reserveHandle(&fresh);
+  registerFn(jni.env(), nullptr, unregistered);
+  EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException") << "a null peer is refused";
+  EXPECT_LT(fresh.javaIndex(), 0);
+  KWPeerRegistry::dropHandle(unregistered);
 
   FakeJni without;
   without.missingClasses.insert(KWPeerRegistry::peerBaseClassName);
@@ -329,7 +321,7 @@ TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
 
 // ---- the bridge -----------------------------------------------------------------
 
-TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClassLaterCallsCreateNothing) {
+TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
   FakeJni jni;
   KWFakePeered object;
   jobject peer = object.getJavaObject(jni.env());
@@ -346,11 +338,6 @@ TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClassLaterCall
   EXPECT_EQ(KWPeerRegistry::objectFor(jni.lastHandle), &object) << "the int handed to Java maps back";
   EXPECT_EQ(jni.locals, std::set<jobject>{peer}) << "only the returned peer stays referenced";
 
-  jni.calls.clear();
-  jobject second = object.getJavaObject(jni.env());
-  EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
-  EXPECT_EQ(jni.idOf(second), jni.idOf(peer));
-
   KWFakePeered unbound;
   EXPECT_EQ(unbound.getJavaObject(nullptr), nullptr) << "no environment, no peer";
   EXPECT_EQ(unbound.getJavaClass(nullptr), nullptr);
@@ -365,51 +352,16 @@ TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
     EXPECT_FALSE(kwsJavaNameMatches(other.c_str(), "KWSGraph")) << other;
 }
 
-std::string report(const char* condition) {
-  return "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `" + condition + "' failed";
-}
-
-// Each failed check names its condition, source and line; a constructor's
-// exception is described and cleared before the object check fails.
-TEST(PeerBridgeDeathTest, EachCheckReportsItsConditionSourceAndLine) {
-  const struct {
-    const char* what;
-    void (*call)(FakeJni&);
-    std::string says;
-  } cases[] = {
-      {"constructor throws",
-       [](FakeJni& jni) {
-         jni.constructor = FakeJni::Constructor::Throws;
-         jni.printExceptionCalls = true;
-         KWFakePeered().getJavaObject(jni.env());
-       },
-       "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n" + report("object != 0")},
-      {"class missing",
-       [](FakeJni& jni) { jni.missingClasses.insert(kFakeClass); KWFakePeered().getJavaClass(jni.env()); },
-       report("clazz != NULL")},
-      {"no int constructor",
-       [](FakeJni& jni) { jni.withoutIntConstructor = true; KWFakePeered().getJavaObject(jni.env()); },
-       report("method != 0 && env->ExceptionOccurred\\(\\) == 0")},
-      {"constructor does not register",
-       [](FakeJni& jni) { jni.constructor = FakeJni::Constructor::Silent; KWFakePeered().getJavaObject(jni.env()); },
-       report("this->javaIndex\\(\\) >= 0")},
-      {"exception left pending",
-       [](FakeJni& jni) {
-         KWFakePeered object;
-         jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
-         object.getJavaClass(jni.env());
-       },
-       report("env->ExceptionOccurred\\(\\) == 0")},
-  };
-  for (const auto& c : cases) {
-    EXPECT_DEATH(
-        {
-          FakeJni jni;
-          c.call(jni);
-        },
-        c.says)
-        << c.what;
-  }
+// A check that finds an exception left pending by earlier code reports it.
+TEST(PeerBridgeDeathTest, AnExceptionLeftPendingIsReportedWithSourceAndLine) {
+  EXPECT_DEATH(
+      {
+        FakeJni jni;
+        KWFakePeered object;
+        jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
+        object.getJavaClass(jni.env());
+      },
+      report("env->ExceptionOccurred\\(\\) == 0"));
 }
 
 }  // namespace
