@@ -435,26 +435,32 @@ class DescentSet {
   /// false, with no move, otherwise.
   bool foldEscape(int m, long& dx, long& dy) const {
     dx = dy = 0;
-    if (pinned[m] || !twoShortestSprings(m)) return false;
+    if (pinned[m]) return false;
     const int kNear = 4;
     int near[kNear];
-    int found = 0;
-    auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
-    for (int p = 0; p < count; ++p) {
-      if (p == m || !(kRow[m][inOrder_ ? p : col[p]] > 0.0)) continue;
-      // Insertion into the list of the shortest, the first among equals kept.
-      int at = found;
-      while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
-      if (at >= kNear) continue;
-      if (found < kNear) ++found;
-      for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
-      near[at] = p;
-    }
-    if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
-        !(springLength(near[2]) > springLength(near[1])))
-      return false;
+    int found = 2;
+    const int two = twoShortestSprings(m, near[0], near[1]);
+    if (two == 0) return false;
     // Each mirror line costs a pass over all nodes; beyond kFoldAllLines nodes
-    // only the line through m's two neighbours is tried.
+    // only the line through m's two neighbours is tried, and those two are
+    // known. Otherwise all four shortest springs are found.
+    if (two < 0 || count <= kFoldAllLines) {
+      found = 0;
+      auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
+      for (int p = 0; p < count; ++p) {
+        if (p == m || !(kRow[m][inOrder_ ? p : col[p]] > 0.0)) continue;
+        // Insertion into the list of the shortest, the first among equals kept.
+        int at = found;
+        while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
+        if (at >= kNear) continue;
+        if (found < kNear) ++found;
+        for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
+        near[at] = p;
+      }
+      if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
+          !(springLength(near[2]) > springLength(near[1])))
+        return false;
+    }
     const int lines = count <= kFoldAllLines ? found : 2;
     double e0 = 0.0;
     bool haveE0 = false;
@@ -491,28 +497,33 @@ class DescentSet {
     return moved;
   }
 
-  /// Whether m may have exactly two shortest springs among at least three
-  /// (springs of strength > 0): false only where that is certain, from one
-  /// pass that keeps the shortest length and how often it occurs. A length
-  /// that is not a number leaves the answer to foldEscape's own scan.
-  bool twoShortestSprings(int m) const {
+  /// m's two shortest springs (of strength > 0) from one pass: answers 1
+  /// when exactly two share the shortest length among at least three springs,
+  /// with their entries, in list order, in a and b; 0 when not; −1 when a
+  /// length is not a number, which leaves the order to foldEscape's own scan.
+  int twoShortestSprings(int m, int& a, int& b) const {
     const double* kr = kRow[m];
     const double* lr = lRow[m];
-    double shortest = 0.0;
+    double shortest = std::numeric_limits<double>::infinity();
     int springs = 0, atShortest = 0;
+    a = b = -1;
     for (int p = 0; p < count; ++p) {
       const int c = inOrder_ ? p : col[p];
       if (p == m || !(kr[c] > 0.0)) continue;
       const double l = lr[c];
-      if (!(l == l)) return true;
-      if (springs++ == 0 || l < shortest) {
+      if (!(l == l)) return -1;
+      ++springs;
+      if (l < shortest) {
         shortest = l;
-        atShortest = 1;
-      } else if (l == shortest) {
+        atShortest = 0;
+      }
+      if (l == shortest) {
+        if (atShortest == 0) a = p;
+        else if (atShortest == 1) b = p;
         ++atShortest;
       }
     }
-    return springs >= 3 && atShortest == 2;
+    return springs >= 3 && atShortest == 2 ? 1 : 0;
   }
 
   /// How many pairs of an edge and a node other than its ends meet that
