@@ -4,8 +4,13 @@
 // pairs, k and l from the spring matrices. The descent moves one node at a
 // time, always the unconstrained node with the largest gradient, by Newton
 // steps on integer coordinates, and keeps every other node's gradient up to
-// date by correcting only the one term the move changed. It works on the
-// nodes' scratch points only; positionFinal copies them in and out.
+// date by correcting only the one term the move changed. Where a node's
+// Hessian is not positive definite the step is a shifted Newton step that
+// lowers the node's energy. When the descent stops, nodes left on a saddle of
+// their energy or folding a cycle over themselves are moved off and the
+// descent goes on; in small components, nodes in edge-node crossings are then
+// moved off. It works on the nodes' scratch points only; positionFinal copies
+// them in and out.
 //
 // Every sum runs over allNodeDList in list order so that results are the same
 // on every run and platform.
@@ -15,29 +20,20 @@
 // pointers in contiguous arrays in list order, so that no loop follows an
 // extension, scratch-record or tailor pointer and nothing is allocated while
 // the cycles run. The scratch records get the points and gradients back when
-// the descent ends. The private members that tests and other steps call one at
-// a time (calcDelta, recalcAllDeltas, calcdxdy, …) build the same set, do their
-// one step on it and write their results back, so there is one body of
-// arithmetic for both uses.
+// the descent ends. The loops over all nodes are the kernels of kwsgkern.cpp,
+// which run several nodes at once and give the same bits on every
+// instruction set.
 //
-// The loops over all nodes run several nodes at once (two with SSE2, four with
-// AVX, eight with AVX-512, whichever the processor has), with each term formed
-// and added exactly as the formulas write them, so every instruction set gives
-// the same bits. Builds can leave out the wider sets to test the narrower
-// ones: KWS_DESCENT_NO_AVX512, KWS_DESCENT_NO_AVX, and KWS_DESCENT_PORTABLE
-// (plain doubles only).
+// This file reads top-down: the limits, the working set (reading and writing
+// back, gradients, moves, the step at one node, the escapes when the descent
+// stops), the descent itself, and last the step-by-step interface: KWSGraph's
+// single-step members, which tests and other steps call one at a time. Each
+// builds the same working set, does its one step on it and writes the results
+// back, so there is one body of arithmetic for both uses.
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(KWS_DESCENT_PORTABLE) && \
-    !defined(KWS_DESCENT_NO_AVX)
-#define KWS_DESCENT_AVX 1
-#endif
-#if defined(__SSE2__) || defined(KWS_DESCENT_AVX)
-#include <immintrin.h>
-#endif
 
 #include "data/kwsgrli.h"
 #include "data/kwsndli.h"
@@ -46,8 +42,21 @@
 #include "layout/kwsnode.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
+#include "layout/kwsgkern.h"
+#include "layout/kwsgutil.h"
 
 namespace {
+
+using kwsl::Best;
+using kwsl::KernelView;
+using kwsl::Kernels;
+using kwsl::PointSums;
+using kwsl::chooseKernels;
+using kwsl::isConstrained;
+using kwsl::kMaxStep;
+using kwsl::nodeInfo;
+using kwsl::truncStep;
+using kwsl::truncToLong;
 
 /// Ceilings on the descent's limits. Settings are stored as given, but a
 /// layout honours maxNodesMovedMultiplier only up to 200 and
@@ -57,11 +66,6 @@ namespace {
 /// can make a layout run for days.
 const long kMaxNodesMovedMultiplier = 200;
 const long kMaxNodeIterations = 100;
-
-/// The largest Newton step taken in one coordinate. A nearly singular Hessian
-/// can ask for an arbitrarily long step; beyond this bound it carries no
-/// information and would only push coordinates toward overflow.
-const double kMaxStep = 1.0e9;
 
 /// How many times a stopped descent looks for nodes on a saddle or in a fold
 /// and goes on. Each look costs a few passes over all node pairs, more than
@@ -83,6 +87,10 @@ const long kClearRounds = 30;
 const int kClearEdgesPerNode = 3;
 const int kClearLooks = 8;
 
+/// Components of at most this many nodes try every mirror line of a fold
+/// (see DescentSet::foldEscape); larger ones only the cheapest.
+const int kFoldAllLines = 64;
+
 /// Whether the segment from a to b meets the box of half sizes (hw, hh)
 /// around c, its border included: the segment clipped to the box's slab on
 /// each axis in turn.
@@ -103,38 +111,6 @@ bool segmentMeetsBox(double ax, double ay, double bx, double by, double cx, doub
   return true;
 }
 
-/// Components of at most this many nodes try every mirror line of a fold
-/// (see DescentSet::foldEscape); larger ones only the cheapest.
-const int kFoldAllLines = 64;
-
-KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
-  KWSNode* s = n ? n->pSNode() : nullptr;
-  return s ? s->pSLayInfo() : nullptr;
-}
-
-bool isConstrained(const KWDNode* n) {
-  const KWSNodeTailor* t = n->pSTailor();
-  return t && t->constrained();
-}
-
-/// A step component truncated toward zero; not-a-number gives 0, huge values
-/// are held at ±kMaxStep.
-long truncStep(double d) {
-  if (!(d == d)) return 0;
-  if (d > kMaxStep) d = kMaxStep;
-  if (d < -kMaxStep) d = -kMaxStep;
-  return static_cast<long>(d);
-}
-
-/// x truncated toward zero within the range of long (NaN gives 0).
-long truncToLong(double x) {
-  if (!(x == x)) return 0;
-  const double lim = 9.0e18;
-  if (x >= lim) return static_cast<long>(lim);
-  if (x <= -lim) return -static_cast<long>(lim);
-  return static_cast<long>(x);
-}
-
 /// Where a jumping node lands: a random point of the drawing's bounding
 /// rectangle b, from two numbers of the run's generator (x first).
 void jumpTarget(KWSGraph& s, const KWRect& b, long maxRand, long& tx, long& ty) {
@@ -145,363 +121,13 @@ void jumpTarget(KWSGraph& s, const KWRect& b, long maxRand, long& tx, long& ty) 
   ty = b.bottom() + truncToLong(static_cast<double>(b.height()) * fy);
 }
 
-/// The sums over all other nodes at one point of a node m. g*D is the energy
-/// gradient as calcDelta forms it (a coincident node counts at distance 1.0);
-/// the rest is what calcdxdy forms (coincident nodes left out): the gradient
-/// g* and the Hessian h*.
-struct PointSums {
-  double gxD = 0.0, gyD = 0.0;
-  double gx = 0.0, gy = 0.0, hxx = 0.0, hyy = 0.0, hxy = 0.0;
-};
-
-/// What the inner loops read and write of the working set.
-struct KernelView {
-  const long* x;
-  const long* y;
-  const double* xd;  // x and y as doubles
-  const double* yd;
-  bool exact;        // every coordinate so far within ±2^52
-  const int* col;
-  bool inOrder;      // col[p] == p for every entry
-  const unsigned char* pinned;
-  double* gx;
-  double* gy;
-  double* delta;
-};
-
-/// The unpinned entry with the largest gradient so far, the first among
-/// equals: an entry replaces it only with a strictly larger delta.
-struct Best {
-  int index = -1;
-  double delta = 0.0;
-  void consider(int p, double d, bool pinned) {
-    if (pinned) return;
-    if (index < 0 || d > delta) {
-      index = p;
-      delta = d;
-    }
-  }
-};
-
-/// The inner loops of one instruction set.
-struct Kernels {
-  void (*gradient)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
-  void (*newton)(const KernelView&, long, long, const double*, const double*, int, int, PointSums&);
-  void (*correct)(const KernelView&, long, long, const double*, const double*, long, long, int, int, Best&);
-};
-
-// ---- lane types -----------------------------------------------------------
-// Each operates lane by lane with the IEEE operation of plain doubles, so every
-// instruction set gives the same bits; wider lanes only do more at once.
-
-namespace lanes2 {
-#define KWS_LANES_FN
-constexpr int kLanes = 2;
-#if defined(__SSE2__) && !defined(KWS_DESCENT_PORTABLE)
-struct V {
-  __m128d v;
-  static V all(double a) { return V{_mm_set1_pd(a)}; }
-  static V load(const double* p) { return V{_mm_loadu_pd(p)}; }
-  void store(double* p) const { _mm_storeu_pd(p, v); }
-  static V ofDiffs(long base, const long* a, const int* i) {
-    return V{_mm_set_pd(static_cast<double>(base - a[i[1]]), static_cast<double>(base - a[i[0]]))};
-  }
-  static V ofDiffsTo(const long* a, const int* i, long base) {
-    return V{_mm_set_pd(static_cast<double>(a[i[1]] - base), static_cast<double>(a[i[0]] - base))};
-  }
-  static V ofIndexed(const double* r, const int* i) { return V{_mm_set_pd(r[i[1]], r[i[0]])}; }
-};
-inline V operator+(V a, V b) { return V{_mm_add_pd(a.v, b.v)}; }
-inline V operator-(V a, V b) { return V{_mm_sub_pd(a.v, b.v)}; }
-inline V operator*(V a, V b) { return V{_mm_mul_pd(a.v, b.v)}; }
-inline V operator/(V a, V b) { return V{_mm_div_pd(a.v, b.v)}; }
-inline V sqrt(V a) { return V{_mm_sqrt_pd(a.v)}; }
-inline V zeroToOne(V a) {
-  __m128d z = _mm_cmpeq_pd(a.v, _mm_setzero_pd());
-  return V{_mm_or_pd(_mm_andnot_pd(z, a.v), _mm_and_pd(z, _mm_set1_pd(1.0)))};
-}
-#else
-struct V {
-  double a0, a1;
-  static V all(double a) { return V{a, a}; }
-  static V load(const double* p) { return V{p[0], p[1]}; }
-  void store(double* p) const {
-    p[0] = a0;
-    p[1] = a1;
-  }
-  static V ofDiffs(long base, const long* a, const int* i) {
-    return V{static_cast<double>(base - a[i[0]]), static_cast<double>(base - a[i[1]])};
-  }
-  static V ofDiffsTo(const long* a, const int* i, long base) {
-    return V{static_cast<double>(a[i[0]] - base), static_cast<double>(a[i[1]] - base)};
-  }
-  static V ofIndexed(const double* r, const int* i) { return V{r[i[0]], r[i[1]]}; }
-};
-inline V operator+(V x, V y) { return V{x.a0 + y.a0, x.a1 + y.a1}; }
-inline V operator-(V x, V y) { return V{x.a0 - y.a0, x.a1 - y.a1}; }
-inline V operator*(V x, V y) { return V{x.a0 * y.a0, x.a1 * y.a1}; }
-inline V operator/(V x, V y) { return V{x.a0 / y.a0, x.a1 / y.a1}; }
-inline V sqrt(V x) { return V{std::sqrt(x.a0), std::sqrt(x.a1)}; }
-inline V zeroToOne(V x) { return V{x.a0 == 0.0 ? 1.0 : x.a0, x.a1 == 0.0 ? 1.0 : x.a1}; }
-#endif
-
-/// Sums held as plain doubles; a group adds lane 0, then lane 1.
-struct Acc {
-  PointSums s;
-  explicit Acc(const PointSums& from) : s(from) {}
-  void get(PointSums& to) const { to = s; }
-  void set(const PointSums& from) { s = from; }
-  template <bool newton>
-  bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
-    double tq[2], a[2], b[2], c[2], d[2], e[2];
-    q.store(tq);
-    if (tq[0] == 0.0 || tq[1] == 0.0) return false;
-    tgx.store(a);
-    tgy.store(b);
-    thxx.store(c);
-    thxy.store(d);
-    thyy.store(e);
-    for (int i = 0; i < 2; ++i) {
-      s.gxD = s.gxD + a[i];
-      s.gyD = s.gyD + b[i];
-      if (newton) {
-        s.hxx = s.hxx + c[i];
-        s.hxy = s.hxy + d[i];
-        s.gx = s.gx + a[i];
-        s.hyy = s.hyy + e[i];
-        s.gy = s.gy + b[i];
-      }
-    }
-    return true;
-  }
-};
-#include "layout/kwsgdker.inc"
-#undef KWS_LANES_FN
-}  // namespace lanes2
-
-// Four lanes where the processor has AVX, eight where it has AVX-512; chosen
-// when the descent starts. Every function that touches them carries its
-// target. Their sums are two four-lane registers, A = (gxD, gyD, gx, gy) and
-// B = (hxx, hxy, hyy, 0): a group's terms are regrouped node by node and
-// added in node order, so each sum still takes one term at a time.
-#if defined(KWS_DESCENT_AVX)
-namespace avxsums {
-#define KWS_LANES_FN __attribute__((target("avx")))
-struct Acc4 {
-  __m256d A, B;
-  KWS_LANES_FN void get(PointSums& s) const {
-    alignas(32) double a[4], b[4];
-    _mm256_store_pd(a, A);
-    _mm256_store_pd(b, B);
-    s.gxD = a[0];
-    s.gyD = a[1];
-    s.gx = a[2];
-    s.gy = a[3];
-    s.hxx = b[0];
-    s.hxy = b[1];
-    s.hyy = b[2];
-  }
-  KWS_LANES_FN void set(const PointSums& s) {
-    A = _mm256_set_pd(s.gy, s.gx, s.gyD, s.gxD);
-    B = _mm256_set_pd(0.0, s.hyy, s.hxy, s.hxx);
-  }
-  /// Adds four nodes' terms, none of them at distance 0, in node order.
-  template <bool newton>
-  KWS_LANES_FN void add4(__m256d tgx, __m256d tgy, __m256d thxx, __m256d thxy, __m256d thyy) {
-    const __m256d u = _mm256_unpacklo_pd(tgx, tgy), w = _mm256_unpackhi_pd(tgx, tgy);  // nodes 0,2 and 1,3
-    if (newton) {
-      const __m256d zero = _mm256_setzero_pd();
-      const __m256d u2 = _mm256_unpacklo_pd(thxx, thxy), w2 = _mm256_unpackhi_pd(thxx, thxy);
-      const __m256d v2 = _mm256_unpacklo_pd(thyy, zero), x2 = _mm256_unpackhi_pd(thyy, zero);
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x00));
-      B = _mm256_add_pd(B, _mm256_permute2f128_pd(u2, v2, 0x20));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x00));
-      B = _mm256_add_pd(B, _mm256_permute2f128_pd(w2, x2, 0x20));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x11));
-      B = _mm256_add_pd(B, _mm256_permute2f128_pd(u2, v2, 0x31));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x11));
-      B = _mm256_add_pd(B, _mm256_permute2f128_pd(w2, x2, 0x31));
-    } else {
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x00));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x00));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(u, u, 0x11));
-      A = _mm256_add_pd(A, _mm256_permute2f128_pd(w, w, 0x11));
-    }
-  }
-};
-#undef KWS_LANES_FN
-}  // namespace avxsums
-
-namespace lanes4 {
-#define KWS_LANES_FN __attribute__((target("avx")))
-constexpr int kLanes = 4;
-struct V {
-  __m256d v;
-  KWS_LANES_FN static V all(double a) { return V{_mm256_set1_pd(a)}; }
-  KWS_LANES_FN static V load(const double* p) { return V{_mm256_loadu_pd(p)}; }
-  KWS_LANES_FN void store(double* p) const { _mm256_storeu_pd(p, v); }
-  KWS_LANES_FN static V ofDiffs(long base, const long* a, const int* i) {
-    return V{_mm256_set_pd(static_cast<double>(base - a[i[3]]), static_cast<double>(base - a[i[2]]),
-                           static_cast<double>(base - a[i[1]]), static_cast<double>(base - a[i[0]]))};
-  }
-  KWS_LANES_FN static V ofDiffsTo(const long* a, const int* i, long base) {
-    return V{_mm256_set_pd(static_cast<double>(a[i[3]] - base), static_cast<double>(a[i[2]] - base),
-                           static_cast<double>(a[i[1]] - base), static_cast<double>(a[i[0]] - base))};
-  }
-  KWS_LANES_FN static V ofIndexed(const double* r, const int* i) {
-    return V{_mm256_set_pd(r[i[3]], r[i[2]], r[i[1]], r[i[0]])};
-  }
-};
-KWS_LANES_FN inline V operator+(V a, V b) { return V{_mm256_add_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator-(V a, V b) { return V{_mm256_sub_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator*(V a, V b) { return V{_mm256_mul_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator/(V a, V b) { return V{_mm256_div_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V sqrt(V a) { return V{_mm256_sqrt_pd(a.v)}; }
-KWS_LANES_FN inline V zeroToOne(V a) {
-  __m256d z = _mm256_cmp_pd(a.v, _mm256_setzero_pd(), _CMP_EQ_OQ);
-  return V{_mm256_blendv_pd(a.v, _mm256_set1_pd(1.0), z)};
-}
-struct Acc : avxsums::Acc4 {
-  KWS_LANES_FN explicit Acc(const PointSums& s) { set(s); }
-  template <bool newton>
-  KWS_LANES_FN bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
-    if (_mm256_movemask_pd(_mm256_cmp_pd(q.v, _mm256_setzero_pd(), _CMP_EQ_OQ)) != 0) return false;
-    add4<newton>(tgx.v, tgy.v, thxx.v, thxy.v, thyy.v);
-    return true;
-  }
-};
-#include "layout/kwsgdker.inc"
-#undef KWS_LANES_FN
-}  // namespace lanes4
-
-// GCC's AVX-512 headers start some results from an undefined register, which
-// its flow analysis takes for a use of an uninitialized value (a "maybe" at
-// most levels, a certain one with the sanitizers at -O2).
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#endif
-namespace lanes8 {
-#define KWS_LANES_FN __attribute__((target("avx512f")))
-constexpr int kLanes = 8;
-struct V {
-  __m512d v;
-  KWS_LANES_FN static V all(double a) { return V{_mm512_set1_pd(a)}; }
-  KWS_LANES_FN static V load(const double* p) { return V{_mm512_loadu_pd(p)}; }
-  KWS_LANES_FN void store(double* p) const { _mm512_storeu_pd(p, v); }
-  KWS_LANES_FN static V ofDiffs(long base, const long* a, const int* i) {
-    alignas(64) double t[8];
-    for (int k = 0; k < 8; ++k) t[k] = static_cast<double>(base - a[i[k]]);
-    return V{_mm512_load_pd(t)};
-  }
-  KWS_LANES_FN static V ofDiffsTo(const long* a, const int* i, long base) {
-    alignas(64) double t[8];
-    for (int k = 0; k < 8; ++k) t[k] = static_cast<double>(a[i[k]] - base);
-    return V{_mm512_load_pd(t)};
-  }
-  KWS_LANES_FN static V ofIndexed(const double* r, const int* i) {
-    alignas(64) double t[8];
-    for (int k = 0; k < 8; ++k) t[k] = r[i[k]];
-    return V{_mm512_load_pd(t)};
-  }
-};
-KWS_LANES_FN inline V operator+(V a, V b) { return V{_mm512_add_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator-(V a, V b) { return V{_mm512_sub_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator*(V a, V b) { return V{_mm512_mul_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V operator/(V a, V b) { return V{_mm512_div_pd(a.v, b.v)}; }
-KWS_LANES_FN inline V sqrt(V a) { return V{_mm512_sqrt_pd(a.v)}; }
-KWS_LANES_FN inline V zeroToOne(V a) {
-  __mmask8 z = _mm512_cmp_pd_mask(a.v, _mm512_setzero_pd(), _CMP_EQ_OQ);
-  return V{_mm512_mask_blend_pd(z, a.v, _mm512_set1_pd(1.0))};
-}
-/// While the Newton gradient (gx, gy) equals the calcDelta gradient (gxD,
-/// gyD), as it does until a node on m's point adds a term to one and not the
-/// other, one register Z = (gxD, gyD, hxx, hxy, hyy, 0, 0, 0) holds all sums,
-/// and each node's terms are gathered into one register and added to it.
-/// Otherwise the sums go into the two four-lane registers.
-struct Acc : avxsums::Acc4 {
-  __m512d Z;
-  bool single = false;
-  KWS_LANES_FN explicit Acc(const PointSums& s) { set(s); }
-  KWS_LANES_FN void set(const PointSums& s) {
-    single = s.gx == s.gxD && s.gy == s.gyD;
-    if (single) Z = _mm512_set_pd(0.0, 0.0, 0.0, s.hyy, s.hxy, s.hxx, s.gyD, s.gxD);
-    else avxsums::Acc4::set(s);
-  }
-  KWS_LANES_FN void get(PointSums& s) const {
-    if (!single) {
-      avxsums::Acc4::get(s);
-      return;
-    }
-    alignas(64) double z[8];
-    _mm512_store_pd(z, Z);
-    s.gxD = s.gx = z[0];
-    s.gyD = s.gy = z[1];
-    s.hxx = z[2];
-    s.hxy = z[3];
-    s.hyy = z[4];
-  }
-  template <bool newton>
-  KWS_LANES_FN bool addGroup(V q, V tgx, V tgy, V thxx, V thxy, V thyy) {
-    if (_mm512_cmp_pd_mask(q.v, _mm512_setzero_pd(), _CMP_EQ_OQ) != 0) return false;
-    if (!single) {
-      add4<newton>(_mm512_extractf64x4_pd(tgx.v, 0), _mm512_extractf64x4_pd(tgy.v, 0),
-                   _mm512_extractf64x4_pd(thxx.v, 0), _mm512_extractf64x4_pd(thxy.v, 0),
-                   _mm512_extractf64x4_pd(thyy.v, 0));
-      add4<newton>(_mm512_extractf64x4_pd(tgx.v, 1), _mm512_extractf64x4_pd(tgy.v, 1),
-                   _mm512_extractf64x4_pd(thxx.v, 1), _mm512_extractf64x4_pd(thxy.v, 1),
-                   _mm512_extractf64x4_pd(thyy.v, 1));
-      return true;
-    }
-    // Node i's terms: (tgx, tgy) sit in 128-bit lane i/2 of G (even i) or H
-    // (odd i), (thxx, thxy) likewise in E or F, thyy in lane i of thyy.
-    const __m512d G = _mm512_unpacklo_pd(tgx.v, tgy.v), H = _mm512_unpackhi_pd(tgx.v, tgy.v);
-    if (!newton) {
-      for (int j = 0; j < 4; ++j) {
-        const __m512i pick = _mm512_set_epi64(0, 0, 0, 0, 0, 0, 2 * j + 1, 2 * j);
-        Z = _mm512_add_pd(Z, _mm512_maskz_permutexvar_pd(0x03, pick, G));
-        Z = _mm512_add_pd(Z, _mm512_maskz_permutexvar_pd(0x03, pick, H));
-      }
-      return true;
-    }
-    const __m512d E = _mm512_unpacklo_pd(thxx.v, thxy.v), F = _mm512_unpackhi_pd(thxx.v, thxy.v);
-    for (int j = 0; j < 4; ++j) {
-      const __m512i pick = _mm512_set_epi64(0, 0, 0, 0, 8 + 2 * j + 1, 8 + 2 * j, 2 * j + 1, 2 * j);
-      const __m512i even = _mm512_set_epi64(0, 0, 0, 8 + 2 * j, 3, 2, 1, 0);
-      const __m512i odd = _mm512_set_epi64(0, 0, 0, 8 + 2 * j + 1, 3, 2, 1, 0);
-      Z = _mm512_add_pd(Z, _mm512_maskz_permutex2var_pd(0x1F, _mm512_permutex2var_pd(G, pick, E), even, thyy.v));
-      Z = _mm512_add_pd(Z, _mm512_maskz_permutex2var_pd(0x1F, _mm512_permutex2var_pd(H, pick, F), odd, thyy.v));
-    }
-    return true;
-  }
-};
-#include "layout/kwsgdker.inc"
-#undef KWS_LANES_FN
-}  // namespace lanes8
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#endif
-
-/// The widest kernels this processor runs, at most cap lanes wide (0: no cap).
-Kernels chooseKernels(int cap) {
-#if defined(KWS_DESCENT_AVX)
-#if !defined(KWS_DESCENT_NO_AVX512)
-  if ((cap == 0 || cap >= 8) && __builtin_cpu_supports("avx512f")) return lanes8::kernels();
-#endif
-  if ((cap == 0 || cap >= 4) && __builtin_cpu_supports("avx")) return lanes4::kernels();
-#endif
-  (void)cap;
-  return lanes2::kernels();
-}
-
 /// The descent's working set: one entry per node of allNodeDList that has a
 /// scratch record, in list order. Entry p holds the node's matrix index
 /// (col), whether it is pinned, its working point, its gradient, and pointers
 /// to its rows of the two spring matrices, read in place.
 class DescentSet {
  public:
+  // ---- reading the component and writing it back --------------------------------
   /// Reads the component from s's records. Answers false, and leaves the set
   /// empty, when there is no component or the matrices do not cover it.
   bool load(KWSGraph& s) {
@@ -518,6 +144,7 @@ class DescentSet {
       info.push_back(ni);
       col.push_back(ni->sindex());
       pinned.push_back(isConstrained(it.pNode()) ? 1 : 0);
+      anyPinned_ = anyPinned_ || pinned.back() != 0;
       x.push_back(ni->pPoint()->x());
       y.push_back(ni->pPoint()->y());
       xd.push_back(static_cast<double>(x.back()));
@@ -570,6 +197,7 @@ class DescentSet {
     if (graph_) graph_->layoutCheckpoint();
   }
 
+  // ---- gradients ----------------------------------------------------------------
   /// The sums of m at its present point; with newton false only gxD and gyD.
   /// Terms are added one node at a time in list order, each exactly as
   /// calcDelta and calcdxdy write them; only their computation runs several
@@ -603,6 +231,56 @@ class DescentSet {
     setGradient(m, s.gxD, s.gyD);
   }
 
+  /// Every gradient afresh; answers the unpinned entry with the largest one
+  /// (the first among equals), or −1.
+  int calcAll() {
+    for (int p = 0; p < count; ++p) calcDelta(p);
+    checkpoint();
+    return best();
+  }
+
+  /// Every gradient brought up to date after `moved` left (oldX, oldY): the
+  /// moved node's afresh, the others by the one term that changed. When
+  /// movedIsCurrent, the moved node's stored gradient was formed at its
+  /// present point with every other node where it is now, so forming it again
+  /// would give the same bits; only its checkpoint is kept. Answers as calcAll.
+  int recalcAll(int moved, long oldX, long oldY, bool movedIsCurrent) {
+    // The corrections weigh each entry as a candidate as soon as its new
+    // gradient is known, in list order.
+    Best b;
+    correct(moved, oldX, oldY, 0, moved, b);
+    if (movedIsCurrent && !pinned[moved]) checkpoint();
+    else calcDelta(moved);
+    b.consider(moved, delta[moved], pinned[moved] != 0);
+    correct(moved, oldX, oldY, moved + 1, count, b);
+    checkpoint();
+    return b.index;
+  }
+
+  // ---- moves --------------------------------------------------------------------
+  /// Puts m's working point at (px, py).
+  void moveTo(int m, long px, long py) {
+    x[m] = px;
+    y[m] = py;
+    xd[m] = static_cast<double>(px);
+    yd[m] = static_cast<double>(py);
+    exact_ = exact_ && withinExact(px) && withinExact(py);
+  }
+
+  /// Moves m to a random point of the drawing's bounding rectangle. The
+  /// drawing nodes stay where they are while the descent runs, so the
+  /// rectangle is taken once, at the first jump.
+  void jump(int m, KWSGraph& s, long maxRand) {
+    if (!haveBounds_ && graph_) {
+      graph_->ntBoundingRect(bounds_);
+      haveBounds_ = true;
+    }
+    long tx = 0, ty = 0;
+    jumpTarget(s, bounds_, maxRand, tx, ty);
+    moveTo(m, tx, ty);
+  }
+
+  // ---- the step at one node -----------------------------------------------------
   /// m's Newton step from sums taken at its present point, each coordinate
   /// truncated toward zero.
   static void step(const PointSums& s, long& dx, long& dy) {
@@ -620,59 +298,17 @@ class DescentSet {
     return s.hxx > 0.0 && s.hyy > 0.0 && s.hxx * s.hyy - s.hxy * s.hxy > 0.0;
   }
 
-  /// m's energy Σ ½·k·(d − l)² over the other nodes, m put at (px, py),
-  /// summed in list order on plain doubles.
-  double energyAt(int m, long px, long py) const {
-    const double fx = static_cast<double>(px), fy = static_cast<double>(py);
-    double e = 0.0;
-    for (int p = 0; p < count; ++p) {
-      if (p == m) continue;
-      const int c = inOrder_ ? p : col[p];
-      const double k = kRow[m][c], l = lRow[m][c];
-      const double ex = fx - xd[p], ey = fy - yd[p];
-      const double d = std::sqrt(ex * ex + ey * ey) - l;
-      e = e + 0.5 * k * d * d;
-    }
-    return e;
-  }
-
-  /// m's energy where it is (e0) and at (px, py) (e1), in one pass, each
-  /// summed as energyAt sums it.
-  void energiesAt(int m, long px, long py, double& e0, double& e1) const {
-    const double fx = static_cast<double>(px), fy = static_cast<double>(py);
-    e0 = e1 = 0.0;
-    for (int p = 0; p < count; ++p) {
-      if (p == m) continue;
-      const int c = inOrder_ ? p : col[p];
-      const double k = kRow[m][c], l = lRow[m][c];
-      const double ax = xd[m] - xd[p], ay = yd[m] - yd[p];
-      const double bx = fx - xd[p], by = fy - yd[p];
-      const double da = std::sqrt(ax * ax + ay * ay) - l, db = std::sqrt(bx * bx + by * by) - l;
-      e0 = e0 + 0.5 * k * da * da;
-      e1 = e1 + 0.5 * k * db * db;
-    }
-  }
-
-  /// The longest whole-unit step along (tx, ty), halved until m's energy
-  /// falls below e0: (0, 0) when no such step is left.
-  void backtrack(int m, double e0, double tx, double ty, long& dx, long& dy) const {
-    for (int i = 0; i < 80; ++i) {
-      dx = truncStep(tx);
-      dy = truncStep(ty);
-      if (dx == 0 && dy == 0) return;
-      if (energyAt(m, x[m] + dx, y[m] + dy) < e0) return;
-      tx = tx * 0.5;
-      ty = ty * 0.5;
-    }
-    dx = dy = 0;
-  }
-
-  /// The Hessian's eigenvalues, smaller first.
-  static void eigenvalues(const PointSums& s, double& lo, double& hi) {
-    const double mid = 0.5 * (s.hxx + s.hyy), half = 0.5 * (s.hxx - s.hyy);
-    const double r = std::sqrt(half * half + s.hxy * s.hxy);
-    lo = mid - r;
-    hi = mid + r;
+  /// m's step from sums taken at its present point: the Newton step where
+  /// the Hessian is positive definite or where that step lowers m's energy
+  /// all the same, the shifted step elsewhere. (A node that still ends on a
+  /// saddle is moved off it when the descent stops.)
+  void stepAt(int m, const PointSums& s, long& dx, long& dy) const {
+    step(s, dx, dy);
+    if (positiveDefinite(s) || (dx == 0 && dy == 0)) return;
+    double e0 = 0.0, e1 = 0.0;
+    energiesAt(m, x[m] + dx, y[m] + dy, e0, e1);
+    if (e1 < e0) return;
+    shiftedStep(m, s, e0, dx, dy);
   }
 
   /// m's step where its Hessian is not positive definite: the Newton step of
@@ -693,19 +329,55 @@ class DescentSet {
     backtrack(m, e0, tx, ty, dx, dy);
   }
 
-  /// m's step from sums taken at its present point: the Newton step where
-  /// the Hessian is positive definite or where that step lowers m's energy
-  /// all the same, the shifted step elsewhere. (A node that still ends on a
-  /// saddle is moved off it when the descent stops.)
-  void stepAt(int m, const PointSums& s, long& dx, long& dy) const {
-    step(s, dx, dy);
-    if (positiveDefinite(s) || (dx == 0 && dy == 0)) return;
-    double e0 = 0.0, e1 = 0.0;
-    energiesAt(m, x[m] + dx, y[m] + dy, e0, e1);
-    if (e1 < e0) return;
-    shiftedStep(m, s, e0, dx, dy);
+  /// The Hessian's eigenvalues, smaller first.
+  static void eigenvalues(const PointSums& s, double& lo, double& hi) {
+    const double mid = 0.5 * (s.hxx + s.hyy), half = 0.5 * (s.hxx - s.hyy);
+    const double r = std::sqrt(half * half + s.hxy * s.hxy);
+    lo = mid - r;
+    hi = mid + r;
   }
 
+  /// The longest whole-unit step along (tx, ty), halved until m's energy
+  /// falls below e0: (0, 0) when no such step is left.
+  void backtrack(int m, double e0, double tx, double ty, long& dx, long& dy) const {
+    for (int i = 0; i < 80; ++i) {
+      dx = truncStep(tx);
+      dy = truncStep(ty);
+      if (dx == 0 && dy == 0) return;
+      if (energyAt(m, x[m] + dx, y[m] + dy) < e0) return;
+      tx = tx * 0.5;
+      ty = ty * 0.5;
+    }
+    dx = dy = 0;
+  }
+
+  /// m's energy Σ ½·k·(d − l)² over the other nodes, m put at (px, py),
+  /// summed in list order on the coordinates as doubles.
+  double energyAt(int m, long px, long py) const {
+    double e = 0.0, unused = 0.0;
+    kernels_.energy(view(), kRow[m], lRow[m], m, count, static_cast<double>(px), static_cast<double>(py), 0.0, 0.0,
+                    e, unused);
+    return e;
+  }
+
+  /// m's energy where it is (e0) and at (px, py) (e1), in one pass, each
+  /// summed as energyAt sums it.
+  void energiesAt(int m, long px, long py, double& e0, double& e1) const {
+    kernels_.energies(view(), kRow[m], lRow[m], m, count, xd[m], yd[m], static_cast<double>(px),
+                      static_cast<double>(py), e0, e1);
+  }
+
+  /// m's step; (0, 0) for a pinned node.
+  void calcdxdy(int m, long& dx, long& dy) {
+    dx = 0;
+    dy = 0;
+    if (pinned[m]) return;
+    PointSums s;
+    sums<true>(m, s);
+    stepAt(m, s, dx, dy);
+  }
+
+  // ---- escapes when the descent stops -------------------------------------------
   /// Where m sits on a saddle of its energy (a direction of negative
   /// curvature, typically across a line of nodes it is squeezed into), the
   /// whole-unit move along that direction, either way, that lowers m's energy
@@ -766,23 +438,29 @@ class DescentSet {
     if (pinned[m]) return false;
     const int kNear = 4;
     int near[kNear];
-    int found = 0;
-    auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
-    for (int p = 0; p < count; ++p) {
-      if (p == m || !(kRow[m][inOrder_ ? p : col[p]] > 0.0)) continue;
-      // Insertion into the list of the shortest, the first among equals kept.
-      int at = found;
-      while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
-      if (at >= kNear) continue;
-      if (found < kNear) ++found;
-      for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
-      near[at] = p;
-    }
-    if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
-        !(springLength(near[2]) > springLength(near[1])))
-      return false;
+    int found = 2;
+    const int two = twoShortestSprings(m, near[0], near[1]);
+    if (two == 0) return false;
     // Each mirror line costs a pass over all nodes; beyond kFoldAllLines nodes
-    // only the line through m's two neighbours is tried.
+    // only the line through m's two neighbours is tried, and those two are
+    // known. Otherwise all four shortest springs are found.
+    if (two < 0 || count <= kFoldAllLines) {
+      found = 0;
+      auto springLength = [&](int p) { return lRow[m][inOrder_ ? p : col[p]]; };
+      for (int p = 0; p < count; ++p) {
+        if (p == m || !(kRow[m][inOrder_ ? p : col[p]] > 0.0)) continue;
+        // Insertion into the list of the shortest, the first among equals kept.
+        int at = found;
+        while (at > 0 && springLength(p) < springLength(near[at - 1])) --at;
+        if (at >= kNear) continue;
+        if (found < kNear) ++found;
+        for (int q = found - 1; q > at; --q) near[q] = near[q - 1];
+        near[at] = p;
+      }
+      if (found < 3 || springLength(near[1]) != springLength(near[0]) ||
+          !(springLength(near[2]) > springLength(near[1])))
+        return false;
+    }
     const int lines = count <= kFoldAllLines ? found : 2;
     double e0 = 0.0;
     bool haveE0 = false;
@@ -817,6 +495,35 @@ class DescentSet {
         }
       }
     return moved;
+  }
+
+  /// m's two shortest springs (of strength > 0) from one pass: answers 1
+  /// when exactly two share the shortest length among at least three springs,
+  /// with their entries, in list order, in a and b; 0 when not; −1 when a
+  /// length is not a number, which leaves the order to foldEscape's own scan.
+  int twoShortestSprings(int m, int& a, int& b) const {
+    const double* kr = kRow[m];
+    const double* lr = lRow[m];
+    double shortest = std::numeric_limits<double>::infinity();
+    int springs = 0, atShortest = 0;
+    a = b = -1;
+    for (int p = 0; p < count; ++p) {
+      const int c = inOrder_ ? p : col[p];
+      if (p == m || !(kr[c] > 0.0)) continue;
+      const double l = lr[c];
+      if (!(l == l)) return -1;
+      ++springs;
+      if (l < shortest) {
+        shortest = l;
+        atShortest = 0;
+      }
+      if (l == shortest) {
+        if (atShortest == 0) a = p;
+        else if (atShortest == 1) b = p;
+        ++atShortest;
+      }
+    }
+    return springs >= 3 && atShortest == 2 ? 1 : 0;
   }
 
   /// How many pairs of an edge and a node other than its ends meet that
@@ -916,70 +623,6 @@ class DescentSet {
     return dx != 0 || dy != 0;
   }
 
-  /// m's step; (0, 0) for a pinned node.
-  void calcdxdy(int m, long& dx, long& dy) {
-    dx = 0;
-    dy = 0;
-    if (pinned[m]) return;
-    PointSums s;
-    sums<true>(m, s);
-    stepAt(m, s, dx, dy);
-  }
-
-  /// Every gradient afresh; answers the unpinned entry with the largest one
-  /// (the first among equals), or −1.
-  int calcAll() {
-    for (int p = 0; p < count; ++p) calcDelta(p);
-    checkpoint();
-    return best();
-  }
-
-  /// Every gradient brought up to date after `moved` left (oldX, oldY): the
-  /// moved node's afresh, the others by the one term that changed. When
-  /// movedIsCurrent, the moved node's stored gradient was formed at its
-  /// present point with every other node where it is now, so forming it again
-  /// would give the same bits; only its checkpoint is kept. Answers as calcAll.
-  int recalcAll(int moved, long oldX, long oldY, bool movedIsCurrent) {
-    // The corrections weigh each entry as a candidate as soon as its new
-    // gradient is known, in list order.
-    Best b;
-    correct(moved, oldX, oldY, 0, moved, b);
-    if (movedIsCurrent && !pinned[moved]) checkpoint();
-    else calcDelta(moved);
-    b.consider(moved, delta[moved], pinned[moved] != 0);
-    correct(moved, oldX, oldY, moved + 1, count, b);
-    checkpoint();
-    return b.index;
-  }
-
-  /// Corrects only m's gradient for the move of `moved`.
-  void recalcDelta(int m, int moved, long oldX, long oldY) {
-    Best unused;
-    correct(moved, oldX, oldY, m, m + 1, unused);
-  }
-
-  /// Moves m to a random point of the drawing's bounding rectangle. The
-  /// drawing nodes stay where they are while the descent runs, so the
-  /// rectangle is taken once, at the first jump.
-  void jump(int m, KWSGraph& s, long maxRand) {
-    if (!haveBounds_ && graph_) {
-      graph_->ntBoundingRect(bounds_);
-      haveBounds_ = true;
-    }
-    long tx = 0, ty = 0;
-    jumpTarget(s, bounds_, maxRand, tx, ty);
-    moveTo(m, tx, ty);
-  }
-
-  /// Puts m's working point at (px, py).
-  void moveTo(int m, long px, long py) {
-    x[m] = px;
-    y[m] = py;
-    xd[m] = static_cast<double>(px);
-    yd[m] = static_cast<double>(py);
-    exact_ = exact_ && withinExact(px) && withinExact(py);
-  }
-
   int count = 0;
   std::vector<KWDNode*> node;
   std::vector<KWSNodeLayInfo*> info;
@@ -998,9 +641,12 @@ class DescentSet {
     return b.index;
   }
 
-  KernelView view() {
-    return KernelView{x.data(),     y.data(),      xd.data(), yd.data(), exact_,     col.data(),
-                      inOrder_,     pinned.data(), gx.data(), gy.data(), delta.data()};
+  /// The kernels' view of the set. Only the gradient kernels write through
+  /// it, and they are called from non-const members only.
+  KernelView view() const {
+    double* g[3] = {const_cast<double*>(gx.data()), const_cast<double*>(gy.data()), const_cast<double*>(delta.data())};
+    return KernelView{x.data(), y.data(), xd.data(), yd.data(), exact_, col.data(), inOrder_, pinned.data(),
+                      anyPinned_, g[0], g[1], g[2]};
   }
 
   /// The component's edges as pairs of entries (loops and edges leaving the
@@ -1010,7 +656,6 @@ class DescentSet {
     halfW_.assign(count, 0.0);
     halfH_.assign(count, 0.0);
     for (int p = 0; p < count; ++p) {
-      anyPinned_ = anyPinned_ || pinned[p] != 0;
       halfW_[p] = 0.5 * static_cast<double>(node[p]->ntWidth());
       halfH_[p] = 0.5 * static_cast<double>(node[p]->ntHeight());
       for (KWOutDEdgeIter it(node[p]); it; ++it) {
@@ -1046,72 +691,6 @@ class DescentSet {
   std::vector<std::pair<int, int>> edges_;
   std::vector<double> halfW_, halfH_;
 };
-
-}  // namespace
-
-void KWSGraph::calcDelta(KWDNode* m) {
-  DescentSet set;
-  if (!set.load(*this)) return;
-  int p = set.find(m);
-  if (p < 0) return;
-  set.calcDelta(p);
-  set.storeGradient(p);
-}
-
-KWDNode* KWSGraph::calcAllDeltas() {
-  DescentSet set;
-  if (!set.load(*this)) {
-    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
-    return nullptr;
-  }
-  int best = set.calcAll();
-  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
-  return best < 0 ? nullptr : set.node[best];
-}
-
-void KWSGraph::recalcDelta(KWDNode* m, KWDNode* moved, long oldX, long oldY) {
-  DescentSet set;
-  if (!set.load(*this)) return;
-  int p = set.find(m), w = set.find(moved);
-  if (p < 0 || w < 0) return;
-  set.recalcDelta(p, w, oldX, oldY);
-  set.storeGradient(p);
-}
-
-KWDNode* KWSGraph::recalcAllDeltas(KWDNode* moved, long oldX, long oldY) {
-  DescentSet set;
-  int w = set.load(*this) ? set.find(moved) : -1;
-  if (w < 0) {
-    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
-    return nullptr;
-  }
-  int best = set.recalcAll(w, oldX, oldY, false);
-  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
-  return best < 0 ? nullptr : set.node[best];
-}
-
-void KWSGraph::calcdxdy(KWDNode* m, long& dx, long& dy) {
-  dx = 0;
-  dy = 0;
-  DescentSet set;
-  if (!set.load(*this)) return;
-  int p = set.find(m);
-  if (p >= 0) set.calcdxdy(p, dx, dy);
-}
-
-void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
-  KWSNodeLayInfo* ni = nodeInfo(node);
-  KWDGraph* g = pOwnerGraph();
-  if (!ni || !g) return;
-  KWRect b;
-  g->ntBoundingRect(b);
-  // The jump lands on a random point of the drawing's bounding rectangle.
-  long tx = 0, ty = 0;
-  jumpTarget(*this, b, maxRand, tx, ty);
-  ni->pPoint()->moveTo(tx, ty);
-}
-
-namespace {
 
 /// Moves every node for which escape(p, dx, dy) finds a move, in list order,
 /// bringing the gradients up to date after each move. Each move is a cycle,
@@ -1234,4 +813,63 @@ void KWSGraph::greedyDescentPositionFinal() {
     if (clearEdges(set, *this, r, maxCycles) < 0) break;
   set.storeAll();
   g->layoutCheckpoint();
+}
+
+// ---- the step-by-step interface ------------------------------------------
+// KWSGraph's single steps of the descent, each on a working set of its own
+// read from the scratch records and written back: the gradient of one node
+// or of all, the gradients after one move, one node's Newton step, and one
+// random jump. Tests drive the descent through them one step at a time.
+
+void KWSGraph::calcDelta(KWDNode* m) {
+  DescentSet set;
+  if (!set.load(*this)) return;
+  int p = set.find(m);
+  if (p < 0) return;
+  set.calcDelta(p);
+  set.storeGradient(p);
+}
+
+KWDNode* KWSGraph::calcAllDeltas() {
+  DescentSet set;
+  if (!set.load(*this)) {
+    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+    return nullptr;
+  }
+  int best = set.calcAll();
+  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
+  return best < 0 ? nullptr : set.node[best];
+}
+
+KWDNode* KWSGraph::recalcAllDeltas(KWDNode* moved, long oldX, long oldY) {
+  DescentSet set;
+  int w = set.load(*this) ? set.find(moved) : -1;
+  if (w < 0) {
+    if (pSLayInfo() && pOwnerGraph()) pOwnerGraph()->layoutCheckpoint();
+    return nullptr;
+  }
+  int best = set.recalcAll(w, oldX, oldY, false);
+  for (int p = 0; p < set.count; ++p) set.storeGradient(p);
+  return best < 0 ? nullptr : set.node[best];
+}
+
+void KWSGraph::calcdxdy(KWDNode* m, long& dx, long& dy) {
+  dx = 0;
+  dy = 0;
+  DescentSet set;
+  if (!set.load(*this)) return;
+  int p = set.find(m);
+  if (p >= 0) set.calcdxdy(p, dx, dy);
+}
+
+void KWSGraph::randomizeNodePosition(KWDNode* node, long maxRand) {
+  KWSNodeLayInfo* ni = nodeInfo(node);
+  KWDGraph* g = pOwnerGraph();
+  if (!ni || !g) return;
+  KWRect b;
+  g->ntBoundingRect(b);
+  // The jump lands on a random point of the drawing's bounding rectangle.
+  long tx = 0, ty = 0;
+  jumpTarget(*this, b, maxRand, tx, ty);
+  ni->pPoint()->moveTo(tx, ty);
 }

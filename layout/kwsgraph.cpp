@@ -20,31 +20,16 @@
 #include "data/kwsndli.h"
 #include "data/kwtwodar.h"
 #include "layout/kwsgraph.h"
+#include "layout/kwsgutil.h"
 #include "layout/kwsnode.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
 
 namespace {
 
-/// x truncated toward zero, held within the range of long (NaN gives 0).
-long truncToLong(double x) {
-  if (!(x == x)) return 0;
-  const double lim = 9.0e18;
-  if (x >= lim) return static_cast<long>(lim);
-  if (x <= -lim) return -static_cast<long>(lim);
-  return static_cast<long>(x);
-}
-
-/// The scratch record of a node, or null when it has none.
-KWSNodeLayInfo* nodeInfo(const KWGNode* n) {
-  KWSNode* s = n ? n->pSNode() : nullptr;
-  return s ? s->pSLayInfo() : nullptr;
-}
-
-int isConstrained(const KWDNode* n) {
-  const KWSNodeTailor* t = n->pSTailor();
-  return t && t->constrained() ? 1 : 0;
-}
+using kwsl::isConstrained;
+using kwsl::nodeInfo;
+using kwsl::truncToLong;
 
 /// Edge weight of the hop distances: every edge counts once.
 long unitEdgeWeight(KWDEdge*) { return 1; }
@@ -416,6 +401,92 @@ void KWSGraph::calcAdjMatrix(KWTwoDArray& matrix, KWSEdgeWeightFunction weight) 
   g->layoutCheckpoint();
 }
 
+namespace {
+
+/// The edges of a matrix as compressed rows: the neighbours of i are
+/// to[first[i] … first[i+1]), weighing weight[…].
+struct EdgeRows {
+  std::vector<long> first;
+  std::vector<int> to;
+  std::vector<double> weight;
+};
+
+/// Breadth-first search from 64 sources at once, every edge weighing w0: bit
+/// i of a node's word stands for source b + i. A level's new nodes are those
+/// with a source bit in a neighbour's frontier word that they have not seen
+/// yet; the matrix is symmetric, so entry (v, source) is written, which keeps
+/// each write within row v. finishRow(s) runs for every source s once its
+/// row is done.
+template <typename Finish>
+void shortestPathsBreadthFirst(KWTwoDArray& matrix, int n, const EdgeRows& e, double w0, Finish finishRow) {
+  std::vector<std::uint64_t> seen(static_cast<size_t>(n)), frontier(static_cast<size_t>(n)),
+      next(static_cast<size_t>(n));
+  for (int b = 0; b < n; b += 64) {
+    const int sources = std::min(64, n - b);
+    std::fill(seen.begin(), seen.end(), 0);
+    std::fill(frontier.begin(), frontier.end(), 0);
+    for (int i = 0; i < sources; ++i) seen[b + i] = frontier[b + i] = std::uint64_t(1) << i;
+    for (long hops = 1;; ++hops) {
+      bool grew = false;
+      for (int v = 0; v < n; ++v) {
+        std::uint64_t reach = 0;
+        for (long k = e.first[v]; k < e.first[v + 1]; ++k) reach |= frontier[e.to[k]];
+        next[v] = reach & ~seen[v];
+      }
+      const double value = static_cast<double>(hops) * w0;
+      for (int v = 0; v < n; ++v) {
+        std::uint64_t bits = next[v];
+        if (!bits) continue;
+        grew = true;
+        seen[v] |= bits;
+        KWOneDArray& row = matrix[v];
+        for (; bits; bits &= bits - 1) row[b + __builtin_ctzll(bits)] = value;
+      }
+      if (!grew) break;
+      frontier.swap(next);
+    }
+    for (int i = 0; i < sources; ++i) finishRow(b + i);
+  }
+}
+
+/// Dijkstra's search from every node in turn, with a binary heap; stale heap
+/// entries are skipped as they come up. finishRow(s) runs for every source s
+/// once its row is written.
+template <typename Finish>
+void shortestPathsDijkstra(KWTwoDArray& matrix, int n, const EdgeRows& e, Finish finishRow) {
+  std::vector<double> dist(static_cast<size_t>(n), -1.0);
+  typedef std::pair<double, int> Entry;
+  std::vector<Entry> heapStore;
+  heapStore.reserve(static_cast<size_t>(e.first[n]) + 1);
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> heap(std::greater<Entry>(),
+                                                                           std::move(heapStore));
+  for (int s = 0; s < n; ++s) {
+    std::fill(dist.begin(), dist.end(), -1.0);
+    dist[s] = 0.0;
+    heap.push(Entry(0.0, s));
+    while (!heap.empty()) {
+      Entry top = heap.top();
+      heap.pop();
+      int u = top.second;
+      if (top.first > dist[u]) continue;  // a stale entry
+      for (long k = e.first[u]; k < e.first[u + 1]; ++k) {
+        int v = e.to[k];
+        double nd = top.first + e.weight[k];
+        if (dist[v] < 0.0 || nd < dist[v]) {
+          dist[v] = nd;
+          heap.push(Entry(nd, v));
+        }
+      }
+    }
+    KWOneDArray& row = matrix[s];
+    for (int j = 0; j < n; ++j)
+      if (j != s && dist[j] >= 0.0) row[j] = dist[j];
+    finishRow(s);
+  }
+}
+
+}  // namespace
+
 // The shortest-path pass searches from every node in turn over the edges that
 // the matrix holds: breadth-first when every edge weighs the same (the hop
 // matrix, and the length matrix of equally sized nodes; 64 sources at a time),
@@ -438,29 +509,29 @@ void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray& matrix) {
   const int n = static_cast<int>(li->allNodeDList().length());
   if (n < 1) return;
 
-  // The edges as compressed rows: the neighbours of i are to[first[i] … first[i+1]).
-  std::vector<long> first(static_cast<size_t>(n) + 1, 0);
+  EdgeRows e;
+  e.first.assign(static_cast<size_t>(n) + 1, 0);
   for (int i = 0; i < n; ++i) {
     const KWOneDArray& row = matrix[i];
     long c = 0;
     for (int j = 0; j < n; ++j)
       if (j != i && row[j] >= 0.0) ++c;
-    first[i + 1] = first[i] + c;
+    e.first[i + 1] = e.first[i] + c;
   }
-  std::vector<int> to(static_cast<size_t>(first[n]));
-  std::vector<double> weight(static_cast<size_t>(first[n]));
+  e.to.resize(static_cast<size_t>(e.first[n]));
+  e.weight.resize(static_cast<size_t>(e.first[n]));
   bool uniform = true;
   double w0 = 0.0;
   for (int i = 0; i < n; ++i) {
     const KWOneDArray& row = matrix[i];
-    long e = first[i];
+    long k = e.first[i];
     for (int j = 0; j < n; ++j) {
       if (j == i || !(row[j] >= 0.0)) continue;
       double w = row[j];
-      if (e == 0) w0 = w;
+      if (k == 0) w0 = w;
       uniform = uniform && w == w0;
-      to[e] = j;
-      weight[e++] = w;
+      e.to[k] = j;
+      e.weight[k++] = w;
     }
   }
   // Breadth-first search gives h·w0 for h hops; that product is exactly the
@@ -471,82 +542,17 @@ void KWSGraph::calcAllPairsShortestPaths(KWTwoDArray& matrix) {
   // the entry or the entry is negative; the entry itself otherwise.
   auto finishRow = [&](int s) {
     KWOneDArray& row = matrix[s];
-    if (first[s + 1] > first[s]) {
-      double lightest = weight[first[s]];
-      for (long e = first[s] + 1; e < first[s + 1]; ++e) lightest = std::min(lightest, weight[e]);
+    if (e.first[s + 1] > e.first[s]) {
+      double lightest = e.weight[e.first[s]];
+      for (long k = e.first[s] + 1; k < e.first[s + 1]; ++k) lightest = std::min(lightest, e.weight[k]);
       double roundTrip = lightest + lightest;
       if (row[s] < 0.0 || roundTrip < row[s]) row[s] = roundTrip;
     }
     stepProgress(s + 1, n);
     g->layoutCheckpoint();
   };
-
-  if (uniform) {
-    // Breadth-first search from 64 sources at once: bit i of a node's word
-    // stands for source b + i. A level's new nodes are those with a source
-    // bit in a neighbour's frontier word that they have not seen yet; the
-    // matrix is symmetric, so entry (v, source) is written, which keeps each
-    // write within row v.
-    std::vector<std::uint64_t> seen(static_cast<size_t>(n)), frontier(static_cast<size_t>(n)),
-        next(static_cast<size_t>(n));
-    for (int b = 0; b < n; b += 64) {
-      const int sources = std::min(64, n - b);
-      std::fill(seen.begin(), seen.end(), 0);
-      std::fill(frontier.begin(), frontier.end(), 0);
-      for (int i = 0; i < sources; ++i) seen[b + i] = frontier[b + i] = std::uint64_t(1) << i;
-      for (long hops = 1;; ++hops) {
-        bool grew = false;
-        for (int v = 0; v < n; ++v) {
-          std::uint64_t reach = 0;
-          for (long e = first[v]; e < first[v + 1]; ++e) reach |= frontier[to[e]];
-          next[v] = reach & ~seen[v];
-        }
-        const double value = static_cast<double>(hops) * w0;
-        for (int v = 0; v < n; ++v) {
-          std::uint64_t bits = next[v];
-          if (!bits) continue;
-          grew = true;
-          seen[v] |= bits;
-          KWOneDArray& row = matrix[v];
-          for (; bits; bits &= bits - 1) row[b + __builtin_ctzll(bits)] = value;
-        }
-        if (!grew) break;
-        frontier.swap(next);
-      }
-      for (int i = 0; i < sources; ++i) finishRow(b + i);
-    }
-    return;
-  }
-
-  std::vector<double> dist(static_cast<size_t>(n), -1.0);
-  typedef std::pair<double, int> Entry;
-  std::vector<Entry> heapStore;
-  heapStore.reserve(static_cast<size_t>(first[n]) + 1);
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> heap(std::greater<Entry>(),
-                                                                           std::move(heapStore));
-  for (int s = 0; s < n; ++s) {
-    std::fill(dist.begin(), dist.end(), -1.0);
-    dist[s] = 0.0;
-    heap.push(Entry(0.0, s));
-    while (!heap.empty()) {
-      Entry top = heap.top();
-      heap.pop();
-      int u = top.second;
-      if (top.first > dist[u]) continue;  // a stale entry
-      for (long e = first[u]; e < first[u + 1]; ++e) {
-        int v = to[e];
-        double nd = top.first + weight[e];
-        if (dist[v] < 0.0 || nd < dist[v]) {
-          dist[v] = nd;
-          heap.push(Entry(nd, v));
-        }
-      }
-    }
-    KWOneDArray& row = matrix[s];
-    for (int j = 0; j < n; ++j)
-      if (j != s && dist[j] >= 0.0) row[j] = dist[j];
-    finishRow(s);
-  }
+  if (uniform) shortestPathsBreadthFirst(matrix, n, e, w0, finishRow);
+  else shortestPathsDijkstra(matrix, n, e, finishRow);
 }
 
 long KWSGraph::calculateMaxDegree() {

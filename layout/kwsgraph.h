@@ -14,7 +14,7 @@
 // cycles.
 //
 // Sources: kwsgraph.cpp (object, driver and spring model), kwsgdesc.cpp (energy
-// descent), kwsgscal.cpp (scaling), kwsgtree.cpp (radial trees), kwsgavoi.cpp
+// descent), kwsgkern.cpp (its kernels per instruction set), kwsgscal.cpp (scaling), kwsgtree.cpp (radial trees), kwsgavoi.cpp
 // (edge-node avoidance), kwsgmult.cpp (multi-edges and loops), kwsgfold.cpp
 // (fold, expand and hide reactions).
 #ifndef KWSGRAPH_H
@@ -130,11 +130,21 @@ class KWS_EXPORT KWSGraph : public KWBGraph {
 
   // Energy descent.
   void greedyDescentPositionFinal();
+
+  // The descent step by step, on the nodes' scratch records (points and
+  // gradients), each step with the same arithmetic as the whole descent.
+  /// Every node's gradient afresh; answers the unpinned node with the largest
+  /// one (the first in list order among equals), or null.
   KWDNode* calcAllDeltas();
+  /// m's gradient afresh; a pinned node gets a zero gradient.
   void calcDelta(KWDNode* m);
+  /// Every gradient brought up to date after `moved` left (oldX, oldY) for its
+  /// present point; answers as calcAllDeltas.
   KWDNode* recalcAllDeltas(KWDNode* moved, long oldX, long oldY);
-  void recalcDelta(KWDNode* m, KWDNode* moved, long oldX, long oldY);
+  /// m's step from its present point, in whole units; (0, 0) for a pinned node.
   void calcdxdy(KWDNode* m, long& dx, long& dy);
+  /// Moves node's scratch point to a random point of the drawing's bounding
+  /// rectangle, from two numbers of the run's generator.
   void randomizeNodePosition(KWDNode* node, long maxRand);
 
   // Scaling.
