@@ -16,7 +16,7 @@
 #include "tailor/kwsedta.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
-#include "test_engine_access.h"
+#include "support/engine_access.h"
 
 namespace {
 
