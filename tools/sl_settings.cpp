@@ -6,25 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "module/kwslayout.h"
 #include "tailor/kwsgrta.h"
 
 namespace kwslay {
 
-const std::vector<SettingInfo>& settingTable() {
-  static const std::vector<SettingInfo> table = [] {
-    std::vector<SettingInfo> named;
-    for (const KWSGraphSetting& s : KWSGraphTailor::graphSettings())
-      if (s.named()) named.push_back(s);
-    return named;
-  }();
-  return table;
-}
+// The library's list of the settings a name can set: the tool takes the same.
+const std::vector<SettingInfo>& settingTable() { return KWSLayout::settingList(); }
 
-const SettingInfo* findSetting(const std::string& name) {
-  for (const SettingInfo& s : settingTable())
-    if (name == s.name) return &s;
-  return nullptr;
-}
+const SettingInfo* findSetting(const std::string& name) { return KWSLayout::findSetting(name); }
 
 std::string helpLine(const SettingInfo& s) { return s.help + std::string(s.used() ? "" : "; no layout reads it"); }
 
