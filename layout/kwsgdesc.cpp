@@ -38,12 +38,12 @@
 #include "data/kwsgrli.h"
 #include "data/kwsndli.h"
 #include "data/kwtwodar.h"
+#include "layout/kwsgkern.h"
 #include "layout/kwsgraph.h"
+#include "layout/kwsgutil.h"
 #include "layout/kwsnode.h"
 #include "tailor/kwsgrta.h"
 #include "tailor/kwsndta.h"
-#include "layout/kwsgkern.h"
-#include "layout/kwsgutil.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ void jumpTarget(KWSGraph& s, const KWRect& b, long maxRand, long& tx, long& ty) 
 /// to its rows of the two spring matrices, read in place.
 class DescentSet {
  public:
-  // ---- reading the component and writing it back --------------------------------
+  // ---- reading the component and writing it back ---------------------------
   /// Reads the component from s's records. Answers false, and leaves the set
   /// empty, when there is no component or the matrices do not cover it.
   bool load(KWSGraph& s) {
@@ -197,7 +197,7 @@ class DescentSet {
     if (graph_) graph_->layoutCheckpoint();
   }
 
-  // ---- gradients ----------------------------------------------------------------
+  // ---- gradients -----------------------------------------------------------
   /// The sums of m at its present point; with newton false only gxD and gyD.
   /// Terms are added one node at a time in list order, each exactly as
   /// calcDelta and calcdxdy write them; only their computation runs several
@@ -257,7 +257,7 @@ class DescentSet {
     return b.index;
   }
 
-  // ---- moves --------------------------------------------------------------------
+  // ---- moves ---------------------------------------------------------------
   /// Puts m's working point at (px, py).
   void moveTo(int m, long px, long py) {
     x[m] = px;
@@ -280,7 +280,7 @@ class DescentSet {
     moveTo(m, tx, ty);
   }
 
-  // ---- the step at one node -----------------------------------------------------
+  // ---- the step at one node ------------------------------------------------
   /// m's Newton step from sums taken at its present point, each coordinate
   /// truncated toward zero.
   static void step(const PointSums& s, long& dx, long& dy) {
@@ -377,7 +377,7 @@ class DescentSet {
     stepAt(m, s, dx, dy);
   }
 
-  // ---- escapes when the descent stops -------------------------------------------
+  // ---- escapes when the descent stops --------------------------------------
   /// Where m sits on a saddle of its energy (a direction of negative
   /// curvature, typically across a line of nodes it is squeezed into), the
   /// whole-unit move along that direction, either way, that lowers m's energy
@@ -507,22 +507,31 @@ class DescentSet {
     double shortest = std::numeric_limits<double>::infinity();
     int springs = 0, atShortest = 0;
     a = b = -1;
-    for (int p = 0; p < count; ++p) {
-      const int c = inOrder_ ? p : col[p];
-      if (p == m || !(kr[c] > 0.0)) continue;
-      const double l = lr[c];
-      if (!(l == l)) return -1;
-      ++springs;
-      if (l < shortest) {
-        shortest = l;
-        atShortest = 0;
+    // The entries before m and after it, each with its matrix column.
+    auto scan = [&](int from, int to, auto column) {
+      for (int p = from; p < to; ++p) {
+        const int c = column(p);
+        if (!(kr[c] > 0.0)) continue;
+        const double l = lr[c];
+        if (!(l == l)) return false;
+        ++springs;
+        if (l < shortest) {
+          shortest = l;
+          atShortest = 0;
+        }
+        if (l == shortest) {
+          if (atShortest == 0) a = p;
+          else if (atShortest == 1) b = p;
+          ++atShortest;
+        }
       }
-      if (l == shortest) {
-        if (atShortest == 0) a = p;
-        else if (atShortest == 1) b = p;
-        ++atShortest;
-      }
-    }
+      return true;
+    };
+    auto same = [](int p) { return p; };
+    auto mapped = [this](int p) { return col[p]; };
+    const bool numbers = inOrder_ ? scan(0, m, same) && scan(m + 1, count, same)
+                                  : scan(0, m, mapped) && scan(m + 1, count, mapped);
+    if (!numbers) return -1;
     return springs >= 3 && atShortest == 2 ? 1 : 0;
   }
 

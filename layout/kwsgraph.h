@@ -14,9 +14,10 @@
 // cycles.
 //
 // Sources: kwsgraph.cpp (object, driver and spring model), kwsgdesc.cpp (energy
-// descent), kwsgkern.cpp (its kernels per instruction set), kwsgscal.cpp (scaling), kwsgtree.cpp (radial trees), kwsgavoi.cpp
+// descent), kwsgkern.cpp (the descent's kernels per instruction set),
+// kwsgscal.cpp (scaling), kwsgtree.cpp (radial trees), kwsgavoi.cpp
 // (edge-node avoidance), kwsgmult.cpp (multi-edges and loops), kwsgfold.cpp
-// (fold, expand and hide reactions).
+// (fold, expand and hide reactions); kwsgutil.h holds the helpers they share.
 #ifndef KWSGRAPH_H
 #define KWSGRAPH_H
 
