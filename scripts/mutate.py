@@ -28,6 +28,7 @@ import argparse
 import ast
 import os
 import random
+import signal
 import re
 import subprocess
 import sys
@@ -170,6 +171,8 @@ def run(cmd, timeout, log):
 
 
 def main():
+    # A terminated run unwinds like an interrupted one, so the mutated file is restored.
+    signal.signal(signal.SIGTERM, signal.default_int_handler)
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--count", type=int, default=120)
     ap.add_argument("--seed", type=int, default=1)
