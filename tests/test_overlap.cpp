@@ -3,6 +3,8 @@
 // stay where they were put.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -54,4 +56,22 @@ TEST(Overlap, PinnedNodesStayAndTheOthersMakeRoom) {
   std::vector<KWDNode*> pinned(v.begin(), v.begin() + 4);
   EXPECT_EQ(overlaps(v), overlaps(pinned));  // only the pinned ones, which nothing may move, still overlap
   EXPECT_GT(overlaps(pinned), 0);
+}
+
+TEST(Overlap, StarLeavesStayOnOneEvenRingWithoutRemoval) {
+  // The pass after the radial placement used to pull a hub's leaves back to one
+  // edge length, onto each other and onto the hub's other edges.
+  for (int leaves : {40, 100}) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::star(f, leaves, 54, 36);
+    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError) << leaves;
+    EXPECT_EQ(overlaps(v), 0) << leaves;
+    double lo = 1e300, hi = 0.0;
+    for (size_t i = 1; i < v.size(); ++i) {
+      double r = std::hypot(static_cast<double>(v[i]->ntX() - v[0]->ntX()), static_cast<double>(v[i]->ntY() - v[0]->ntY()));
+      lo = std::min(lo, r);
+      hi = std::max(hi, r);
+    }
+    EXPECT_LT(hi, 1.1 * lo) << leaves;  // the old drawing had two rings, one about twice the other
+  }
 }
