@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <atomic>
 #include <cstdlib>
 #include <chrono>
@@ -289,6 +290,21 @@ TEST(EnginePipeline, ComponentsAndDisconnectedNodesSideBySidePinnedOneStays) {
   for (const auto& comp : comps)
     for (KWDNode* n : lone) EXPECT_FALSE(overlap(boxOf({n}), boxOf(comp)));
   EXPECT_LT(boxOf(lone).width(), 4 * boxOf(comps[1]).width() + 200);
+}
+
+TEST(EnginePipeline, AGraphOfLoneNodesIsDrawnAsASquareOfRows) {
+  Fixture f;
+  std::vector<KWDNode*> lone;
+  for (int i = 0; i < 9; ++i) lone.push_back(f.node(30, 10));
+  ASSERT_EQ(run(f), KWNoError);
+  std::set<long> xs, ys;
+  for (KWDNode* n : lone) {
+    xs.insert(n->ntX());
+    ys.insert(n->ntY());
+  }
+  EXPECT_EQ(xs.size(), 3u);
+  EXPECT_EQ(ys.size(), 3u);
+  EXPECT_EQ(kwtest::overlaps(lone), 0);
 }
 
 // ---- the random start -------------------------------------------------------------
