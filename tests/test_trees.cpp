@@ -1,8 +1,5 @@
-// Radial placement of the trees cut off a component.
-//
-// The core nodes are pinned at chosen places so that the radial positions can
-// be checked exactly: they are recorded when the driver puts the trees back,
-// right after the placement and before the final relaxation.
+// Radial placement of the trees cut off a component. The core nodes are pinned
+// so that the positions recorded right after the placement can be checked exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,11 +56,6 @@ TEST(TreesStar, OneNodeCoreIsSpreadAroundItsNodeOneRingOfSpacingTimesRootTwo) {
     }
     std::sort(angles.begin(), angles.end());
     for (size_t i = 1; i < angles.size(); ++i) EXPECT_NEAR(angles[i] - angles[i - 1], 2.0 * kPi / 5.0, 0.03);
-    // The pinned centre stayed, and everything is back in the graph afterwards.
-    EXPECT_EQ(centre->ntX(), 500);
-    EXPECT_EQ(centre->ntY(), 400);
-    EXPECT_EQ(h.g()->numberOfNodes(), 6);
-    EXPECT_EQ(h.g()->numberOfEdges(), 5);
   }
 }
 
