@@ -1,7 +1,5 @@
-// Properties of reading and writing files around layouts: a read that fails,
-// wherever the file breaks off or is damaged, leaves the target graph exactly
-// as it was; a write that fails leaves the file it would have replaced as it
-// was.
+// A read that fails, wherever the file breaks off or is damaged, leaves the
+// target graph exactly as it was; a failed write leaves the old file as it was.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,7 +1,5 @@
 // Symmetric routing of one edge piece as an arc of three bends, and the
-// edge-node avoidance after the final placement that routes the pieces
-// crossing nodes (pinned nodes keep the geometry fixed, so which pieces get
-// routed is known).
+// edge-node avoidance that routes the pieces crossing nodes (on pinned nodes).
 #include <gtest/gtest.h>
 
 #include <algorithm>

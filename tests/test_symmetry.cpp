@@ -1,10 +1,6 @@
-// The drawings show the graphs' symmetries: regular polygons and square grids,
-// over several seeds.
-//
-// The descent settles where no whole-unit Newton step improves the chosen
-// node. From some random starts that is a lopsided stationary point (a kite
-// instead of a square, say). Each case therefore asks for the symmetric result
-// in at least seven of ten seeds and checks every such result in full.
+// Cycles become regular polygons and grids square grids. From some random
+// starts the descent settles at a lopsided stationary point (a kite instead of
+// a square), so each case asks for the symmetric result in seven of ten seeds.
 #include <gtest/gtest.h>
 
 #include <cmath>
