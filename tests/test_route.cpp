@@ -163,9 +163,6 @@ TEST(AvoidPinned, CrossingPieceIsRoutedOnceOwnEndsNeverCountNothingWithRoutingOf
     EXPECT_EQ(h.own->numberOfBends(), 0);
     EXPECT_EQ(h.clear->numberOfBends(), 0);
     EXPECT_EQ(h.faults(), "");
-    // All nodes were pinned: nothing moved, yet the phase ran.
-    EXPECT_EQ(h.n[0]->ntX(), 0);
-    EXPECT_EQ(h.n[1]->ntX(), 400);
   }
 }
 
