@@ -1,9 +1,7 @@
-// The spring model's shortest-path pass against the relaxation of every triple
-// (Floyd–Warshall, upper triangle, strict improvement, both entries written)
-// that it replaced: the two must give the same doubles for every matrix the
-// adjacency builder can produce — non-negative edge weights including 0,
-// negative entries for missing edges (−1.0 or a negative weight), 0.0 or a
-// loop's weight (of either sign) on the diagonal, disconnected parts.
+// The spring model's shortest-path pass gives the same doubles as the
+// relaxation of every triple it replaced, for every matrix the adjacency
+// builder can produce: zero weights, negative entries for missing edges, loop
+// weights of either sign on the diagonal, disconnected parts.
 #include <gtest/gtest.h>
 
 #include <cstdint>

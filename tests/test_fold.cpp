@@ -174,24 +174,4 @@ TEST(FoldLayout, HidingTwoNodesLeavesEveryOtherNodeExactlyWhereItWas) {
   }
 }
 
-TEST(FoldLayout, FoldingPlacesTheNewNodeAndKeepsTheRest) {
-  KWSRouteGraph h;
-  for (int i = 0; i < 6; ++i) h.node(0, 0, 20, 20);
-  for (size_t i = 0; i < 6; ++i) h.edge(i, (i + 1) % 6);
-  ASSERT_EQ(h.layout(), KWNoError);
-  std::map<const KWDNode*, KWPoint> before = positions(h.g());
-  KWFoldEditor ed(h.g(), KWSymmetricLayoutStyle);
-  KWDNodeDList fold;
-  fold.appendNode(h.n[0]);
-  fold.appendNode(h.n[1]);
-  KWDNode* f = ed.fold(fold, true);
-  ASSERT_NE(f, nullptr);
-  for (size_t i = 2; i < 6; ++i) EXPECT_EQ(KWPoint(h.n[i]->ntX(), h.n[i]->ntY()), before.at(h.n[i]));
-  EXPECT_EQ(f->pSTailor()->constrained(), 0);
-  ASSERT_TRUE(ed.unfold(f, true));
-  for (size_t i = 2; i < 6; ++i) EXPECT_EQ(KWPoint(h.n[i]->ntX(), h.n[i]->ntY()), before.at(h.n[i]));
-  EXPECT_EQ(h.g()->numberOfNodes(), 6);
-  fold.deleteAllCells();
-}
-
 }  // namespace

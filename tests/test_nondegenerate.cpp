@@ -1,6 +1,5 @@
 // Drawings free of the defects a descent can leave: cycles squeezed onto a
-// line, edges through nodes, components left on one point. Each property is
-// swept over many seeds through one harness.
+// line, edges through nodes, components left on one point, over many seeds.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,5 @@
-// Overlap removal after the layout: stars and random trees, whose leaves the
-// descent piles up, come out with no two node boxes overlapping; pinned nodes
-// stay where they were put.
+// Overlap removal: stars and random trees, whose leaves the descent piles up,
+// come out with no two node boxes overlapping; pinned nodes stay put.
 #include <gtest/gtest.h>
 
 #include <algorithm>

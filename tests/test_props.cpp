@@ -1,15 +1,7 @@
-// Properties of whole layouts, swept over several hundred seeded random graphs
-// of several families (cycles, grids, trees, sparse graphs, forests, stars),
-// dressed with loops, multi-edges, disconnected nodes, pinned nodes, dummy
-// nodes, mixed node sizes and spacings, with edge routing on or off:
-//
-//  - every node and edge is still in the graph afterwards, each edge between
-//    its own end nodes and with a path that runs through its own bends;
-//  - every coordinate lies within a bound derived from the graph's node
-//    sizes, spacing and node count;
-//  - pinned (constrained) nodes keep their exact positions, also over
-//    repeated fresh and incremental runs;
-//  - the drawing written as OML reads back and writes again to the same bytes.
+// Whole layouts of several hundred seeded random graphs (cycles, grids, trees,
+// sparse graphs, forests, stars) dressed with loops, multi-edges, lone, pinned
+// and dummy nodes, mixed sizes and spacings, routing on or off: nothing is lost
+// or rewired, pins hold over repeated runs, coordinates stay within a bound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -164,7 +156,7 @@ void checkLayout(const KWDGraph& g, const kwtest::Contents& before, const std::v
 
 }  // namespace
 
-TEST(LayoutProperties, RandomGraphsKeepContentsPinsBoundsAndRoundTrip) {
+TEST(LayoutProperties, RandomGraphsKeepContentsPinsAndBounds) {
   for (int k = 0; k < kGraphs; ++k) {
     const Recipe x = recipe(k);
     Fixture f;
@@ -178,12 +170,6 @@ TEST(LayoutProperties, RandomGraphsKeepContentsPinsBoundsAndRoundTrip) {
       ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError) << what;
       checkLayout(*f.g(), before, pins, what);
     }
-    // Write, read, write: the same bytes.
-    const std::string oml = omlOf(*f.g());
-    Fixture back;
-    KWFileError err;
-    ASSERT_TRUE(readOMLGraphFromString(oml, "props.oml", *back.g(), err)) << describe(x) << ": " << err.text();
-    EXPECT_EQ(omlOf(*back.g()), oml) << describe(x);
     if (HasFailure()) break;  // one graph's report is enough
   }
 }

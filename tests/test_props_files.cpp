@@ -1,7 +1,5 @@
-// Properties of reading and writing files around layouts: a read that fails,
-// wherever the file breaks off or is damaged, leaves the target graph exactly
-// as it was; a write that fails leaves the file it would have replaced as it
-// was.
+// A read that fails, wherever the file breaks off or is damaged, leaves the
+// target graph exactly as it was; a failed write leaves the old file as it was.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -112,10 +110,6 @@ TEST(FileProperties, EveryTruncatedModelFileLeavesTheTargetUntouched) {
     ASSERT_FALSE(applyModelFileTailoringFromString(text, "cut.model", *target.g(), err)) << cut;
     ASSERT_EQ(target.t()->springConstant(), spring) << "a failed tailoring pass changed a setting";
   }
-  KWFileError err;
-  ASSERT_TRUE(readModelFileFromString(full, "full.model", *target.g(), err)) << err.text();
-  EXPECT_EQ(target.g()->numberOfNodes(), 3);
-  EXPECT_EQ(target.t()->springConstant(), 2.0);
 }
 
 TEST(FileProperties, FailedWritesLeaveTheOldFileAsItWas) {
@@ -131,12 +125,5 @@ TEST(FileProperties, FailedWritesLeaveTheOldFileAsItWas) {
   f.nodes()[1]->ntMoveTo(3000000000L, 0);
   EXPECT_FALSE(writeOMLGraph(*f.g(), file.path, err));
   EXPECT_NE(err.message.find("outside what a graph file holds"), std::string::npos) << err.message;
-  EXPECT_EQ(slurp(file.path), old);
-
-  // Nor can a graph be written while it is being laid out.
-  f.nodes()[1]->ntMoveTo(0, 0);
-  f.g()->layoutRunning(1);
-  EXPECT_FALSE(writeOMLGraph(*f.g(), file.path, err));
-  f.g()->layoutRunning(0);
   EXPECT_EQ(slurp(file.path), old);
 }

@@ -1,5 +1,5 @@
 // The spring model: natural lengths from node sizes and spacing, strengths from
-// hop distances, shortest paths, maximum degree.
+// hop distances, the adjacency matrix.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -117,15 +117,4 @@ TEST(SpringMatrices, AdjacencyMatrixOverwritesEveryEntryAndIgnoresDirection) {
   const double expected[3][3] = {{0, 1, -1}, {1, 0, 1}, {-1, 1, 0}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(m[i][j], expected[i][j]) << i << "," << j;
-}
-
-TEST(SpringMaxDegree, LargestDegreeOfTheComponent) {
-  Fixture f;
-  KWDNode* hub = f.node();
-  for (int i = 0; i < 5; ++i) f.edge(hub, f.node());
-  A acc(f.g());
-  acc.prepare();
-  acc.buildAllNodeDList();
-  EXPECT_EQ(acc.calculateMaxDegree(), 5);
-  EXPECT_EQ(acc.info()->maxDegree(), 5);
 }

@@ -1,12 +1,10 @@
-// Radial placement of the trees cut off a component.
-//
-// The core nodes are pinned at chosen places so that the radial positions can
-// be checked exactly: they are recorded when the driver puts the trees back,
-// right after the placement and before the final relaxation.
+// Radial placement of the trees cut off a component. The core nodes are pinned
+// so that the positions recorded right after the placement can be checked exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "host/kwrandom.h"
 #include "support/route_probe.h"
@@ -26,14 +24,7 @@ void expectOnRay(const KWPoint& p, long x, long y, double angle, double radius) 
   EXPECT_NEAR(static_cast<double>(p.y()), static_cast<double>(y) + radius * std::sin(angle), 1.0);
 }
 
-class Trees : public ::testing::Test, public KWSRouteGraph {
- protected:
-  const KWSRouteProbe::Snapshot& snap() {
-    static const KWSRouteProbe::Snapshot none;
-    EXPECT_EQ(probe()->expansions.size(), 1u);
-    return probe()->expansions.empty() ? none : probe()->expansions.front();
-  }
-};
+class Trees : public ::testing::Test, public KWSRouteGraph {};
 
 TEST(TreesStar, OneNodeCoreIsSpreadAroundItsNodeOneRingOfSpacingTimesRootTwo) {
   // Rings are nodeSpacing·√2 apart, truncated: 106 for 75, 42 for 30; each
@@ -59,68 +50,55 @@ TEST(TreesStar, OneNodeCoreIsSpreadAroundItsNodeOneRingOfSpacingTimesRootTwo) {
     }
     std::sort(angles.begin(), angles.end());
     for (size_t i = 1; i < angles.size(); ++i) EXPECT_NEAR(angles[i] - angles[i - 1], 2.0 * kPi / 5.0, 0.03);
-    // The pinned centre stayed, and everything is back in the graph afterwards.
-    EXPECT_EQ(centre->ntX(), 500);
-    EXPECT_EQ(centre->ntY(), 400);
-    EXPECT_EQ(h.g()->numberOfNodes(), 6);
-    EXPECT_EQ(h.g()->numberOfEdges(), 5);
   }
 }
 
-TEST_F(Trees, PathOffACycleFansOutAlongTheGatewaysDirection) {
-  // A pinned square around the origin, a path hanging off its upper right corner.
-  node(100, 100); node(-100, 100); node(-100, -100); node(100, -100);
-  for (size_t i = 0; i < 4; ++i) edge(i, (i + 1) % 4);
-  pinAll();
-  KWDNode* p1 = node(0, 0);
-  KWDNode* p2 = node(0, 0);
-  KWDNode* p3 = node(0, 0);
-  edge(n[0], p1); edge(p1, p2); edge(p2, p3);
-  ASSERT_EQ(layout(), KWNoError);
-  const KWSRouteProbe::Snapshot& s = snap();
-  EXPECT_EQ(s.core, std::set<KWDNode*>(n.begin(), n.begin() + 4));
-  EXPECT_EQ(s.trees, (std::set<KWDNode*>{p1, p2, p3}));
-  // Rings 106 apart, all along the direction from the centre through the gateway.
-  expectOnRay(s.at.at(p1), 100, 100, kPi / 4.0, 106.0);
-  expectOnRay(s.at.at(p2), 100, 100, kPi / 4.0, 212.0);
-  expectOnRay(s.at.at(p3), 100, 100, kPi / 4.0, 318.0);
-}
-
-TEST_F(Trees, GatewayAboveOrBelowOrAtTheCentreGetsDirectionZero) {
-  // A pinned diamond around (0, 0) with a pinned hub in its middle.
-  node(0, 100); node(100, 0); node(0, -100); node(-100, 0);
-  KWDNode* hub = node(0, 0);
-  for (size_t i = 0; i < 4; ++i) edge(i, (i + 1) % 4);
-  edge(n[4], n[1]);
-  edge(n[4], n[3]);
-  pinAll();
-  KWDNode* top = node(0, 0);
-  KWDNode* bottom = node(0, 0);
-  KWDNode* left = node(0, 0);
-  KWDNode* middle = node(0, 0);
-  edge(n[0], top);
-  edge(n[2], bottom);
-  edge(n[3], left);
-  edge(hub, middle);
-  ASSERT_EQ(layout(), KWNoError);
-  const KWSRouteProbe::Snapshot& s = snap();
-  EXPECT_EQ(s.trees, (std::set<KWDNode*>{top, bottom, left, middle}));
-  expectOnRay(s.at.at(top), 0, 100, 0.0, 106.0);       // dx = 0 above the centre
-  expectOnRay(s.at.at(bottom), 0, -100, 0.0, 106.0);   // dx = 0 below it
-  expectOnRay(s.at.at(middle), 0, 0, 0.0, 106.0);      // at the centre
-  expectOnRay(s.at.at(left), -100, 0, kPi, 106.0);     // an ordinary gateway
-}
-
-TEST_F(Trees, CentreIsTakenBeforeAnyGatewayLeavesTheCore) {
-  // Without its gateway (200, 0) the core's bounds would centre on (50, 100)
-  // instead of (100, 100), and the direction would change.
-  node(0, 0, 0, 0); node(200, 0, 0, 0); node(100, 200, 0, 0);
-  for (size_t i = 0; i < 3; ++i) edge(i, (i + 1) % 3);
-  pinAll();
-  KWDNode* leaf = node(0, 0, 0, 0);
-  edge(n[1], leaf);
-  ASSERT_EQ(layout(), KWNoError);
-  expectOnRay(snap().at.at(leaf), 200, 0, -kPi / 4.0, 106.0);
+TEST(TreesRays, EachTreeFansOutAlongItsGatewaysDirectionFromTheCoreCentre) {
+  // Pinned cores; tree nodes follow them in the node list, placed on rings
+  // 106 apart along the direction from the core's centre through the gateway.
+  struct Ray {
+    size_t node, gateway;
+    double angle, radius;
+  };
+  const struct {
+    const char* name;
+    std::vector<KWPoint> core;
+    long size;
+    int trees;
+    const char* edges;  // core edges, then tree edges
+    std::vector<Ray> rays;
+  } cases[] = {
+      // A square around the origin, a path hanging off its upper right corner.
+      {"path off a square", {{100, 100}, {-100, 100}, {-100, -100}, {100, -100}}, 20, 3,
+       "0-1 1-2 2-3 3-0 0-4 4-5 5-6", {{4, 0, kPi / 4, 106}, {5, 0, kPi / 4, 212}, {6, 0, kPi / 4, 318}}},
+      // A diamond with a hub: a gateway above, below or at the centre gets direction zero.
+      {"diamond", {{0, 100}, {100, 0}, {0, -100}, {-100, 0}, {0, 0}}, 20, 4,
+       "0-1 1-2 2-3 3-0 4-1 4-3 0-5 2-6 3-7 4-8",
+       {{5, 0, 0.0, 106}, {6, 2, 0.0, 106}, {8, 4, 0.0, 106}, {7, 3, kPi, 106}}},
+      // The centre is taken before the gateway leaves the core: without
+      // (200, 0) it would be (50, 100), not (100, 100).
+      {"centre first", {{0, 0}, {200, 0}, {100, 200}}, 0, 1, "0-1 1-2 2-0 1-3", {{3, 1, -kPi / 4, 106}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    KWSRouteGraph h;
+    for (const KWPoint& p : c.core) h.node(p.x(), p.y(), c.size, c.size);
+    h.pinAll();
+    for (int i = 0; i < c.trees; ++i) h.node(0, 0, c.size, c.size);
+    std::istringstream in(c.edges);
+    size_t a, b;
+    char dash;
+    while (in >> a >> dash >> b) h.edge(a, b);
+    ASSERT_EQ(h.layout(), KWNoError);
+    ASSERT_EQ(h.probe()->expansions.size(), 1u);
+    const KWSRouteProbe::Snapshot& s = h.probe()->expansions.front();
+    EXPECT_EQ(s.core, std::set<KWDNode*>(h.n.begin(), h.n.begin() + static_cast<long>(c.core.size())));
+    EXPECT_EQ(s.trees, std::set<KWDNode*>(h.n.begin() + static_cast<long>(c.core.size()), h.n.end()));
+    for (const Ray& r : c.rays) {
+      const KWPoint& from = c.core[r.gateway];
+      expectOnRay(s.at.at(h.n[r.node]), from.x(), from.y(), r.angle, r.radius);
+    }
+  }
 }
 
 TEST_F(Trees, PinnedTreeNodesAreNotCutOffNorMoved) {
