@@ -107,7 +107,6 @@ TEST(KwslayErrors, UsageErrorsExitWithTwoAndNameTheProblem) {
       {{"layout", dir / "g.dot", "--time-limit", "soon"}, "--time-limit: 'soon'"},
       {{"layout", dir / "g.dot", "--time-limit"}, "--time-limit"},
       {{"convert", dir / "g.dot", "-o", dir / "out.json", "--time-limit", "1"}, "--time-limit"},
-      {{"layout", dir / "g.dot", dir / "h.dot"}, "2 input files: -O"},
       {{"convert", dir / "g.dot"}, "-o"},
       {{"convert", dir / "g.dot", "-o", dir / "out.json", "--seed", "3"}, "--seed"},
       {{"layout", dir / "g.dot", "-o", dir / "out.mdl"}, "model"},
