@@ -161,29 +161,17 @@ TEST(KwslayInvariants, MultiEdgesAndLoopsAreKeptAndDrawnApart) {
   EXPECT_EQ(paths.size(), 7u);
 }
 
-TEST(KwslayInvariants, RoutedEdgesGetBendsAroundTheNodeTheyWouldCross) {
+TEST(KwslayInvariants, RouteEdgesBendsTheEdgeThatWouldCrossANode) {
   TempDir dir;
-  // Three pinned nodes in a row: the straight edge a-b runs through c.
+  // Three pinned nodes in a row: the straight edge a-b runs through c. Where
+  // the bends go is the router's own tests' concern.
   writeFile(dir / "r.dot",
             "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
             " a -- b; a -- c; c -- b; }");
-  Result plain = kwslayOk({"layout", dir / "r.dot", "-o", dir / "plain.json"});
+  kwslayOk({"layout", dir / "r.dot", "-o", dir / "plain.json"});
   EXPECT_TRUE(parseJson(readFile(dir / "plain.json"))["edges"][0]["bends"].empty());
-
-  Result routed = kwslayOk({"layout", dir / "r.dot", "-o", dir / "routed.json", "--route-edges"});
-  json j = parseJson(readFile(dir / "routed.json"));
-  const json& bends = j["edges"][0]["bends"];
-  ASSERT_FALSE(bends.empty()) << "routing made no bends for an edge through a node";
-  // No piece of the routed path is the horizontal line through c.
-  std::vector<std::pair<long, long>> path{{0, 0}};
-  for (const json& b : bends) path.emplace_back(b[0].get<long>(), b[1].get<long>());
-  path.emplace_back(400, 0);
-  for (size_t i = 0; i + 1 < path.size(); ++i) {
-    bool horizontalThroughC = path[i].second == 0 && path[i + 1].second == 0 &&
-                              std::min(path[i].first, path[i + 1].first) < 200 &&
-                              std::max(path[i].first, path[i + 1].first) > 200;
-    EXPECT_FALSE(horizontalThroughC);
-  }
+  kwslayOk({"layout", dir / "r.dot", "-o", dir / "routed.json", "--route-edges"});
+  EXPECT_FALSE(parseJson(readFile(dir / "routed.json"))["edges"][0]["bends"].empty());
 }
 
 namespace {
@@ -336,12 +324,8 @@ TEST(KwslayPictures, EveryPictureFormatIsAValidFileOfItsKind) {
 TEST(KwslayPictures, LabelsOfALabelledGraphDoNotOverlap) {
   TempDir dir;
   for (unsigned seed : {3u, 4u, 5u}) {
-    Graph g = randomGraph(40, 10, seed);
-    std::string dot = "digraph {\n  node [shape=box];\n";
-    for (size_t i = 0; i < g.nodes.size(); ++i)
-      dot += "  " + g.nodes[i] + " [label=\"node label " + std::to_string(i) + "\"];\n";
-    for (const auto& e : g.edges) dot += "  " + g.nodes[e.first] + " -> " + g.nodes[e.second] + ";\n";
-    writeFile(dir / "forty.dot", dot + "}\n");
+    const std::string labelled = "  node [shape=box, label=\"node label \\N\"];\n";
+    writeFile(dir / "forty.dot", toDot(randomGraph(40, 10, seed), labelled));
     kwslayOk({"layout", dir / "forty.dot", "-o", dir / "forty.json"});
     const json nodes = parseJson(readFile(dir / "forty.json"))["nodes"];
     ASSERT_EQ(nodes.size(), 40u);
