@@ -198,7 +198,6 @@ TEST(KwslayRoundTrip, OutputsReadBackToTheSameDrawing) {
   writeFile(dir / "g.dot", dot);
   Result r = kwslayOk({"layout", dir / "g.dot", "-o", dir / "ref.json", "--seed", "9"});
   json ref = parseJson(readFile(dir / "ref.json"));
-  EXPECT_TRUE(nodesById(ref)["v3"]["constrained"].get<bool>());
   for (const char* format : {"dot", "oml", "graphml"}) {
     SCOPED_TRACE(format);
     std::string out = dir / (std::string("out.") + format);
