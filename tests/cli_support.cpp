@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <spawn.h>
@@ -12,9 +11,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <stdexcept>
@@ -26,26 +26,18 @@ namespace clitest {
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
   std::string tmpl = std::string(base && *base ? base : "/tmp") + "/kwslay-test-XXXXXX";
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
+  if (!mkdtemp(&tmpl[0])) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
 }
 
 TempDir::~TempDir() {
-  nftw(path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-       FTW_DEPTH | FTW_PHYS);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::vector<std::string> TempDir::files() const {
   std::vector<std::string> names;
-  if (DIR* d = opendir(path_.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    closedir(d);
-  }
+  for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -154,8 +146,6 @@ Graph randomGraph(int n, int extraEdges, unsigned seed) {
   return g;
 }
 
-std::vector<Graph> families() { return {grid(3, 4), cycle(7), tree(2, 3), randomGraph(12, 6, 5)}; }
-
 std::string toDot(const Graph& g, const std::string& graphAttributes) {
   std::string s = "digraph \"" + g.name + "\" {\n" + graphAttributes;
   for (const std::string& n : g.nodes) s += "  \"" + n + "\";\n";
@@ -196,28 +186,31 @@ Cgraph::~Cgraph() {
 }
 
 namespace {
-void collect(xmlNode* n, const char* element, std::vector<std::string>& out, long& count) {
+void collect(xmlNode* n, const char* element, std::vector<std::string>& out) {
   for (; n; n = n->next) {
     if (n->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(n->name)) == element) {
-      ++count;
       xmlChar* c = xmlNodeGetContent(n);
       out.push_back(c ? reinterpret_cast<const char*>(c) : "");
       xmlFree(c);
     }
-    collect(n->children, element, out, count);
+    collect(n->children, element, out);
   }
+}
+
+// Parses xml quietly and hands its root to visit; tells in wellFormed whether it parsed.
+void withXmlRoot(const std::string& xml, bool* wellFormed, const std::function<void(xmlNode*)>& visit) {
+  xmlDoc* doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "output.xml", nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (wellFormed) *wellFormed = doc != nullptr;
+  if (!doc) return;
+  visit(xmlDocGetRootElement(doc));
+  xmlFreeDoc(doc);
 }
 }  // namespace
 
 std::vector<std::string> xmlTexts(const std::string& xml, const char* element, bool* wellFormed) {
   std::vector<std::string> out;
-  long count = 0;
-  xmlDoc* doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "output.xml", nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (wellFormed) *wellFormed = doc != nullptr;
-  if (!doc) return out;
-  collect(xmlDocGetRootElement(doc), element, out, count);
-  xmlFreeDoc(doc);
+  withXmlRoot(xml, wellFormed, [&](xmlNode* root) { collect(root, element, out); });
   return out;
 }
 
@@ -243,6 +236,11 @@ SvgBox pointsBox(const std::string& points) {
   return b;
 }
 
+SvgBox ellipseBox(xmlNode* d) {
+  return SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"), number(d, "cx") + number(d, "rx"),
+                number(d, "cy") + number(d, "ry")};
+}
+
 void items(xmlNode* n, std::vector<SvgItem>& out) {
   for (; n; n = n->next) {
     if (n->type != XML_ELEMENT_NODE) continue;
@@ -262,31 +260,17 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
           std::string text = content ? reinterpret_cast<const char*>(content) : "";
           xmlFree(content);
           if (de == "title") it.title = text;
-          else if (de == "text") {
-            it.texts.push_back(text);
-            double x = number(d, "x"), y = number(d, "y"), size = number(d, "font-size");
-            // Characters, not bytes, for the width estimate.
-            long chars = 0;
-            for (unsigned char ch : text) chars += (ch & 0xC0) != 0x80;
-            double w = 0.6 * size * static_cast<double>(chars);
-            std::string anchor = prop(d, "text-anchor");
-            double left = anchor == "middle" ? x - w / 2 : anchor == "end" ? x - w : x;
-            it.textBoxes.push_back(SvgBox{left, y - size * 0.75, left + w, y + size * 0.25});
-          } else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
-            SvgBox b = de == "ellipse" ? SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
-                                                number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")}
-                                       : pointsBox(prop(d, "points"));
+          else if (de == "text") it.texts.push_back(text);
+          else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
+            SvgBox b = de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points"));
             it.shape = !it.hasShape ? b
                                     : SvgBox{std::min(it.shape.left, b.left), std::min(it.shape.top, b.top),
                                              std::max(it.shape.right, b.right), std::max(it.shape.bottom, b.bottom)};
             it.hasShape = true;
           } else if (de == "path" && it.path.empty()) {
             it.path = prop(d, "d");
-          } else if (de == "polygon" && !it.path.empty()) {
-            it.arrows.push_back(pointsBox(prop(d, "points")));
-          } else if (de == "ellipse" && !it.path.empty()) {
-            it.arrows.push_back(SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"),
-                                       number(d, "cx") + number(d, "rx"), number(d, "cy") + number(d, "ry")});
+          } else if ((de == "polygon" || de == "ellipse") && !it.path.empty()) {
+            it.arrows.push_back(de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points")));
           }
         }
       }
@@ -300,12 +284,7 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
 
 std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed) {
   std::vector<SvgItem> out;
-  xmlDoc* doc = xmlReadMemory(svg.data(), static_cast<int>(svg.size()), "output.svg", nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (wellFormed) *wellFormed = doc != nullptr;
-  if (!doc) return out;
-  items(xmlDocGetRootElement(doc), out);
-  xmlFreeDoc(doc);
+  withXmlRoot(svg, wellFormed, [&](xmlNode* root) { items(root, out); });
   return out;
 }
 
@@ -317,8 +296,7 @@ std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls) {
 }
 
 long xmlCount(const std::string& xml, const char* element) {
-  bool ok = false;
-  return static_cast<long>(xmlTexts(xml, element, &ok).size());
+  return static_cast<long>(xmlTexts(xml, element, nullptr).size());
 }
 
 }  // namespace clitest

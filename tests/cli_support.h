@@ -60,8 +60,6 @@ Graph cycle(int n);
 Graph tree(int depth, int branching);
 /// A connected random graph: a random spanning tree plus extra edges.
 Graph randomGraph(int n, int extraEdges, unsigned seed);
-/// The families the invariants are swept over.
-std::vector<Graph> families();
 
 std::string toDot(const Graph& g, const std::string& graphAttributes = std::string());
 std::string toGraphML(const Graph& g);
@@ -97,14 +95,12 @@ struct SvgBox {
 };
 
 /// A node, edge or cluster group of a Graphviz SVG: its title (the node's
-/// name, "tail->head" for an edge), its texts with the box each text takes
-/// (its font size high, width estimated at 0.6 em per character), the box
-/// around its outlines (ellipses and polygons), its first path's d and the boxes
-/// of the polygons and ellipses after that path (arrow heads).
+/// name, "tail->head" for an edge), its texts, the box around its outlines
+/// (ellipses and polygons), its first path's d and the boxes of the polygons
+/// and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;
   std::vector<std::string> texts;
-  std::vector<SvgBox> textBoxes;
   SvgBox shape;
   bool hasShape = false;
   std::string path;
