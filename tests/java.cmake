@@ -30,8 +30,7 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   target_compile_options(kwjava_jvm_tests PRIVATE ${KW_WARNINGS})
   target_compile_definitions(kwjava_jvm_tests PRIVATE
     KW_PEER_CLASS_PATH="${KW_PEER_JAR}:${KW_TEST_PEER_JAR}"
-    KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>"
-    KW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>")
   add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
   gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
 endif()
