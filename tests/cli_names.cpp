@@ -78,19 +78,6 @@ TEST(KwslayNames, EveryOutputKeepsTheNamesAsText) {
   EXPECT_EQ(read, names());
 }
 
-TEST(KwslayNames, GraphmlIdsWithMarkupAreKept) {
-  TempDir dir;
-  writeFile(dir / "x.graphml",
-            "<graphml><graph edgedefault=\"undirected\">"
-            "<node id=\"&lt;b&gt;&amp;&quot;\"/><node id=\"two\"/>"
-            "<edge source=\"&lt;b&gt;&amp;&quot;\" target=\"two\"/></graph></graphml>");
-  Result r = kwslay({"layout", dir / "x.graphml", "-o", "-", "--to", "json"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  json j = parseJson(r.out);
-  EXPECT_EQ(jsonIds(j), (std::set<std::string>{"<b>&\"", "two"}));
-  EXPECT_EQ(j["edges"][0]["source"], "<b>&\"");
-}
-
 TEST(KwslayNames, UnnamedEdgesGetUniqueIds) {
   TempDir dir;
   writeFile(dir / "e.dot", "digraph { a -> b [id=e1]; a -> b; b -> a; }");

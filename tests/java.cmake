@@ -30,15 +30,12 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   target_compile_options(kwjava_jvm_tests PRIVATE ${KW_WARNINGS})
   target_compile_definitions(kwjava_jvm_tests PRIVATE
     KW_PEER_CLASS_PATH="${KW_PEER_JAR}:${KW_TEST_PEER_JAR}"
-    KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>"
-    KW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    KW_UT_LIBRARY="$<TARGET_FILE:kwvrut40>")
   add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
   gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
-endif()
 
-# The Java API (SymmetricLayout) from plain Java programs in their own VM, as a
-# user runs them: the documented example, and the checks of the API.
-if(TARGET kwjnilayout AND TARGET kwvrsl40)
+  # The Java API (SymmetricLayout) from plain Java programs in their own VM, as a
+  # user runs them: the documented example, and the checks of the API.
   add_jar(kwslay_java_checks SOURCES ${PROJECT_SOURCE_DIR}/examples/LayoutExample.java
     ${CMAKE_CURRENT_SOURCE_DIR}/java/SymmetricLayoutCheck.java
     INCLUDE_JARS kwjnilayout OUTPUT_DIR ${PROJECT_BINARY_DIR}/java)
