@@ -162,17 +162,4 @@ TEST_F(HostGraph, ComponentsAreLaidOutOneAtATimeAndOrderIsRestored) {
   EXPECT_NE(r4.x(), r5.x());
 }
 
-TEST(HostRandom, SameSeedSameSequenceAndRange) {
-  KWRandom a(7), b(7), c(8);
-  bool differ = false;
-  for (int i = 0; i < 1000; ++i) {
-    long x = a.next();
-    EXPECT_EQ(x, b.next());
-    EXPECT_GE(x, 0);
-    EXPECT_LE(x, maxRandomNumber());
-    differ = differ || x != c.next();
-  }
-  EXPECT_TRUE(differ);
-}
-
 }  // namespace

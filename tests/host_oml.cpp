@@ -573,13 +573,6 @@ TEST(OMLExtension, DefaultsDispatchAndWriterOperations) {
   KWGraphFileExtension base;
   EXPECT_NE(base.checkWriteGraphTailor(g.get(), 0, 1), 0);
   EXPECT_EQ(base.readStyleObject(&f, &mine, g.get()), 0) << "a style-less extension takes nothing";
-
-  KWOMLFile file;
-  base.writeAttribute("x", 1);  // no file attached: nothing happens
-  base.pOMLFile(&file);
-  base.writeSectionStart("slayout", 0), base.writeOpeningBracket(), base.writeAttribute("nodeSpacing", -5);
-  base.writeClosingBracket();
-  EXPECT_EQ(file.contents(), "slayout {\n  nodeSpacing -5\n}\n");
 }
 
 }  // namespace

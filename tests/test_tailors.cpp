@@ -108,10 +108,6 @@ TEST(GraphTailorNumbers, TheOwnerSeesTheNewValueWhenNotified) {
   g.probe = [t]() { return t->nodeSpacing(); };
   t->nodeSpacing(140);
   EXPECT_EQ(g.seen, (std::vector<int>{140}));
-  g.seen.clear();
-  g.probe = [t]() { return static_cast<int>(t->springConstant() * 1000.0); };
-  t->springConstant(0.25);
-  EXPECT_EQ(g.seen, (std::vector<int>{250}));
 }
 
 // ---- flags -------------------------------------------------------------------------
@@ -271,7 +267,6 @@ TEST(ConstrainAllNodes, NotifiesEachChangedNodeOnceAndNeverTheGraph) {
     EXPECT_EQ(f.g()->tailorChanges(), graphBefore) << family;
   };
   kwtest::forEachFamily(12, 7, check);
-  kwtest::forEachFamily(30, 8, check);
   kwtest::Fixture empty;
   check(empty, {}, "empty");
 }
