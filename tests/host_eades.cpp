@@ -116,4 +116,17 @@ TEST(Eades, CoincidingPointsAndZeroLengthDoNotBreakIt) {
   EXPECT_TRUE(pts[0] != pts[1] || pts[1] != pts[2]) << "the bends were pushed apart from their common start";
 }
 
+TEST(Eades, ABendInsideAnObstacleLeavesAwayFromItsCentre) {
+  // Straight above the obstacle's centre between two mirror-image ends: the
+  // forces balance sideways, so the bend leaves straight up.
+  Scene s;
+  KWDEdge* e = s.g.newEdge(s.g.newNode(0, 0, 20, 20), s.g.newNode(200, 0, 20, 20));
+  s.g.newNode(100, 0, 60, 60);
+  s.bends(e, {KWPoint(100, 20)});
+  s.run(25);
+  const KWGNode* bend = static_cast<const KWGNode*>(s.movable.pFirstCell()->pObject());
+  EXPECT_EQ(bend->ntX(), 100);
+  EXPECT_GT(bend->ntY(), 30);
+}
+
 }  // namespace

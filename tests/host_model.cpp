@@ -141,6 +141,7 @@ TEST(ModelFile, BadFilesGiveAClearErrorAndChangeNothing) {
                {"model 1\nnode a 0 0 1 1\n", 2, 1, "'graph' record before"},
                {"model 1\ngraph\ngraph\n", 3, 1, "one graph"},
                {"model 1\ngraph x\n", 2, 7, "too many"},
+               {"model 1\ngraph\nexpert on\n", 3, 8, "too many"},
                {"model 1\ngraph\nvertex a\n", 3, 1, "unknown record 'vertex'"},
                {"model 1\ngraph\nnode a 0 0 1\n", 3, 1, "too few"},
                {"model 1\ngraph\nnode a 0 0 1 1 dumy\n", 3, 16, "expected 'dummy'"},

@@ -259,10 +259,11 @@ TEST(OMLParser, LimitsHoldWithoutRecursion) {
     EXPECT_FALSE(KWOMLParser::parse(c.first, "l", root, err, small));
     EXPECT_NE(err.message.find(c.second), std::string::npos) << err.text();
   }
-  std::string deep;
-  for (int i = 0; i < 200000; ++i) deep += "a {\n";
   KWOMLSyntaxObject root;
   KWFileError err;
+  EXPECT_TRUE(KWOMLParser::parse("x 123456789012345678\n", "l", root, err, small)) << "a line at the limit";
+  std::string deep;
+  for (int i = 0; i < 200000; ++i) deep += "a {\n";
   EXPECT_FALSE(KWOMLParser::parse(deep, "deep", root, err));
   EXPECT_EQ(err.line, KWOMLLimits().maxDepth + 1);
 }
@@ -288,11 +289,17 @@ TEST(OMLParser, QuotedStringsReadBackToTheSameBytes) {
     EXPECT_EQ(pos, quoted.size());
     EXPECT_EQ(back, s);
   }
-  std::string valid, broken;
-  KWOMLFile::appendQuoted(valid, "\xc3\xa9");
-  KWOMLFile::appendQuoted(broken, "\xc3(");
-  EXPECT_EQ(valid, "\"\xc3\xa9\"") << "valid UTF-8 stays readable";
-  EXPECT_EQ(broken, "\"\\xC3(\"") << "a broken sequence is escaped";
+  // Valid UTF-8 stays readable; a broken sequence, a surrogate and a code
+  // point past U+10FFFF are escaped byte by byte.
+  const std::pair<const char*, const char*> written[] = {{"\xc3\xa9", "\"\xc3\xa9\""},
+                                                         {"\xc3(", "\"\\xC3(\""},
+                                                         {"\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
+                                                         {"\xf4\x90\x80\x80", "\"\\xF4\\x90\\x80\\x80\""}};
+  for (const auto& w : written) {
+    std::string quoted;
+    KWOMLFile::appendQuoted(quoted, w.first);
+    EXPECT_EQ(quoted, w.second);
+  }
 }
 
 TEST(OMLParser, RandomBytesAndMutatedFilesNeverCrashNorTouchTheTarget) {
