@@ -114,24 +114,6 @@ Graph cycle(int n) {
   return g;
 }
 
-Graph tree(int depth, int branching) {
-  Graph g;
-  g.name = "tree" + std::to_string(depth) + "_" + std::to_string(branching);
-  g.nodes.push_back("r");
-  std::vector<size_t> level{0};
-  for (int d = 0; d < depth; ++d) {
-    std::vector<size_t> next;
-    for (size_t parent : level)
-      for (int b = 0; b < branching; ++b) {
-        g.nodes.push_back(g.nodes[parent] + std::to_string(b));
-        g.edges.emplace_back(parent, g.nodes.size() - 1);
-        next.push_back(g.nodes.size() - 1);
-      }
-    level = next;
-  }
-  return g;
-}
-
 Graph randomGraph(int n, int extraEdges, unsigned seed) {
   std::mt19937 rng(seed);
   Graph g;

@@ -57,7 +57,6 @@ struct Graph {
 
 Graph grid(int rows, int cols);
 Graph cycle(int n);
-Graph tree(int depth, int branching);
 /// A connected random graph: a random spanning tree plus extra edges.
 Graph randomGraph(int n, int extraEdges, unsigned seed);
 
