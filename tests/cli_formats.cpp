@@ -235,6 +235,40 @@ std::string commandOutput(const std::string& command, bool* ok = nullptr) {
   return out;
 }
 
+double centreDistance(const SvgBox& a, const SvgBox& b) {
+  return std::hypot((a.left + a.right - b.left - b.right) / 2, (a.top + a.bottom - b.top - b.bottom) / 2);
+}
+
+std::map<std::string, SvgItem> nodesByTitle(const std::string& svg) {
+  std::map<std::string, SvgItem> m;
+  for (const SvgItem& n : svgItems(svg, "node")) m[n.title] = n;
+  return m;
+}
+
+// Whether the arrow heads of every dir=back edge (with a tail arrow) of the
+// DOT graph sit at its tail in the SVG; edges are matched in order by title.
+void expectBackArrowsAtTail(const std::string& dot, const std::string& svg) {
+  Cgraph cg(dot);
+  ASSERT_NE(cg.get(), nullptr);
+  std::map<std::string, SvgItem> nodes = nodesByTitle(svg);
+  std::multimap<std::string, SvgItem> edges;
+  for (const SvgItem& e : svgItems(svg, "edge")) edges.emplace(e.title, e);
+  for (Agnode_t* n = agfstnode(cg.get()); n; n = agnxtnode(cg.get(), n))
+    for (Agedge_t* e = agfstout(cg.get(), n); e; e = agnxtout(cg.get(), e)) {
+      char* dir = agget(e, const_cast<char*>("dir"));
+      char* tailArrow = agget(e, const_cast<char*>("arrowtail"));
+      if (!dir || std::string(dir) != "back" || (tailArrow && std::string(tailArrow) == "none")) continue;
+      std::string tail = agnameof(agtail(e)), head = agnameof(aghead(e));
+      auto range = edges.equal_range(tail + (agisdirected(cg.get()) ? "->" : "--") + head);
+      ASSERT_NE(range.first, range.second) << tail << " -> " << head << " is not drawn";
+      const SvgItem& drawn = range.first->second;
+      ASSERT_FALSE(drawn.arrows.empty()) << tail << " -> " << head << " has no arrow";
+      for (const SvgBox& a : drawn.arrows)
+        EXPECT_LT(centreDistance(a, nodes[tail].shape), centreDistance(a, nodes[head].shape))
+            << tail << " -> " << head << ": the arrow is not at the tail";
+      edges.erase(range.first);
+    }
+}
 }  // namespace
 
 // PNG, PDF and SVG, chosen by -T, -TFMT and the extension, are valid files of
@@ -263,6 +297,102 @@ TEST(KwslayPictures, EveryPictureFormatIsAValidFileOfItsKind) {
       bool ok = false;
       commandOutput(c.checker + " " + dir / c.file, &ok);
       EXPECT_TRUE(ok) << c.checker << " refuses the file";
+    }
+  }
+}
+
+// Forty labelled nodes laid out with the default settings: no two node
+// boxes, and so no two labels, overlap.
+TEST(KwslayPictures, LabelsOfALabelledGraphDoNotOverlap) {
+  TempDir dir;
+  for (unsigned seed : {3u, 4u, 5u}) {
+    const std::string labelled = "  node [shape=box, label=\"node label \\N\"];\n";
+    writeFile(dir / "forty.dot", toDot(randomGraph(40, 10, seed), labelled));
+    kwslayOk({"layout", dir / "forty.dot", "-o", dir / "forty.json"});
+    const json nodes = parseJson(readFile(dir / "forty.json"))["nodes"];
+    ASSERT_EQ(nodes.size(), 40u);
+    EXPECT_GT(nodes[0]["width"].get<long>(), 54) << "the labels did not size the nodes";
+    for (size_t i = 0; i < nodes.size(); ++i)
+      for (size_t k = i + 1; k < nodes.size(); ++k) {
+        const json &a = nodes[i], &b = nodes[k];
+        const bool apartX = std::labs(a["x"].get<long>() - b["x"].get<long>()) * 2 >=
+                            a["width"].get<long>() + b["width"].get<long>();
+        const bool apartY = std::labs(a["y"].get<long>() - b["y"].get<long>()) * 2 >=
+                            a["height"].get<long>() + b["height"].get<long>();
+        EXPECT_TRUE(apartX || apartY) << "seed " << seed << ": " << a.dump() << " overlaps " << b.dump();
+      }
+  }
+}
+
+// Graphviz's example graphs (tests/data/graphviz): label texts and edge
+// labels are drawn, dir=back arrows sit at the tail, no label is wider than
+// the node the layout made for it, and neato -n2 of the DOT output draws the
+// nodes where and as large as our SVG does.
+TEST(KwslayPictures, GraphvizExamplesAreDrawnAsGraphvizDrawsThem) {
+  TempDir dir;
+  bool neato = haveTool("neato");
+  // A node's label is its name unless it says otherwise, as Graphviz reads it.
+  agattr(nullptr, AGNODE, const_cast<char*>("label"), const_cast<char*>("\\N"));
+  for (const char* name : {"fsm", "oldarrows", "clust4", "states"}) {
+    SCOPED_TRACE(name);
+    const std::string input = std::string(KW_SOURCE_DIR) + "/tests/data/graphviz/" + name + ".gv";
+    const std::string dot = readFile(input);
+    for (const char* out : {"out.svg", "out.dot", "out.json"})
+      kwslayOk({"layout", input, "-o", dir / out, "--seed", "3"});
+    const std::string svg = readFile(dir / "out.svg");
+    std::vector<std::string> texts = xmlTexts(svg, "text", nullptr);
+    std::multiset<std::string> drawn(texts.begin(), texts.end());
+    Cgraph cg(dot);
+    ASSERT_NE(cg.get(), nullptr);
+    for (Agnode_t* n = agfstnode(cg.get()); n; n = agnxtnode(cg.get(), n)) {
+      char* raw = agget(n, const_cast<char*>("label"));
+      char* shape = agget(n, const_cast<char*>("shape"));
+      std::string label = raw == nullptr || std::string(raw) == "\\N" ? agnameof(n) : raw;
+      // Plain one-line labels; HTML and record labels are drawn in pieces.
+      bool plain = !(raw && aghtmlstr(raw)) && !label.empty() && label.find('\\') == std::string::npos &&
+                   !(shape && std::string(shape).find("record") != std::string::npos);
+      if (plain) {
+        EXPECT_GT(drawn.count(label), 0u) << "node " << agnameof(n) << ": label not drawn";
+      }
+      for (Agedge_t* e = agfstout(cg.get(), n); e; e = agnxtout(cg.get(), e)) {
+        char* el = agget(e, const_cast<char*>("label"));
+        if (el && *el && !aghtmlstr(el)) {
+          EXPECT_GT(drawn.count(el), 0u) << "edge label " << el << " not drawn";
+        }
+      }
+    }
+    expectBackArrowsAtTail(dot, svg);
+    if (!neato) continue;
+    // Graphviz's own drawing of the DOT output: where its nodes are, how
+    // large, and how wide each label's text is.
+    bool ok = false;
+    std::string again = commandOutput("neato -n2 -Tsvg " + dir / "out.dot", &ok);
+    ASSERT_TRUE(ok);
+    std::map<std::string, SvgItem> ours = nodesByTitle(svg), theirs = nodesByTitle(again);
+    ASSERT_EQ(ours.size(), theirs.size());
+    for (const auto& [title, n] : ours) {
+      const SvgBox &a = n.shape, &b = theirs[title].shape;
+      EXPECT_NEAR(a.left, b.left, 0.01) << title;
+      EXPECT_NEAR(a.top, b.top, 0.01) << title;
+      EXPECT_NEAR(a.width(), b.width(), 0.01) << title;
+      EXPECT_NEAR(a.height(), b.height(), 0.01) << title;
+    }
+    std::map<std::string, json> laid = nodesById(parseJson(readFile(dir / "out.json")));
+    for (const auto& [title, n] : ours) {
+      EXPECT_LE(n.shape.width(), laid[title]["width"].get<double>() + 0.01) << title << " is drawn wider than laid out";
+      EXPECT_LE(n.shape.height(), laid[title]["height"].get<double>() + 0.01) << title << " is drawn higher than laid out";
+    }
+    Cgraph xdot(commandOutput("neato -n2 -Txdot " + dir / "out.dot"));
+    ASSERT_NE(xdot.get(), nullptr);
+    for (Agnode_t* n = agfstnode(xdot.get()); n; n = agnxtnode(xdot.get(), n)) {
+      // Text operations read "T x y justification width length -text".
+      std::string ops = agget(n, const_cast<char*>("_ldraw_")) ? agget(n, const_cast<char*>("_ldraw_")) : "";
+      for (size_t at = ops.find("T "); at != std::string::npos; at = ops.find(" T ", at + 1)) {
+        double x = 0, y = 0, width = 0;
+        int justify = 0;
+        if (std::sscanf(ops.c_str() + at + (ops[at] == ' ' ? 1 : 0), "T %lf %lf %d %lf", &x, &y, &justify, &width) != 4) continue;
+        EXPECT_LE(width, laid[agnameof(n)]["width"].get<double>()) << agnameof(n) << ": label wider than its node";
+      }
     }
   }
 }

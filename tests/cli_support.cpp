@@ -204,6 +204,25 @@ std::string prop(xmlNode* n, const char* name) {
   return s;
 }
 
+double number(xmlNode* n, const char* name) { return std::atof(prop(n, name).c_str()); }
+
+SvgBox pointsBox(const std::string& points) {
+  SvgBox b{1e300, 1e300, -1e300, -1e300};
+  double x = 0, y = 0;
+  for (const char* p = points.c_str(); std::sscanf(p, "%lf,%lf", &x, &y) == 2;) {
+    b = SvgBox{std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+    p = std::strchr(p, ' ');
+    if (!p) break;
+    ++p;
+  }
+  return b;
+}
+
+SvgBox ellipseBox(xmlNode* d) {
+  return SvgBox{number(d, "cx") - number(d, "rx"), number(d, "cy") - number(d, "ry"), number(d, "cx") + number(d, "rx"),
+                number(d, "cy") + number(d, "ry")};
+}
+
 void items(xmlNode* n, std::vector<SvgItem>& out) {
   for (; n; n = n->next) {
     if (n->type != XML_ELEMENT_NODE) continue;
@@ -224,7 +243,17 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
           xmlFree(content);
           if (de == "title") it.title = text;
           else if (de == "text") it.texts.push_back(text);
-          else if (de == "path" && it.path.empty()) it.path = prop(d, "d");
+          else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
+            SvgBox b = de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points"));
+            it.shape = !it.hasShape ? b
+                                    : SvgBox{std::min(it.shape.left, b.left), std::min(it.shape.top, b.top),
+                                             std::max(it.shape.right, b.right), std::max(it.shape.bottom, b.bottom)};
+            it.hasShape = true;
+          } else if (de == "path" && it.path.empty()) {
+            it.path = prop(d, "d");
+          } else if ((de == "polygon" || de == "ellipse") && !it.path.empty()) {
+            it.arrows.push_back(de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points")));
+          }
         }
       }
       out.push_back(it);

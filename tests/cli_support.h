@@ -86,12 +86,24 @@ std::vector<std::string> xmlTexts(const std::string& xml, const char* element, b
 /// The number of elements with that name.
 long xmlCount(const std::string& xml, const char* element);
 
+/// A box in SVG coordinates (y grows downwards).
+struct SvgBox {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  double width() const { return right - left; }
+  double height() const { return bottom - top; }
+};
+
 /// A node, edge or cluster group of a Graphviz SVG: its title (the node's
-/// name, "tail->head" for an edge), its texts and its first path's d.
+/// name, "tail->head" for an edge), its texts, the box around its outlines
+/// (ellipses and polygons), its first path's d and the boxes of the polygons
+/// and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;
   std::vector<std::string> texts;
+  SvgBox shape;
+  bool hasShape = false;
   std::string path;
+  std::vector<SvgBox> arrows;
 };
 /// The groups of an SVG written by Graphviz; wellFormed tells whether it
 /// parsed.
