@@ -139,25 +139,6 @@ TEST(ExtremeSettings, IntegerAndRealSettingsAtTheirExtremes) {
     }
 }
 
-TEST(ExtremeSettings, EverySettingExtremeAtOnceWithPinnedAndHugeNodes) {
-  Fixture f;
-  std::vector<KWDNode*> v = dressedGraph(f);
-  v[2]->ntResize(1000000, 3);
-  v[4]->ntMoveTo(-999999999L, 999999999L);
-  v[4]->pSTailor()->constrained(1);
-  KWSGraphTailor& t = *f.t();
-  t.springConstant(1e300);
-  t.terminationValue(-1e300);
-  t.maxNodeIterations(kIntMax);
-  t.maxNodesMovedMultiplier(kIntMax);
-  t.nodeSpacing(kIntMax);
-  t.dummyNodeSpacing(kIntMin);
-  t.shrinkagePerMil(kIntMax);
-  layOutAndCheck(f, "all extremes");
-  EXPECT_EQ(v[4]->ntX(), -999999999L);
-  EXPECT_EQ(v[4]->ntY(), 999999999L);
-}
-
 // ---- the component limits ------------------------------------------------------------
 
 TEST(ComponentSizeLimit, ALargerComponentIsRefusedBeforeAnythingIsAllocatedOrMoved) {

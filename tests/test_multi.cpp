@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/kwrandom.h"
 #include "support/route_probe.h"
 
 namespace {
@@ -22,14 +21,6 @@ class Multi : public ::testing::Test, public KWSRouteGraph {
   }
   static bool attached(const KWDEdge* e, const KWDGraph* h) { return e->pOwnerGraph() == h && e->attached(); }
 };
-
-TEST_F(Multi, BundleOfOneIsLeftAlone) {
-  KWDEdge* e = edge(node(0, 0), node(50, 0));
-  bundle.appendEdge(e);
-  probe()->preprocessAggregateMultiEdges(&bundle);
-  EXPECT_TRUE(attached(e, g()));
-  EXPECT_TRUE(stored(e).empty());
-}
 
 TEST_F(Multi, LastEdgeRepresentsTheOthersWaitInOrder) {
   KWDNode* a = node(0, 0);
@@ -194,25 +185,6 @@ TEST(MultiBends, BundleBendsLieOutsideTheirEndNodes) {
                                    << " members, seed " << seed << ": bend (" << p.x() << ", " << p.y() << ")";
             }
       }
-}
-
-// Random graphs with multi-edges and loops: nothing is lost, every path is
-// whole, every loop is drawn.
-TEST(MultiFamilies, RandomGraphsKeepEveryEdgeAndDrawEveryLoop) {
-  for (int seed = 1; seed <= 8; ++seed) {
-    SCOPED_TRACE(seed);
-    KWSRouteGraph h;
-    h.tailor()->randomSeed(seed);
-    h.tailor()->routeEdges(seed % 2);
-    KWRandom rnd(static_cast<std::uint64_t>(seed));
-    size_t k = 3 + rnd.next() % 10;
-    for (size_t i = 0; i < k; ++i) h.node(0, 0, 10 + rnd.next() % 30, 10 + rnd.next() % 30);
-    for (size_t i = 1; i < k; ++i) h.edge(i, rnd.next() % i);
-    for (int j = 0; j < 12; ++j) h.edge(rnd.next() % k, rnd.next() % k);  // repeats and loops
-    kwtest::LayoutChecks c;
-    c.loopsDrawn = true;
-    ASSERT_EQ(h.layOutAndCheck(c), "");
-  }
 }
 
 }  // namespace

@@ -50,9 +50,6 @@ TEST(NonDegenerate, CyclesAndK4AreNeverFlattened) {
         for (int b = a + 1; b < gr.n; ++b)
           for (int c = b + 1; c < gr.n; ++c) worst = std::min(worst, flatness(at(v[a]), at(v[b]), at(v[c])));
       EXPECT_GT(worst, 0.1) << where;
-      if (!gr.isCycle) continue;
-      const auto [lo, hi] = kwtest::edgeRange(*f.g());
-      EXPECT_LE(hi, 1.1 * lo) << where;
     }
 }
 

@@ -106,30 +106,3 @@ TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
   EXPECT_EQ(s.v[0]->ntWidth(), 40);
 }
 
-TEST(ScalingInLayout, ShrunkenLayoutKeepsItsShapeAndTheOriginalSizes) {
-  // 40×40 nodes with 100 per mil: the factor is 4, the nodes 10×10 during the
-  // descent, every edge 24 shrunken units long against 98 units unshrunk.
-  double mean[2] = {0, 0};
-  for (int pass = 0; pass < 2; ++pass) {
-    Fixture f;
-    std::vector<KWDNode*> v = kwtest::cycle(f, 6);
-    for (KWDNode* n : v) n->size(40, 40);
-    f.t()->shrinkagePerMil(pass == 0 ? 0 : 100);
-    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
-    double lo = 1e18, hi = 0;
-    for (size_t i = 0; i < v.size(); ++i) {
-      double d = kwtest::dist(v[i], v[(i + 1) % v.size()]);
-      lo = std::min(lo, d);
-      hi = std::max(hi, d);
-      EXPECT_EQ(v[i]->ntWidth(), 40);
-      EXPECT_EQ(v[i]->ntHeight(), 40);
-      if (pass == 1) {
-        EXPECT_EQ(v[i]->ntX() % 4, 0);
-        EXPECT_EQ(v[i]->ntY() % 4, 0);
-      }
-    }
-    EXPECT_LT(hi / lo, 1.1) << pass;
-    mean[pass] = (lo + hi) / 2;
-  }
-  EXPECT_NEAR(mean[1] / mean[0], 4.0 * 24.0 / 98.0, 0.06);
-}

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <sstream>
 
-#include "host/kwrandom.h"
 #include "support/route_probe.h"
 
 namespace {
@@ -111,39 +110,6 @@ TEST_F(Trees, PinnedTreeNodesAreNotCutOffNorMoved) {
   EXPECT_TRUE(probe()->expansions.empty());  // nothing was cut, no tree pass
   EXPECT_EQ(leaf->ntX(), 777);
   EXPECT_EQ(leaf->ntY(), -333);
-}
-
-// Unpinned cycles with trees: after the whole layout each tree node lies
-// farther from the cycle's centre than the cycle node it hangs from.
-TEST_F(Trees, CyclesWithTreesComeOutWithTheTreesFannedOutwards) {
-  for (int seed = 1; seed <= 4; ++seed) {
-    SCOPED_TRACE(seed);
-    KWSRouteGraph h;
-    h.tailor()->randomSeed(seed);
-    KWRandom rnd(static_cast<std::uint64_t>(seed));
-    size_t c = 5 + rnd.next() % 4;
-    for (size_t i = 0; i < c; ++i) h.node(0, 0, 30, 30);
-    for (size_t i = 0; i < c; ++i) h.edge(i, (i + 1) % c);
-    std::vector<std::pair<KWDNode*, KWDNode*>> hang;  // (leaf, gateway)
-    for (size_t i = 0; i < c; ++i)
-      for (int j = 0; j < 2; ++j) {
-        KWDNode* leaf = h.node(0, 0, 20, 20);
-        h.edge(h.n[i], leaf);
-        hang.emplace_back(leaf, h.n[i]);
-      }
-    ASSERT_EQ(h.layout(), KWNoError);
-    ASSERT_EQ(h.probe()->expansions.size(), 1u);
-    double cx = 0.0, cy = 0.0;
-    for (size_t i = 0; i < c; ++i) {
-      cx += static_cast<double>(h.n[i]->ntX()) / static_cast<double>(c);
-      cy += static_cast<double>(h.n[i]->ntY()) / static_cast<double>(c);
-    }
-    for (auto& lg : hang) {
-      double dl = std::hypot(static_cast<double>(lg.first->ntX()) - cx, static_cast<double>(lg.first->ntY()) - cy);
-      double dg = std::hypot(static_cast<double>(lg.second->ntX()) - cx, static_cast<double>(lg.second->ntY()) - cy);
-      EXPECT_GT(dl, dg);
-    }
-  }
 }
 
 }  // namespace
