@@ -207,19 +207,6 @@ TEST(SymmetricFields, AreTakenByKeywordIndexThroughTheSetters) {
   t->releaseFileState();
 }
 
-TEST(SymmetricFields, NoSectionMakesASubobject) {
-  Env env;
-  auto g = env.graph();
-  KWDNode* n = g->newNode(0, 0, 1, 1);
-  KWSGraphFileExtension x(g.get());
-  KWOMLSyntaxObject section("slayout"), other("hlayout"), unknown("mystery"), part("bend");
-  for (KWOMLSyntaxObject* o : {&section, &other, &unknown, &part}) {
-    EXPECT_EQ(x.createGraphTailorSubobject(o, &section, g.get()), nullptr);
-    EXPECT_EQ(x.createNodeTailorSubobject(o, &section, n), nullptr);
-    EXPECT_EQ(x.createEdgeTailorSubobject(o, &section, nullptr), nullptr);
-  }
-}
-
 TEST(SymmetricTailorFiles, OneExtensionPerGraphUntilReleased) {
   Env env;
   auto g = env.graph();
