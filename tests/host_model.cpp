@@ -115,17 +115,13 @@ TEST(ModelFile, RecordsBuildTheGraphLinesGoToTheStylesInTurnAndTailoringAppliesA
   EXPECT_EQ(host.circular.calls.size(), 4u) << "the four graph-level lines only";
 }
 
-TEST(ModelFile, ReadTrueOrFalseAndTheBaseExtension) {
+TEST(ModelFile, ReadTrueOrFalse) {
   KWModelFile f("x");
   const std::pair<const char*, int> cases[] = {
       {"true", 1}, {"TRUE", 1}, {"  True", 1}, {"yes", 1}, {"On", 1}, {"1", 1}, {"-2", 1}, {" 17abc", 1},
       {"true!", 1}, {"false", 0}, {"no", 0}, {"off", 0}, {"0", 0}, {"", 0}, {"truely", 0}, {"maybe", 0}, {"+0", 0}};
   for (const auto& c : cases) EXPECT_EQ(f.readTrueOrFalse(c.first), c.second) << "'" << c.first << "'";
   EXPECT_EQ(f.readTrueOrFalse(nullptr), 0);
-  f.currentLine(KWModelFile::KWModelTailoringPart, 3, "springConstant");
-  EXPECT_STREQ(f.pDoubleSlashText()->pString(), "// springConstant");
-  KWModelFileExtension ext(&f), none(nullptr);
-  EXPECT_EQ(ext.readCurrentLine("2") + none.readCurrentLine("2"), 0);
 }
 
 TEST(ModelFile, BadFilesGiveAClearErrorAndChangeNothing) {

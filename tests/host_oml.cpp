@@ -168,30 +168,6 @@ void expectError(const KWFileError& err, const Bad& c) {
   EXPECT_NE(err.message.find(c.says), std::string::npos) << c.text << " -> " << err.text();
 }
 
-TEST(OMLKeywords, FixedIndicesAndAConsistentTable) {
-  // The graph settings with a keyword, and the node field, by their fixed indices.
-  std::vector<std::pair<const char*, int>> fixed = {{"constrained", 241}};
-#define KWS_GRAPH_SETTING(kind, name, value, oml, ...) \
-  if ((oml) != KWOMLKeyUnknown) fixed.emplace_back(#name, oml);
-#include "tailor/kwsgrset.def"
-  for (const auto& f : fixed) {
-    EXPECT_EQ(KWOMLKeywords::indexOf(f.first), f.second);
-    ASSERT_NE(KWOMLKeywords::byIndex(f.second), nullptr);
-    EXPECT_STREQ(KWOMLKeywords::byIndex(f.second)->name, f.first);
-  }
-  for (const char* unknown : {"nodespacing", "nodeSpacingX", ""}) EXPECT_EQ(KWOMLKeywords::indexOf(unknown), -1);
-  std::size_t n = 0;
-  const KWOMLKeyword* k = KWOMLKeywords::entries(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    EXPECT_TRUE(i == 0 || k[i - 1].index < k[i].index) << "ascending, unique indices";
-    EXPECT_EQ(KWOMLKeywords::indexOf(k[i].name), k[i].index) << k[i].name;
-    EXPECT_TRUE(KWOMLFile::isIdentifier(k[i].name));
-  }
-  for (int s = 1; s < KWNumberOfLayoutStyles; ++s)
-    EXPECT_EQ(KWOMLKeywords::sectionStyle(KWOMLKeywords::styleSectionIndex(s)), s);
-  EXPECT_EQ(KWOMLKeywords::sectionStyle(KWOMLKeywords::indexOf("slayout")), KWSymmetricLayoutStyle);
-}
-
 TEST(OMLParser, BuildsTheTreeWithKindsLabelsAndPlaces) {
   const std::string text =
       "\xEF\xBB\xBF# comment\noml 1\ngraph {\n  node 7 {   # trailing\n    name \"a\\tb\"\n"

@@ -74,17 +74,6 @@ TEST_F(Radial, StarOnTheFullCircleAroundAGivenCentre) {
   }
 }
 
-TEST_F(Radial, LoneChildrenContinueInTheDirection) {
-  root(0, 0);
-  for (int i = 0; i < 3; ++i) child(i);
-  double dir = 0.6;
-  run(50, 0, 0, dir, kPi / 2.0);
-  for (int i = 1; i <= 3; ++i) {
-    EXPECT_NEAR(dist(n[i], 0, 0), 50.0 * i, 1.5 * i);
-    EXPECT_NEAR(angle(n[i]), dir, 0.03);
-  }
-}
-
 TEST_F(Radial, RingsGrowWhenNodesWouldOverlap) {
   root(0, 0, 300, 300);      // a big root: ring 1 must clear its half diagonal
   for (int i = 0; i < 12; ++i) child(0, 40, 40);

@@ -116,18 +116,6 @@ TEST(ArraySelfCopies, SelfAndNullCopiesChangeNothing) {
   expectSameContents(m, reference);
 }
 
-TEST(TwoDArray, RowsFirstAndEmptying) {
-  KWTwoDArray m;
-  EXPECT_EQ(m.dimension(), 0);
-  m.resize(2, 3);
-  ASSERT_EQ(m.dimension(), 2);
-  EXPECT_EQ(m[1].dimension(), 3);
-  m[1][2] = 5.0;
-  EXPECT_EQ(m[0][2], 0.0);
-  m.empty();
-  EXPECT_EQ(m.dimension(), 0);
-}
-
 TEST(TwoDArray, CopiesReshapeToTheSourceIncludingRaggedRows) {
   KWTwoDArray src;
   src.resize(3, 2);
