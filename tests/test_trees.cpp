@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "support/route_probe.h"
 
@@ -84,10 +83,7 @@ TEST(TreesRays, EachTreeFansOutAlongItsGatewaysDirectionFromTheCoreCentre) {
     for (const KWPoint& p : c.core) h.node(p.x(), p.y(), c.size, c.size);
     h.pinAll();
     for (int i = 0; i < c.trees; ++i) h.node(0, 0, c.size, c.size);
-    std::istringstream in(c.edges);
-    size_t a, b;
-    char dash;
-    while (in >> a >> dash >> b) h.edge(a, b);
+    kwtest::forEachListedEdge(c.edges, [&](size_t a, size_t b) { h.edge(a, b); });
     ASSERT_EQ(h.layout(), KWNoError);
     ASSERT_EQ(h.probe()->expansions.size(), 1u);
     const KWSRouteProbe::Snapshot& s = h.probe()->expansions.front();

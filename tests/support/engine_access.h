@@ -159,14 +159,18 @@ inline std::vector<KWDNode*> hypercube(Fixture& f, int d) {
       if ((i & (1 << b)) == 0) f.edge(v[i], v[i | (1 << b)]);
   return v;
 }
+/// Calls edge(a, b) for each pair of an edge list like "0-1 1-2 2-0".
+inline void forEachListedEdge(const std::string& list, const std::function<void(size_t, size_t)>& edge) {
+  std::istringstream in(list);
+  size_t a, b;
+  char dash;
+  while (in >> a >> dash >> b) edge(a, b);
+}
 /// n nodes and the edges of a list like "0-1 1-2 2-0" (repeats and loops allowed).
 inline std::vector<KWDNode*> fromEdges(Fixture& f, int n, const std::string& list) {
   std::vector<KWDNode*> v;
   for (int i = 0; i < n; ++i) v.push_back(f.node());
-  std::istringstream in(list);
-  int a, b;
-  char dash;
-  while (in >> a >> dash >> b) f.edge(v.at(a), v.at(b));
+  forEachListedEdge(list, [&](size_t a, size_t b) { f.edge(v.at(a), v.at(b)); });
   return v;
 }
 /// A connected sparse graph: a random spanning tree plus extra random edges,
