@@ -78,12 +78,12 @@ long edgeIdealLength(KWDEdge* e) {
 ///   different radii.
 /// A node with few neighbours keeps the plain lengths. The tree edges are found
 /// by pruning leaves round by round (a core node is never pruned); the parent
-/// of a tree edge is its end pruned later. Lengths are in the descent's
+/// of a tree edge is its end pruned later. Lengths and positions are in the descent's
 /// (scaled) units. Called twice: for the edges before the shortest paths (so
 /// paths through a lengthened edge grow with it), for the children after them
 /// (their distance replaces the path through their parent).
 /// O(n + m + Σ children²).
-void roomAroundTreeNodes(const KWDGraph* g, const KWDNodeDList& nodes, int scale, KWTwoDArray& length,
+void roomAroundTreeNodes(const KWDGraph* g, const KWDNodeDList& nodes, KWTwoDArray& length,
                          bool children) {
   const KWSGraphTailor* t = g->pSTailor();
   const double f = t ? (t->nodeSpacing() + 100.0) / 100.0 : 1.0;
@@ -129,7 +129,7 @@ void roomAroundTreeNodes(const KWDGraph* g, const KWDNodeDList& nodes, int scale
   auto drawn = [&](int a, int b) {
     double dx = static_cast<double>(node[a]->ntX() - node[b]->ntX());
     double dy = static_cast<double>(node[a]->ntY() - node[b]->ntY());
-    return static_cast<double>(truncToLong(std::sqrt(dx * dx + dy * dy) / scale));
+    return static_cast<double>(truncToLong(std::sqrt(dx * dx + dy * dy)));
   };
   for (size_t p = 0; p < n; ++p) {
     // p's children; of the two middle nodes of a tree (pruned in the same
@@ -261,10 +261,10 @@ void KWSGraph::preprocessGraph(bool treesPlaced) {
 
   calculateMaxDegree();
   calcAdjMatrix(li->springLength(), edgeIdealLength);
-  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->scaleFactor(), li->springLength(), false);
+  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->springLength(), false);
   g->layoutCheckpoint();
   calcAllPairsShortestPaths(li->springLength());
-  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->scaleFactor(), li->springLength(), true);
+  if (treesPlaced) roomAroundTreeNodes(g, li->allNodeDList(), li->springLength(), true);
   g->layoutCheckpoint();
 }
 

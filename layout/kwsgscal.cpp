@@ -3,10 +3,15 @@
 // Before the spring model is built, every node of the component is shrunk by a
 // common integer factor f derived from the smallest node dimension m and
 // shrinkagePerMil: f = shrinkagePerMil·(m − 1)/1000 + 1, held within 1 … m.
-// The descent then works in the shrunken units; afterwards every position is
-// multiplied by f and the nodes get their sizes back; bends that edge-node
-// avoidance placed in the shrunken units are stretched by the same factor, so
-// that routed edges still go around the nodes they avoid. Nothing is scaled while
+// Positions and bends are divided by f with the sizes, so that the descent
+// starts from the drawing as it stands, in the shrunken units: an incremental
+// run, or the pass after the trees are placed, goes on from where the nodes
+// are, not from f times as far out (which, run after run, would push the
+// drawing off to the coordinate limit). The descent then works in the
+// shrunken units; afterwards every position is multiplied by f and the nodes
+// get their sizes back; bends that edge-node avoidance placed in the shrunken
+// units are stretched by the same factor, so that routed edges still go around
+// the nodes they avoid. Nothing is scaled while
 // any node of the component is constrained, since a pinned node's position
 // must mean the same before and after the run.
 #include <climits>
@@ -27,6 +32,14 @@ int clamp32(long long v) {
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
+}
+
+/// a/f rounded to the nearest integer, halves away from zero (f > 1), so that
+/// a multiple of f comes back exactly when multiplied by f.
+long shrunk(long a, long f) {
+  const long q = a / f, r = a % f;
+  if (2 * (r < 0 ? -r : r) >= f) return r < 0 ? q - 1 : q + 1;
+  return q;
 }
 
 /// a·f without overflow: the product is held within the range of long.
@@ -64,6 +77,13 @@ void KWSGraph::scaleDown() {
         KWRect r;
         it.pNode()->ntBoundingRect(r);
         it.pNode()->ntResize(r.width() / f, r.height() / f);
+        it.pNode()->ntMoveTo(shrunk(it.pNode()->ntX(), f), shrunk(it.pNode()->ntY(), f));
+      }
+      for (KWDEdgeIter it(g); it; ++it) {
+        for (KWDListIter b(it.pEdge()->bendList()); b; ++b) {
+          KWPNode* bend = static_cast<KWPNode*>(b.pObject());
+          bend->ntMoveTo(shrunk(bend->ntX(), f), shrunk(bend->ntY(), f));
+        }
       }
     }
   }

@@ -106,3 +106,33 @@ TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
   EXPECT_EQ(s.v[0]->ntWidth(), 40);
 }
 
+
+// Scaling down shrinks positions with the sizes: an incremental run starts
+// from the drawing where the user left it, instead of f times as far from the
+// origin, which run after run pushed the drawing off to the coordinate limit.
+TEST(ScalingIncremental, RepeatedRunsWithShrinkageStayWhereTheDrawingIs) {
+  for (int perMil : {500, 1000}) {
+    Fixture f;
+    std::vector<KWDNode*> v = kwtest::grid(f, 3, 3);
+    for (KWDNode* n : v) n->size(40, 30);
+    f.edge(v[8], f.node(53, 17));  // a tree hanging off the grid: a fresh run has a second pass
+    f.t()->shrinkagePerMil(perMil);
+    ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+    // The user moves the drawing away from the origin and runs it again and again.
+    auto centre = [&f] {
+      long x = 0, y = 0;
+      for (KWDNode* n : f.nodes()) x += n->ntX(), y += n->ntY();
+      return KWPoint(x / 10, y / 10);
+    };
+    for (KWDNode* n : f.nodes()) n->ntMoveTo(n->ntX() + 3000, n->ntY() - 2000);
+    const KWPoint before = centre();
+    f.t()->incrementalWithinComponentLayout(1);
+    for (int run = 0; run < 3; ++run) {
+      ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError);
+      const KWPoint now = centre();
+      EXPECT_LE(std::labs(now.x() - before.x()) + std::labs(now.y() - before.y()), 200)
+          << "shrinkage " << perMil << ", run " << run << ": the centre moved from (" << before.x() << ", "
+          << before.y() << ") to (" << now.x() << ", " << now.y() << ")";
+    }
+  }
+}

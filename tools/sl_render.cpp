@@ -224,10 +224,11 @@ void measureNodes(ToolGraph& g) {
     if (!n) continue;
     KWDNode* dn = g.nodes()[i];
     // Up to whole drawing units, so the layout never gives a node less room
-    // than its drawing takes.
+    // than its drawing takes. The measured size becomes the node's own size,
+    // the one a run gives back after shrinking nodes for the descent.
     long w = static_cast<long>(std::ceil(ND_width(n) * 72.0 - 1e-3));
     long h = static_cast<long>(std::ceil(ND_height(n) * 72.0 - 1e-3));
-    dn->ntResize(std::max(w, 1L), std::max(h, 1L));
+    dn->size(std::max(w, 1L), std::max(h, 1L));
     // Outlines after the first are drawn 4 points apart around it, outside
     // the width and height asked for.
     g.outlineGap[i] = 0;
