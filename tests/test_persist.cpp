@@ -149,29 +149,6 @@ TEST(SymmetricSections, NodesHonourCompareWithDefaultsEdgeSectionsAreEmpty) {
   g->pSTailor()->releaseFileState();
 }
 
-TEST(SymmetricSections, MissingObjectsWriteNothingAndNeedNothing) {
-  Env env;
-  auto g = env.graph();
-  auto tree = env.graph(KWTreeLayoutStyle);  // no symmetric tailor anywhere
-  KWDNode* m = tree->newNode(0, 0, 1, 1);
-  KWOMLFile f;
-  KWSGraphFileExtension noDefaults(g.get());  // createDefaults never called
-  noDefaults.pOMLFile(&f);
-  noDefaults.writeFullGraphTailor(g.get(), 0, 1);
-  EXPECT_NE(noDefaults.checkWriteGraphTailor(g.get(), 0, 1), 0);
-  KWSNodeTailor nt(m), orphan;
-  KWSEdgeTailor et(tree->newEdge(m, m));
-  KWSGraphTailor lonely;  // no owner graph
-  KWOMLSyntaxObject s("slayout");
-  KWOMLSyntaxField c = KWOMLSyntaxField::boolean("constrained", 1);
-  EXPECT_EQ(nt.readNodeTailor(&c, &s, &f) + orphan.readNodeTailor(&c, &s, &f) + et.readEdgeTailor(&c, &s, &f), 0);
-  EXPECT_EQ(nt.constrained(), 0);
-  EXPECT_NE(nt.checkWriteNodeTailor(0, 1, &f), 0);
-  EXPECT_NE(lonely.checkWriteGraphTailor(0, 1, &f), 0);
-  nt.writeFullNodeTailor(0, 1, &f), et.writeFullEdgeTailor(0, 1, &f), lonely.writeFullGraphTailor(0, 1, &f);
-  EXPECT_EQ(f.contents(), "");
-}
-
 // ---- whole graphs ------------------------------------------------------------------------
 
 /// The graph and its settings as text; without `all`, only what model files

@@ -153,23 +153,6 @@ TEST(Extensions, ClonesAndCopiesHaveNoOwner) {
   EXPECT_EQ(sg.graph->pSGraph()->pOwnerGraph(), sg.graph.get());
 }
 
-TEST(Extensions, OnlyUnconstrainedNodesAreRandomized) {
-  SymmetricGraph sg;
-  KWDNode* free = sg.node();
-  KWDNode* pinned = sg.node(30, 30);
-  KWDEdge* e = sg.graph->newEdge(free, pinned);
-  KWPNode* bend = e->ntAddBend(firstPiece(e), KWPoint(15, 40));
-  ASSERT_NE(bend, nullptr);
-  ASSERT_NE(bend->pSNode(), nullptr);
-  pinned->pSTailor()->constrained(1);
-  EXPECT_EQ(free->pSNode()->selectRandomizePosition(), 1);
-  EXPECT_EQ(pinned->pSNode()->selectRandomizePosition(), 0);
-  EXPECT_EQ(bend->pSNode()->selectRandomizePosition(), 1);
-  pinned->pSTailor()->constrained(0);
-  EXPECT_EQ(pinned->pSNode()->selectRandomizePosition(), 1);
-  EXPECT_EQ(KWSNode().selectRandomizePosition(), 1);
-}
-
 // ---- connectors before each component ---------------------------------------------
 
 struct ConnectorCase : SymmetricGraph {

@@ -26,27 +26,20 @@ struct Env {
   Env() { factory.addLayoutFactory(&styleFactory); }
 };
 
-// A graph that records, at each tailor notification, what probe answers then.
-class ObservingGraph : public KWDGraph {
+// A graph or node that records, at each tailor notification, what probe answers then.
+template <class Base>
+class Observing : public Base {
  public:
-  explicit ObservingGraph(KWFactory* f) : KWDGraph(f) {}
+  using Base::Base;
   void actOnTailorChange() override {
-    KWDGraph::actOnTailorChange();
+    Base::actOnTailorChange();
     if (probe) seen.push_back(probe());
   }
   std::function<int()> probe;
   std::vector<int> seen;
 };
-
-class ObservingNode : public KWDNode {
- public:
-  void actOnTailorChange() override {
-    KWDNode::actOnTailorChange();
-    if (probe) seen.push_back(probe());
-  }
-  std::function<int()> probe;
-  std::vector<int> seen;
-};
+using ObservingGraph = Observing<KWDGraph>;
+using ObservingNode = Observing<KWDNode>;
 
 using Kind = KWSSettingKind;
 const std::vector<KWSGraphSetting>& settings() { return KWSGraphTailor::graphSettings(); }
