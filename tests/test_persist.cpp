@@ -121,7 +121,7 @@ TEST(SymmetricSections, TheGraphSectionHoldsWhatDiffersOrEverythingWhenAskedForA
   }
 }
 
-TEST(SymmetricSections, NodesHonourCompareWithDefaultsEdgeSectionsAreEmpty) {
+TEST(SymmetricSections, NodesHonourCompareWithDefaultsAndWriteAll) {
   Env env;
   auto g = env.graph();
   KWDNode* n = g->newNode(0, 0, 10, 10);
@@ -140,13 +140,6 @@ TEST(SymmetricSections, NodesHonourCompareWithDefaultsEdgeSectionsAreEmpty) {
     EXPECT_EQ(s.first != 0, c.check != 0) << c.compare << c.all << c.withDefaults << c.constrained;
     EXPECT_EQ(fieldsOf(s.second), c.fields) << c.compare << c.all << c.withDefaults << c.constrained;
   }
-  KWDEdge* e = g->newEdge(n, n);
-  KWOMLFile f;
-  f.writeWithDefaults(1);
-  EXPECT_NE(e->pSTailor()->checkWriteEdgeTailor(0, 1, &f), 0) << "an edge section is never asked for";
-  e->pSTailor()->writeFullEdgeTailor(0, 1, &f);
-  EXPECT_TRUE(fieldsOf(f.contents()).empty()) << "and is empty";
-  g->pSTailor()->releaseFileState();
 }
 
 // ---- whole graphs ------------------------------------------------------------------------

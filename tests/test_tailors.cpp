@@ -76,20 +76,9 @@ TEST(GraphTailorNumbers, OneNotificationPerRealChangeAndNoneForEqualValuesOrNaN)
   }
 }
 
-TEST(GraphTailorNumbers, TheOwnerSeesTheNewValueWhenNotified) {
-  Env env;
-  ObservingGraph g(&env.factory);
-  g.enableLayoutStyle(KWSymmetricLayoutStyle);
-  KWSGraphTailor* t = g.pSTailor();
-  ASSERT_NE(t, nullptr);
-  g.probe = [t]() { return t->nodeSpacing(); };
-  t->nodeSpacing(140);
-  EXPECT_EQ(g.seen, (std::vector<int>{140}));
-}
-
 // ---- flags -------------------------------------------------------------------------
 
-TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
+TEST(GraphTailorFlags, FlagsNotifyBeforeTheStoreNumbersAfterItAndEachFlagOwnsOneBit) {
   Env env;
   int bitNumber = 11;  // the flags take the bits from 11 on, in the table's order
   for (const KWSGraphSetting& f : settings()) {
@@ -116,6 +105,12 @@ TEST(GraphTailorFlags, NotifyBeforeTheStoreAnswerTheArgumentAndOwnOneBitEach) {
     // each seeing the old value.
     EXPECT_EQ(g.seen, (std::vector<int>{0, 1, 1, 0}));
   }
+  // A number is stored before the owner hears of it.
+  ObservingGraph g(&env.factory);
+  g.enableLayoutStyle(KWSymmetricLayoutStyle);
+  g.probe = [&g]() { return g.pSTailor()->nodeSpacing(); };
+  g.pSTailor()->nodeSpacing(140);
+  EXPECT_EQ(g.seen, (std::vector<int>{140}));
   // The base tailor's own incremental bits are not used by this style.
   KWSGraphTailor t;
   t.incrementalWithinComponentLayout(1);
