@@ -71,16 +71,6 @@ std::pair<int, std::string> section(KWDGraph& g, int withDefaults, Check check, 
   g.pSTailor()->releaseFileState();
   return {c, f.contents()};
 }
-std::pair<int, std::string> graphSection(KWDGraph& g, int compare, int all, int withDefaults) {
-  KWSGraphTailor* t = g.pSTailor();
-  return section(g, withDefaults, [&](KWOMLFile* f) { return t->checkWriteGraphTailor(compare, all, f); },
-                 [&](KWOMLFile* f) { t->writeFullGraphTailor(compare, all, f); });
-}
-std::pair<int, std::string> nodeSection(KWDGraph& g, KWDNode* n, int compare, int all, int withDefaults) {
-  KWSNodeTailor* t = n->pSTailor();
-  return section(g, withDefaults, [&](KWOMLFile* f) { return t->checkWriteNodeTailor(compare, all, f); },
-                 [&](KWOMLFile* f) { t->writeFullNodeTailor(compare, all, f); });
-}
 
 TEST(SymmetricSections, TheGraphSectionHoldsWhatDiffersOrEverythingWhenAskedForAll) {
   using Change = void (*)(KWSGraphTailor&);
@@ -113,7 +103,10 @@ TEST(SymmetricSections, TheGraphSectionHoldsWhatDiffersOrEverythingWhenAskedForA
   for (const auto& c : cases) {
     auto g = env.graph();
     if (c.change) c.change(*g->pSTailor());
-    auto s = graphSection(*g, c.compare, c.writeAll, c.withDefaults);
+    KWSGraphTailor* t = g->pSTailor();
+    auto s = section(
+        *g, c.withDefaults, [&](KWOMLFile* f) { return t->checkWriteGraphTailor(c.compare, c.writeAll, f); },
+        [&](KWOMLFile* f) { t->writeFullGraphTailor(c.compare, c.writeAll, f); });
     EXPECT_EQ(s.first == 0, c.asked) << c.name;
     ASSERT_FALSE(s.second.empty()) << c.name;
     EXPECT_EQ(s.second[0], '\n') << c.name << ": an empty line comes first";
@@ -136,7 +129,9 @@ TEST(SymmetricSections, NodesHonourCompareWithDefaultsAndWriteAll) {
                {1, 1, 0, 0, 0, {"constrained=0"}}};
   for (const auto& c : cases) {
     n->pSTailor()->constrained(c.constrained);
-    auto s = nodeSection(*g, n, c.compare, c.all, c.withDefaults);
+    KWSNodeTailor* t = n->pSTailor();
+    auto s = section(*g, c.withDefaults, [&](KWOMLFile* f) { return t->checkWriteNodeTailor(c.compare, c.all, f); },
+                     [&](KWOMLFile* f) { t->writeFullNodeTailor(c.compare, c.all, f); });
     EXPECT_EQ(s.first != 0, c.check != 0) << c.compare << c.all << c.withDefaults << c.constrained;
     EXPECT_EQ(fieldsOf(s.second), c.fields) << c.compare << c.all << c.withDefaults << c.constrained;
   }
