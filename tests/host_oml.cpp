@@ -1,6 +1,5 @@
 // OML graph files on the host side: keyword table, parser, writer, whole-graph
 // reading and writing through the layout styles' tailors, and bad input.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,6 +8,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -147,14 +147,6 @@ std::string omlOf(const KWDGraph& g) {
 std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-int filesIn(const std::string& dir) {
-  int n = 0;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) n += e->d_name[0] != '.';
-    closedir(d);
-  }
-  return n;
 }
 
 struct Bad {
@@ -463,9 +455,8 @@ TEST(OMLGraphFile, FilesStreamsAndAtomicReplacement) {
   waitpid(pid, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(slurp(path), std::string(5000, '#'));
-  EXPECT_EQ(filesIn(dir), 1);
-  std::remove(path.c_str());
-  rmdir(dir.c_str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -140,8 +140,6 @@ TEST(Extensions, ClonesAndCopiesHaveNoOwner) {
   std::unique_ptr<KWSNode> n1(a->pSNode()->cloneAttributes());
   std::unique_ptr<KWSEdge> e1(e->pSEdge()->cloneObject());
   EXPECT_TRUE(!g1->pOwnerGraph() && !n1->pOwnerNode() && !e1->pOwnerEdge());
-  EXPECT_EQ(g1->layoutStyle(), KWSymmetricLayoutStyle);
-  EXPECT_EQ(n1->layoutStyle(), KWSymmetricLayoutStyle);
   // Copying onto an owned extension keeps its owner.
   a->pSNode()->copyObject(n1.get());
   EXPECT_EQ(a->pSNode()->pOwnerNode(), a);
