@@ -57,8 +57,8 @@ TEST(GraphTailorNumbers, OneNotificationPerRealChangeAndNoneForEqualValuesOrNaN)
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   struct Step { double value; double stored; int notifications; };
-  const std::vector<Step> intSteps = {{5, 5, 1},   {5, 5, 0}, {-50, -50, 1}, {0, 0, 1}, {0, 0, 0}, {INT_MIN, INT_MIN, 1},
-                                      {INT_MAX, INT_MAX, 1}, {INT_MAX, INT_MAX, 0}, {1, 1, 1}};
+  const std::vector<Step> intSteps = {{5, 5, 1}, {5, 5, 0}, {-50, -50, 1}, {INT_MIN, INT_MIN, 1}, {INT_MAX, INT_MAX, 1},
+                                      {INT_MAX, INT_MAX, 0}};
   // A NaN and a zero of the other sign count as equal to what is stored.
   const std::vector<Step> realSteps = {{1.0, 1.0, 0},  {nan, 1.0, 0},    {2.5, 2.5, 1},   {2.5, 2.5, 0},
                                        {-3.0, -3.0, 1}, {0.0, 0.0, 1},   {-0.0, 0.0, 0},  {nan, 0.0, 0},
@@ -224,8 +224,6 @@ TEST(ConstrainAllNodes, NotifiesEachChangedNodeOnceAndNeverTheGraph) {
     EXPECT_EQ(f.g()->tailorChanges(), graphBefore) << family;
   };
   kwtest::forEachFamily(12, 7, check);
-  kwtest::Fixture empty;
-  check(empty, {}, "empty");
 }
 
 TEST(ConstrainAllNodes, SkipsNodesWithoutSettingsAndOwnerlessTailors) {
