@@ -34,17 +34,13 @@ class Radial : public ::testing::Test {
   KWDGraph g{nullptr};
   std::vector<KWDNode*> n;
   std::vector<long> parent;  // parent index per node, -1 for the root
-  KWDNode* add(long w = 10, long h = 10) {
-    n.push_back(g.newNode(12345, -777, w, h));
-    return n.back();
-  }
   void child(int p, long w = 10, long h = 10) {
-    add(w, h);
+    n.push_back(g.newNode(12345, -777, w, h));
     parent.push_back(p);
     g.newEdge(n[p], n.back());
   }
   void root(long x, long y, long w = 10, long h = 10) {
-    add(w, h)->ntMoveTo(x, y);
+    n.push_back(g.newNode(x, y, w, h));
     parent.push_back(-1);
   }
   void run(long spacing, long x, long y, double angle, double width) {

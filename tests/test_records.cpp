@@ -147,36 +147,27 @@ TEST(Extensions, ClonesAndCopiesHaveNoOwner) {
 
 // ---- connectors before each component ---------------------------------------------
 
-struct ConnectorCase : SymmetricGraph {
-  KWDEdge* edge;
-  ConnectorCase(bool fromSpecified, bool toSpecified) {
-    edge = graph->newEdge(node(), node(100, 0));
-    edge->pFromConnector(new KWConnector(10, 0, fromSpecified));
-    edge->pToConnector(new KWConnector(-10, 0, toSpecified));
-  }
-};
-
 TEST(EdgeConnectorReset, ChosenConnectorsGoUnlessTheEdgeKeepsThem) {
   struct Case { bool fromSpecified, toSpecified, keeps, fromStays, toStays; };
   const Case cases[] = {{true, true, false, true, true},    {false, true, false, false, true},
                         {true, false, false, true, false},  {false, false, false, false, false},
                         {false, false, true, true, true},   {false, true, true, true, true}};
   for (const Case& k : cases) {
-    ConnectorCase c(k.fromSpecified, k.toSpecified);
-    c.edge->keepsConnectors(k.keeps);
-    KWConnector* from = c.edge->pFromConnector();
-    KWConnector* to = c.edge->pToConnector();
-    c.edge->pSEdge()->preLayoutComponentReset();
-    EXPECT_EQ(c.edge->pFromConnector(), k.fromStays ? from : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
-    EXPECT_EQ(c.edge->pToConnector(), k.toStays ? to : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
+    SymmetricGraph sg;
+    KWDEdge* e = sg.graph->newEdge(sg.node(), sg.node(100, 0));
+    KWConnector* from = new KWConnector(10, 0, k.fromSpecified);
+    KWConnector* to = new KWConnector(-10, 0, k.toSpecified);
+    e->pFromConnector(from);
+    e->pToConnector(to);
+    e->keepsConnectors(k.keeps);
+    // Pieces are left alone; the edge itself drops what it does not keep.
+    firstPiece(e)->pSEdge()->preLayoutComponentReset();
+    EXPECT_TRUE(e->pFromConnector() && e->pToConnector());
+    e->pSEdge()->preLayoutComponentReset();
+    EXPECT_EQ(e->pFromConnector(), k.fromStays ? from : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
+    EXPECT_EQ(e->pToConnector(), k.toStays ? to : nullptr) << k.fromSpecified << k.toSpecified << k.keeps;
   }
-  // Pieces and detached extensions are left alone.
-  ConnectorCase c(false, false);
-  KWPEdge* piece = firstPiece(c.edge);
-  ASSERT_NE(piece->pSEdge(), nullptr);
-  piece->pSEdge()->preLayoutComponentReset();
-  EXPECT_NE(c.edge->pFromConnector(), nullptr);
-  EXPECT_NE(c.edge->pToConnector(), nullptr);
+  // Detached extensions are left alone.
   KWSEdge loose;
   loose.preLayoutComponentReset();
   loose.postLayoutReset();
