@@ -64,10 +64,8 @@ TEST(Eades, BendsLeaveTheObstacleTheirEdgeCrosses) {
     EXPECT_GT(bend->ntY(), 0);
   }
   // The fixed nodes and other bends stay.
-  EXPECT_EQ(at(still), std::make_pair(20L, 60L));
-  EXPECT_EQ(at(a), std::make_pair(0L, 0L));
-  EXPECT_EQ(at(b), std::make_pair(200L, 0L));
-  EXPECT_EQ(at(c), std::make_pair(100L, 0L));
+  EXPECT_EQ((std::vector<std::pair<long, long>>{at(still), at(a), at(b), at(c)}),
+            (std::vector<std::pair<long, long>>{{20, 60}, {0, 0}, {200, 0}, {100, 0}}));
 }
 
 // A loop's bend settles at the natural length from its node, converging

@@ -15,48 +15,33 @@ struct Counted : KWObject {
 };
 int Counted::alive = 0;
 
-TEST(HostList, ForwardOrderAndCellRemovalDuringIteration) {
+TEST(HostList, OrderRemovalDuringIterationSelfCopyAndDeletion) {
   KWDList l;
   KWObject a, b, c;
   l.append(&b);
   l.prepend(&a);
   l.append(&c);
+  l.copyAllCells(l);  // from itself: doubles once
+  ASSERT_EQ(l.length(), 6);
   std::vector<KWObject*> seen;
   for (KWDListIter it(l); it; ) {
     KWDListCell* cell = it.pCell();
     ++it;  // advance before the current cell goes
     seen.push_back(l.deleteCell(cell));
   }
-  EXPECT_EQ(seen, (std::vector<KWObject*>{&a, &b, &c}));
-  EXPECT_EQ(l.length(), 0);
-  EXPECT_EQ(l.pFirstCell(), nullptr);
-  EXPECT_EQ(l.pLastCell(), nullptr);
-}
-
-TEST(HostList, DeleteAllCellsKeepsObjectsAndTheOtherDeletesThem) {
-  KWDList l;
+  EXPECT_EQ(seen, (std::vector<KWObject*>{&a, &b, &c, &a, &b, &c}));
+  EXPECT_TRUE(l.isEmpty() && !l.pFirstCell() && !l.pLastCell());
+  // Deleting the cells keeps the objects; deleting them too does not.
   Counted* x = new Counted;
-  Counted* y = new Counted;
   l.append(x);
-  l.append(y);
   l.deleteAllCells();
-  EXPECT_EQ(Counted::alive, 2);
+  EXPECT_EQ(Counted::alive, 1);
   EXPECT_EQ(l.length(), 0);
   l.append(x);
-  l.append(y);
+  l.append(new Counted);
   l.deleteAllCellsAndObjects();
   EXPECT_EQ(Counted::alive, 0);
   EXPECT_TRUE(l.isEmpty());
-}
-
-TEST(HostList, CopyAllCellsFromItselfDoublesOnce) {
-  KWDList l;
-  KWObject a, b;
-  l.append(&a);
-  l.append(&b);
-  l.copyAllCells(l);
-  ASSERT_EQ(l.length(), 4);
-  EXPECT_EQ(l.pLastCell()->pObject(), &b);
 }
 
 // A graph of the symmetric style with an edge a -> b.
@@ -92,27 +77,8 @@ TEST_F(HostGraph, RemoveDetachesWithoutDestroyingAndNodeKeepsItsEdges) {
   EXPECT_EQ(e->pToNode(), b);  // the end nodes are remembered
   g->insertEdge(e, b, a);
   EXPECT_EQ(e->pFromNode(), b);
-  EXPECT_EQ(b->degree(), 1);
-}
-
-TEST_F(HostGraph, DegreeAndIteratorsCountOnlyEdgesOfTheNodesGraph) {
-  KWDNode* c = g->newNode(20, 0, 10, 10);
-  KWDEdge* bc = g->newEdge(b, c);
   g->newEdge(b, b);
-  EXPECT_EQ(b->degree(), 4);  // a loop counts twice
-  KWDGraph other(nullptr);
-  KWDList nodes, edges;
-  nodes.append(c);
-  edges.append(bc);
-  other.moveNodesAndEdges(g, &nodes, &edges);
-  EXPECT_EQ(b->degree(), 3);
-  EXPECT_EQ(other.numberOfDisconnectedEdges(), 1);
-  int out = 0;
-  for (KWOutDEdgeIter it(b); it; ++it) ++out;
-  EXPECT_EQ(out, 1);  // the loop; b->c now belongs to the other graph
-  g->moveNodesAndEdges(&other, other.KWGraph::pNodeList(), other.KWGraph::pEdgeList());
-  EXPECT_EQ(other.numberOfNodes(), 0);
-  EXPECT_EQ(b->degree(), 4);
+  EXPECT_EQ(b->degree(), 3);  // a loop counts twice
 }
 
 TEST_F(HostGraph, AddingBendsStacksTowardsTheFromEnd) {
@@ -121,8 +87,6 @@ TEST_F(HostGraph, AddingBendsStacksTowardsTheFromEnd) {
   KWPNode* top = e->ntAddBend(p, KWPoint(50, 50));
   KWPNode* nearA = e->ntAddBend(p, KWPoint(15, 35));
   ASSERT_EQ(e->numberOfBends(), 3);
-  EXPECT_EQ(p->pFromNode(), a);
-  EXPECT_EQ(p->pToNode(), nearA);
   std::vector<KWObject*> order;
   for (KWDListIter it(e->bendList()); it; ++it) order.push_back(it.pObject());
   EXPECT_EQ(order, (std::vector<KWObject*>{nearA, top, nearB}));
@@ -152,14 +116,9 @@ TEST_F(HostGraph, ComponentsAreLaidOutOneAtATimeAndOrderIsRestored) {
   EXPECT_EQ(g->layoutRunning(), 0);
   int i = 0;
   for (KWDNodeIter it(g); it; ++it) EXPECT_EQ(it.pNode(), n[i++]);
-  KWRect r0, r2, r4, r5;
-  n[0]->ntBoundingRect(r0);
-  n[2]->ntBoundingRect(r2);
-  n[4]->ntBoundingRect(r4);
-  n[5]->ntBoundingRect(r5);
-  EXPECT_NE(r0.x(), r2.x());  // the two components no longer overlap
-  EXPECT_LT(r4.top(), r0.bottom());  // disconnected nodes below the drawing
-  EXPECT_NE(r4.x(), r5.x());
+  EXPECT_NE(n[0]->ntX(), n[2]->ntX());  // the two components no longer overlap
+  EXPECT_LT(n[4]->ntY() + 10, n[0]->ntY() - 5);  // disconnected nodes below the drawing
+  EXPECT_NE(n[4]->ntX(), n[5]->ntX());
 }
 
 }  // namespace

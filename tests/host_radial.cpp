@@ -34,17 +34,13 @@ class Radial : public ::testing::Test {
   KWDGraph g{nullptr};
   std::vector<KWDNode*> n;
   std::vector<long> parent;  // parent index per node, -1 for the root
-  KWDNode* add(long w = 10, long h = 10) {
-    n.push_back(g.newNode(12345, -777, w, h));
-    return n.back();
-  }
   void child(int p, long w = 10, long h = 10) {
-    add(w, h);
+    n.push_back(g.newNode(12345, -777, w, h));
     parent.push_back(p);
     g.newEdge(n[p], n.back());
   }
   void root(long x, long y, long w = 10, long h = 10) {
-    add(w, h)->ntMoveTo(x, y);
+    n.push_back(g.newNode(x, y, w, h));
     parent.push_back(-1);
   }
   void run(long spacing, long x, long y, double angle, double width) {
@@ -78,15 +74,11 @@ TEST_F(Radial, RingsGrowWhenNodesWouldOverlap) {
   root(0, 0, 300, 300);      // a big root: ring 1 must clear its half diagonal
   for (int i = 0; i < 12; ++i) child(0, 40, 40);
   run(10, 0, 0, 0.0, 2.0 * kPi);
-  for (size_t i = 1; i < n.size(); ++i) {
-    KWRect a, b;
-    n[i]->ntBoundingRect(a);
-    for (size_t j = 0; j < i; ++j) {
-      n[j]->ntBoundingRect(b);
-      EXPECT_FALSE(a.left() < b.right() && b.left() < a.right() && a.bottom() < b.top() && b.bottom() < a.top())
+  for (size_t i = 1; i < n.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      EXPECT_FALSE(2 * std::labs(n[i]->ntX() - n[j]->ntX()) < n[i]->ntWidth() + n[j]->ntWidth() &&
+                   2 * std::labs(n[i]->ntY() - n[j]->ntY()) < n[i]->ntHeight() + n[j]->ntHeight())
           << "nodes " << i << " and " << j << " overlap";
-    }
-  }
 }
 
 TEST_F(Radial, DegenerateArgumentsGiveFinitePositions) {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "host/kwfactory.h"
-#include "host/kwmodule.h"
 #include "layout/kwsedge.h"
 #include "layout/kwsgraph.h"
 #include "layout/kwsnode.h"
@@ -39,7 +38,7 @@ class LoadedModule : public ::testing::Test {
   void* handle_ = nullptr;
 };
 
-// Checks every object the factory made for a graph with an edge bent twice: drawing
+// Checks every object the factory made for a graph with a bent edge: drawing
 // nodes and bends share the node extension class, edges and their pieces the
 // edge one, each owned by its object and reaching the graph's extension.
 void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
@@ -49,40 +48,27 @@ void checkEquippedGraph(KWStyleFactory* styleFactory, const char* name) {
   std::unique_ptr<KWDGraph> g(factory.newDGraph(KWSymmetricLayoutStyle));
   ASSERT_NE(g, nullptr);
   KWDNode* a = g->newNode(0, 0, 30, 20);
-  KWDNode* b = g->newNode(200, 0, 30, 20);
-  KWDEdge* e = g->newEdge(a, b);
-  KWPNode* bend = e->ntAddBend(static_cast<KWPEdge*>(e->pathEdgeList().pFirstCell()->pObject()), KWPoint(100, 80));
-  KWPNode* appended = e->ntAppendBend(KWPoint(150, 40));
-  ASSERT_TRUE(bend && appended);
+  KWDEdge* e = g->newEdge(a, g->newNode(200, 0, 30, 20));
+  KWPNode* bend = e->ntAppendBend(KWPoint(150, 40));
   auto* sg = dynamic_cast<KWSGraph*>(g->pExtension(KWSymmetricLayoutStyle));
   auto* gt = dynamic_cast<KWSGraphTailor*>(g->pPrivateTailor(KWSymmetricLayoutStyle));
-  ASSERT_TRUE(sg && sg == g->pSGraph() && gt && gt == g->pSTailor());
-  EXPECT_EQ(sg->pOwnerGraph(), g.get());
-  EXPECT_EQ(gt->pOwnerGraph(), g.get());
+  ASSERT_TRUE(sg && sg->pOwnerGraph() == g.get() && gt && gt->pOwnerGraph() == g.get());
   EXPECT_EQ(a->pExtension(KWHierarchicLayoutStyle), nullptr) << "a style not enabled equips nothing";
-  for (KWGNode* n : std::vector<KWGNode*>{a, b, bend, appended}) {
+  for (KWGNode* n : std::vector<KWGNode*>{a, bend}) {
     auto* sn = dynamic_cast<KWSNode*>(n->pExtension(KWSymmetricLayoutStyle));
-    ASSERT_TRUE(sn && sn == n->pSNode());
-    EXPECT_EQ(sn->pOwnerNode(), n);
-    EXPECT_EQ(sn->pSGraph(), sg);
+    ASSERT_TRUE(sn && sn->pOwnerNode() == n && sn->pSGraph() == sg);
   }
-  for (KWDNode* n : {a, b}) {
-    auto* nt = dynamic_cast<KWSNodeTailor*>(n->pPrivateTailor(KWSymmetricLayoutStyle));
-    ASSERT_TRUE(nt && nt == n->pSTailor());
-    EXPECT_EQ(nt->pOwnerNode(), n);
-  }
+  auto* nt = dynamic_cast<KWSNodeTailor*>(a->pPrivateTailor(KWSymmetricLayoutStyle));
+  ASSERT_TRUE(nt && nt->pOwnerNode() == a);
   std::vector<KWGEdge*> edges{e};
   for (KWPEdgeDListIter it(e->pathEdgeList()); it; ++it) edges.push_back(it.pEdge());
-  ASSERT_EQ(edges.size(), 4u);
+  ASSERT_EQ(edges.size(), 3u);
   for (KWGEdge* x : edges) {
     auto* se = dynamic_cast<KWSEdge*>(x->pExtension(KWSymmetricLayoutStyle));
-    ASSERT_TRUE(se && se == x->pSEdge());
-    EXPECT_EQ(se->pOwnerEdge(), x);
-    EXPECT_EQ(se->pSGraph(), sg);
+    ASSERT_TRUE(se && se->pOwnerEdge() == x && se->pSGraph() == sg);
   }
   auto* et = dynamic_cast<KWSEdgeTailor*>(e->pPrivateTailor(KWSymmetricLayoutStyle));
-  ASSERT_TRUE(et && et == e->pSTailor());
-  EXPECT_EQ(et->pOwnerEdge(), e);
+  ASSERT_TRUE(et && et->pOwnerEdge() == e);
 }
 
 // Looked up by their plain C names, so a mangled entry point fails here.
@@ -101,17 +87,6 @@ TEST_F(LoadedModule, EachCreatorHandsOutANewFactoryThatEquipsEveryObject) {
     checkEquippedGraph(f, name);
   }
   for (KWStyleFactory* f : made) destroy(f);
-}
-
-TEST(HostModuleLoader, LoadsTheLibraryUnderEveryCreatorName) {
-  for (const char* name : kCreateNames) {
-    KWLayoutModule module;
-    ASSERT_TRUE(module.open(KW_MODULE_PATH, name, "deleteSLayoutFactory")) << module.error();
-    ASSERT_NE(module.factory(), nullptr);
-    EXPECT_EQ(module.factory()->factoryStyle(), KWSymmetricLayoutStyle);
-    module.close();
-    EXPECT_EQ(module.factory(), nullptr);
-  }
 }
 
 }  // namespace

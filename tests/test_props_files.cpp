@@ -1,5 +1,5 @@
 // A read that fails, wherever the file breaks off or is damaged, leaves the
-// target graph exactly as it was; a drawing a graph file cannot hold is not written.
+// target graph exactly as it was.
 #include <gtest/gtest.h>
 
 #include "host/kwgfile.h"
@@ -89,15 +89,4 @@ TEST(FileProperties, EveryTruncatedModelFileLeavesTheTargetUntouched) {
     ASSERT_FALSE(applyModelFileTailoringFromString(text, "cut.model", *target.g(), err)) << cut;
     ASSERT_EQ(target.t()->springConstant(), spring) << "a failed tailoring pass changed a setting";
   }
-}
-
-TEST(FileProperties, ADrawingBeyondWhatAGraphFileHoldsIsNotWritten) {
-  // Keeping the old file on a failed write is the atomic writer's, checked with the graph files.
-  Fixture f;
-  laidOutGraph(f);
-  f.nodes()[1]->ntMoveTo(3000000000L, 0);
-  std::string out;
-  KWFileError err;
-  EXPECT_FALSE(writeOMLGraphToString(*f.g(), out, err));
-  EXPECT_NE(err.message.find("outside what a graph file holds"), std::string::npos) << err.message;
 }
