@@ -120,25 +120,6 @@ TEST(EngineConstrained, OneConstrainedNodeStaysOthersStartRandomNothingScaled) {
   EXPECT_EQ(acc.suitableForShifting(), 0);
 }
 
-TEST(EngineConstrained, ScratchLayInfoAnswersForTheComponentDuringARun) {
-  // During a run only the current component counts; outside it the whole graph.
-  Fixture f;
-  std::vector<KWDNode*> a = kwtest::path(f, 3);
-  kwtest::path(f, 3);
-  a[0]->pSTailor()->constrained(1);
-  A acc(f.g());
-  acc.prepare();
-  EXPECT_EQ(acc.anyNodesConstrained(), 1);
-  f.g()->layoutRunning(1);
-  acc.buildAllNodeDList();
-  EXPECT_EQ(acc.anyNodesConstrained(), 1);
-  acc.info()->allNodeDList().deleteAllCells();
-  for (KWDNode* n : f.nodes())
-    if (std::find(a.begin(), a.end(), n) == a.end()) acc.info()->allNodeDList().appendNode(n);
-  EXPECT_EQ(acc.anyNodesConstrained(), 0);
-  f.g()->layoutRunning(0);
-}
-
 // ---- seeds, fresh and incremental runs --------------------------------------------
 
 TEST(EngineSeed, SameSeedSameDrawingNegativeSeedActsAsOneSeedsMatter) {
@@ -191,36 +172,6 @@ TEST(EngineIncremental, IncrementalRunKeepsPositionsFreshRunRandomizes) {
   }
 }
 
-TEST(EngineIncremental, GetInformationFromGraphCopiesTheFlag) {
-  Fixture f, other;
-  A acc(f.g());
-  for (int flag : {0, 1}) {
-    other.t()->firstInitialization(flag);
-    acc.getInformationFromGraph(other.g());
-    EXPECT_EQ(f.t()->firstInitialization(), flag);
-  }
-  acc.getInformationFromGraph(nullptr);
-  EXPECT_EQ(f.t()->firstInitialization(), 1);
-}
-
-TEST(EngineReset, ComponentResetFreesMatricesAndList) {
-  Fixture f;
-  kwtest::grid(f, 3, 3);
-  A acc(f.g());
-  acc.prepare();
-  acc.preprocessGraph();
-  ASSERT_EQ(acc.info()->springLength().dimension(), 9);
-  acc.postLayoutComponentReset();
-  EXPECT_EQ(acc.info()->springLength().dimension(), 0);
-  EXPECT_EQ(acc.info()->springStrength().dimension(), 0);
-  EXPECT_EQ(acc.info()->allNodeDList().length(), 0);
-  EXPECT_EQ(f.t()->firstInitialization(), 0);
-  // Between runs nothing is held either.
-  ASSERT_EQ(run(f), KWNoError);
-  EXPECT_EQ(f.g()->pSGraph()->pSLayInfo()->springLength().dimension(), 0);
-  EXPECT_EQ(f.g()->pSGraph()->pSLayInfo()->allNodeDList().length(), 0);
-}
-
 // ---- the pipeline -----------------------------------------------------------------
 
 TEST(EnginePipeline, DirectedGraphIsUndirectedOnlyWhileBundling) {
@@ -259,16 +210,6 @@ TEST(EnginePipeline, CheckpointsReachTheObserverWhileRunning) {
   EXPECT_EQ(f.g()->layoutRunning(), 0);
   EXPECT_GT(rec.phases["spring model"], 0);
   EXPECT_GT(rec.phases["descent"], 0);
-}
-
-TEST(EnginePipeline, RoutingStyleFollowsRouteEdgesForEveryEdge) {
-  Fixture f;
-  std::vector<KWDNode*> v = kwtest::path(f, 4);
-  KWSGraph* s = f.g()->pSGraph();
-  for (KWDEdgeIter it(f.g()); it; ++it) EXPECT_EQ(s->edgeRoutingStyle(it.pEdge()), KWStraightRouting);
-  f.t()->routeEdges(1);
-  for (KWDEdgeIter it(f.g()); it; ++it) EXPECT_EQ(s->edgeRoutingStyle(it.pEdge()), KWBendRouting);
-  EXPECT_EQ(s->edgeRoutingStyle(nullptr), KWBendRouting);
 }
 
 TEST(EnginePipeline, ComponentsAndDisconnectedNodesSideBySidePinnedOneStays) {

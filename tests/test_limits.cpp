@@ -187,20 +187,6 @@ TEST(ComponentSizeLimit, ALargerComponentIsRefusedBeforeAnythingIsAllocatedOrMov
   }
 }
 
-TEST(MatrixMemoryLimit, EachComponentCountsOnItsOwn) {
-  // Two components of 10 nodes: the limit admits 10 nodes, not 20.
-  Fixture f;
-  kwtest::cycle(f, 10);
-  kwtest::grid(f, 2, 5);
-  for (int i = 0; i < 25; ++i) f.node();  // nodes without edges hold no matrices
-  KWSGraph* s = f.g()->pSGraph();
-  s->maxMatrixBytes(static_cast<long>(s->componentMatrixBytes(10)));
-  EXPECT_EQ(run(f), KWNoError);
-  s->maxMatrixBytes(static_cast<long>(s->componentMatrixBytes(10)) - 1);
-  EXPECT_EQ(run(f), KWErrorTooLarge);
-  EXPECT_EQ(s->refusedComponentNodes(), 10);
-}
-
 TEST(MatrixMemoryLimit, DefaultZeroAndNegativeLimitsAndTheEstimate) {
   // The default is at most a quarter of the memory, yet enough for the
   // components people lay out: two 2000-node matrices.

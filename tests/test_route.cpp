@@ -2,10 +2,6 @@
 // edge-node avoidance that routes the pieces crossing nodes (on pinned nodes).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-
-#include "host/kwrandom.h"
 #include "layout/kwseroute.h"
 #include "support/route_probe.h"
 
@@ -178,34 +174,6 @@ TEST_F(AvoidOrder, RoutingFollowsTheFirstCrossedNodeInNodeOrder) {
   ASSERT_EQ(layout(), KWNoError);
   g()->observer(nullptr);
   EXPECT_EQ(order.routed, (std::vector<KWDEdge*>{e2, e1}));
-}
-
-// Unpinned random graphs with routing on, larger than the components whose
-// layout moves nodes off edges, so that edges through nodes are left for the
-// routing: each routing adds three bends and no edge is lost. No two edges
-// between one pair: bundle members get bends of their own.
-TEST(AvoidFamilies, RoutedLayoutsKeepEveryEdgeWithWholeArcs) {
-  long routed = 0;
-  for (unsigned seed = 1; seed <= 3; ++seed) {
-    SCOPED_TRACE(seed);
-    kwtest::Fixture f;
-    f.t()->routeEdges(1);
-    f.t()->randomSeed(static_cast<int>(seed));
-    KWRandom rnd(seed);
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 70; ++i) v.push_back(f.node(15 + rnd.next() % 40, 15 + rnd.next() % 40));
-    std::set<std::pair<size_t, size_t>> pairs;
-    auto once = [&](size_t a, size_t b) {
-      if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) f.edge(v[a], v[b]);
-    };
-    for (size_t i = 1; i < 70; ++i) once(i, rnd.next() % i);
-    for (int k = 0; k < 40; ++k) once(rnd.next() % 70, rnd.next() % 70);
-    kwtest::LayoutChecks c;
-    c.wholeArcs = true;
-    EXPECT_EQ(kwtest::layOutAndCheck(*f.g(), c), "");
-    for (KWDEdgeIter it(f.g()); it; ++it) routed += it.pEdge()->numberOfBends() / 3;
-  }
-  EXPECT_GT(routed, 0);  // the sweep did route pieces
 }
 
 }  // namespace

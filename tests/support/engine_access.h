@@ -40,18 +40,12 @@ class KWSGraphTestAccess {
   int anyNodesConstrained() const { return s_->anyNodesConstrained(); }
   int verifyIncrementalLayout() { return s_->verifyIncrementalLayout(); }
   int suitableForShifting() const { return s_->suitableForShifting(); }
-  void getInformationFromGraph(KWDGraph* other) { s_->getInformationFromGraph(other); }
   void postLayoutComponentReset() { s_->postLayoutComponentReset(); }
 
-  void calcAdjMatrixUnit(KWTwoDArray& m) { s_->calcAdjMatrix(m, &unitWeight); }
   void calcAllPairsShortestPaths(KWTwoDArray& m) { s_->calcAllPairsShortestPaths(m); }
-  long calculateMaxDegree() { return s_->calculateMaxDegree(); }
 
   void greedyDescent() { s_->greedyDescentPositionFinal(); }
   KWDNode* calcAllDeltas() { return s_->calcAllDeltas(); }
-  void calcDelta(KWDNode* m) { s_->calcDelta(m); }
-  KWDNode* recalcAllDeltas(KWDNode* moved, long ox, long oy) { return s_->recalcAllDeltas(moved, ox, oy); }
-  void calcdxdy(KWDNode* m, long& dx, long& dy) { s_->calcdxdy(m, dx, dy); }
   void randomizeNodePosition(KWDNode* n, long maxRand) { s_->randomizeNodePosition(n, maxRand); }
 
   void scaleDown() { s_->scaleDown(); }
@@ -72,7 +66,6 @@ class KWSGraphTestAccess {
   static KWPoint* point(const KWDNode* n) { return ni(n)->pPoint(); }
 
  private:
-  static long unitWeight(KWDEdge*) { return 1; }
   KWDGraph* g_;
   KWSGraph* s_;
 };
