@@ -22,41 +22,19 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const int kIntMax = std::numeric_limits<int>::max();
 const int kIntMin = std::numeric_limits<int>::min();
 
-/// Watches the descent: the most cycles it announces and the checkpoints it makes.
+/// Watches the descent: the most cycles it announces and makes, and the checkpoints.
 struct DescentWatch : KWLayoutObserver {
-  long total = 0;
+  long total = 0, done = 0;
   long checkpoints = 0;
   void checkpoint(const KWDGraph& g) override {
     ++checkpoints;
-    if (std::string(g.layoutPhase()) == "descent") total = std::max(total, g.pSGraph()->stepsTotal());
+    if (std::string(g.layoutPhase()) != "descent") return;
+    total = std::max(total, g.pSGraph()->stepsTotal());
+    done = std::max(done, g.pSGraph()->stepsDone());
   }
 };
 
-/// A cycle with a hanging tree, a loop, a double edge, a disconnected node
-/// and a dummy node: every stage of the pipeline has something to do.
-std::vector<KWDNode*> dressedGraph(Fixture& f, int ring = 8) {
-  std::vector<KWDNode*> v = kwtest::cycle(f, ring);
-  KWDNode* a = f.node(30, 10);
-  KWDNode* b = f.node(10, 30);
-  f.edge(v[0], a);
-  f.edge(a, b);
-  f.edge(v[3], v[3]);
-  f.edge(v[1], v[2]);
-  f.node(15, 15);
-  v[5]->dummy(true);
-  f.t()->routeEdges(1);
-  return f.nodes();
-}
-
 KWErrorCodeEnum run(Fixture& f) { return layoutGraph(f.g(), KWSymmetricLayoutStyle); }
-
-/// Lays f's graph out and checks that nothing was lost and the drawing fits a graph file.
-void layOutAndCheck(Fixture& f, const std::string& what) {
-  EXPECT_EQ(kwtest::layOutAndCheck(*f.g()), "") << what;
-  std::string text;
-  KWFileError err;
-  EXPECT_TRUE(writeOMLGraphToString(*f.g(), text, err)) << what << ": " << err.text();
-}
 
 }  // namespace
 
@@ -66,16 +44,22 @@ TEST(DescentCeilings, CyclesAreHeldAtTheCeilingWhateverTheMultiplier) {
   struct Case {
     int multiplier;
     long expectedPerNode;
-  } cases[] = {{5, 5}, {200, 200}, {201, 200}, {kIntMax, 200}};
+  } cases[] = {{0, 0}, {1, 1}, {5, 5}, {200, 200}, {201, 200}, {kIntMax, 200}};
   for (const Case& c : cases) {
     Fixture f;
     kwtest::cycle(f, 12);
     f.t()->maxNodesMovedMultiplier(c.multiplier);
+    f.t()->terminationValue(-1.0);  // never settles a node: only the limits stop
     DescentWatch watch;
     f.g()->observer(&watch);
     ASSERT_EQ(run(f), KWNoError);
-    // The descent announces its most cycles, R + 1, as its step total.
+    // The descent announces its most cycles, R + 1, as its step total, and
+    // makes no more; at most one per node, before the cycle settles, it makes all.
     EXPECT_EQ(watch.total, c.expectedPerNode * 12 + 1) << "multiplier " << c.multiplier;
+    EXPECT_LE(watch.done, watch.total) << "multiplier " << c.multiplier;
+    if (c.multiplier <= 1) {
+      EXPECT_EQ(watch.done, watch.total) << "multiplier " << c.multiplier;
+    }
   }
 }
 
@@ -130,12 +114,26 @@ TEST(ExtremeSettings, IntegerAndRealSettingsAtTheirExtremes) {
 #undef KWS_REAL
   for (const auto& s : settings)
     for (double v : s.values) {
+      // A cycle with a hanging tree, a loop, a double edge, a lone and a dummy
+      // node, routed: every stage of the pipeline has something to do.
       Fixture f;
-      dressedGraph(f);
+      std::vector<KWDNode*> ring = kwtest::cycle(f, 8);
+      KWDNode* a = f.node(30, 10);
+      f.edge(ring[0], a);
+      f.edge(a, f.node(10, 30));
+      f.edge(ring[3], ring[3]);
+      f.edge(ring[1], ring[2]);
+      f.node(15, 15);
+      ring[5]->dummy(true);
+      f.t()->routeEdges(1);
       s.set(*f.t(), v);
       std::ostringstream what;
       what << s.name << " = " << v;
-      layOutAndCheck(f, what.str());
+      // Nothing lost, and the drawing fits a graph file.
+      EXPECT_EQ(kwtest::layOutAndCheck(*f.g()), "") << what.str();
+      std::string text;
+      KWFileError err;
+      EXPECT_TRUE(writeOMLGraphToString(*f.g(), text, err)) << what.str() << ": " << err.text();
     }
 }
 

@@ -122,34 +122,26 @@ struct RoutingOrder : KWLayoutObserver {
   }
 };
 
-struct Avoid : KWSRouteGraph {
-  KWDEdge *through = nullptr, *own = nullptr, *clear = nullptr;
-  // A piece through three nodes, a piece that meets only its own end nodes,
-  // and one that meets nothing.
-  void build() {
-    KWDNode* a = node(0, 0, 30, 30);
-    KWDNode* b = node(400, 0, 30, 30);
-    KWDNode* x = node(100, 0, 30, 30);
-    node(200, 5, 30, 30);
-    node(300, -5, 30, 30);
-    KWDNode* z = node(0, 300, 30, 30);
-    KWDNode* w = node(400, 300, 30, 30);
-    through = edge(a, b);
-    own = edge(a, x);
-    clear = edge(z, w);
-    pinAll();
-  }
-};
-
+// A piece through three nodes, a piece that meets only its own end nodes, and
+// one that meets nothing, on pinned nodes.
 TEST(AvoidPinned, CrossingPieceIsRoutedOnceOwnEndsNeverCountNothingWithRoutingOff) {
   for (int route : {1, 0}) {
-    Avoid h;
-    h.build();
+    KWSRouteGraph h;
+    KWDNode* a = h.node(0, 0, 30, 30);
+    KWDNode* b = h.node(400, 0, 30, 30);
+    KWDNode* x = h.node(100, 0, 30, 30);
+    h.node(200, 5, 30, 30);
+    h.node(300, -5, 30, 30);
+    KWDNode* z = h.node(0, 300, 30, 30);
+    KWDEdge* clear = h.edge(z, h.node(400, 300, 30, 30));
+    KWDEdge* through = h.edge(a, b);
+    KWDEdge* own = h.edge(a, x);
+    h.pinAll();
     h.tailor()->routeEdges(route);
     ASSERT_EQ(h.layout(), KWNoError);
-    EXPECT_EQ(h.through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
-    EXPECT_EQ(h.own->numberOfBends(), 0);
-    EXPECT_EQ(h.clear->numberOfBends(), 0);
+    EXPECT_EQ(through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
+    EXPECT_EQ(own->numberOfBends(), 0);
+    EXPECT_EQ(clear->numberOfBends(), 0);
     EXPECT_EQ(h.faults(), "");
   }
 }

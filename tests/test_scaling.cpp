@@ -90,19 +90,3 @@ TEST(ScalingUp, PositionsAndBendsStretchSizesComeBackDummiesGrowFromTheirShrunke
   s.acc.scaleUp();  // layoutRunning is off
   EXPECT_EQ(s.sizes()[0], std::make_pair(2L * 15, 2L * 15));
 }
-
-TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
-  Scaled s({{40, 30}, {60, 60}}, 500);
-  s.v[1]->pSTailor()->constrained(1);
-  s.acc.info()->scaleFactor(77);
-  s.v[0]->ntMoveTo(3, 4);
-  s.f.g()->layoutRunning(1);
-  s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 77);
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-  s.acc.scaleUp();
-  s.f.g()->layoutRunning(0);
-  EXPECT_EQ(s.v[0]->ntX(), 3);
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-}
-

@@ -33,10 +33,7 @@ class KWSGraphTestAccess {
 
   void preprocessGraph() { s_->preprocessGraph(); }
   void buildAllNodeDList() { s_->buildAllNodeDList(); }
-  void postprocessGraph() { s_->postprocessGraph(); }
-  void positionFinal() { s_->positionFinal(); }
   void positionDraft() { s_->positionDraft(); }
-  int allNodesConstrained() const { return s_->allNodesConstrained(); }
   int anyNodesConstrained() const { return s_->anyNodesConstrained(); }
   int verifyIncrementalLayout() { return s_->verifyIncrementalLayout(); }
   int suitableForShifting() const { return s_->suitableForShifting(); }
