@@ -30,12 +30,6 @@ struct Scaled {
     for (KWDNode* n : v) s.emplace_back(n->ntWidth(), n->ntHeight());
     return s;
   }
-  /// Scales up as the driver does, inside a run.
-  void scaleUpInRun() {
-    f.g()->layoutRunning(1);
-    acc.scaleUp();
-    f.g()->layoutRunning(0);
-  }
 };
 
 }  // namespace
@@ -79,7 +73,9 @@ TEST(ScalingUp, PositionsAndBendsStretchSizesComeBackDummiesGrowFromTheirShrunke
   s.v[2]->ntMoveTo(2, -7);
   KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
   e->ntAppendBend(KWPoint(7, -3));
-  s.scaleUpInRun();
+  s.f.g()->layoutRunning(1);  // as the driver does, inside a run
+  s.acc.scaleUp();
+  s.f.g()->layoutRunning(0);
   EXPECT_EQ(at(s.v[0]), KWPoint(105, -45));
   EXPECT_EQ(at(s.v[1]), KWPoint(165, 0));
   EXPECT_EQ(at(s.v[2]), KWPoint(30, -105));
