@@ -88,47 +88,6 @@ TEST(FoldHooks, AfterHooksReleaseExactlyTheListedNodesAndNoListMeansNothing) {
   EXPECT_EQ(h.pinned(), "ac");
 }
 
-/// Overrides the three hooks others delegate to, counting the calls.
-class Delegating : public KWSGraph {
- public:
-  using KWSGraph::KWSGraph;
-  int expands = 0, folds = 0, unfolds = 0;
-  void actBeforeExpandWithLayout(KWDNodeDList*, KWDNode*) override { ++expands; }
-
- protected:
-  void actBeforeFoldWithLayout(KWDNodeDList*, const KWDNodeDList*) override { ++folds; }
-  void actAfterUnfoldWithLayout(KWDNodeDList*) override { ++unfolds; }
-};
-
-class DelegatingFactory : public KWSLayoutFactory {
- protected:
-  KWGraphExt* vNewGraphExt(KWDGraph* g) override { return new Delegating(g); }
-};
-
-TEST(FoldDelegation, HooksDelegateThroughTheVirtualTable) {
-  DelegatingFactory style;
-  KWFactory factory;
-  factory.addLayoutFactory(&style);
-  std::unique_ptr<KWDGraph> g(factory.newDGraph(KWSymmetricLayoutStyle));
-  KWDNode* x = g->newNode(0, 0, 10, 10);
-  Delegating* ext = static_cast<Delegating*>(g->pSGraph());
-  KWDNodeDList records, list;
-  list.appendNode(x);
-  KWBGraph* base = ext;
-  base->actBeforeCollapseWithLayout(&records, x);
-  base->actAfterExpandWithLayout(&records);
-  base->actAfterCollapseWithLayout(&records);
-  // The protected ones, through the editor of the host.
-  KWFoldEditor ed(g.get(), KWSymmetricLayoutStyle);
-  ASSERT_TRUE(ed.hide(list, true));    // before: fold; after: unfold
-  ASSERT_TRUE(ed.unhide(true));        // after: unfold
-  EXPECT_EQ(ext->expands, 1);
-  EXPECT_EQ(ext->folds, 1);
-  EXPECT_EQ(ext->unfolds, 4);
-  records.deleteAllCells();
-  list.deleteAllCells();
-}
-
 // ---- edits with a layout ------------------------------------------------------
 
 std::map<const KWDNode*, KWPoint> positions(const KWDGraph* g) {

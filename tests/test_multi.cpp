@@ -151,7 +151,7 @@ TEST_F(Multi, AfterALayoutEveryEdgeIsBackWithItsOwnPathAndBundlesAreApart) {
   std::vector<KWDEdge*> loops{edge(c, c), edge(c, c), edge(c, c)};
   kwtest::LayoutChecks drawn;
   drawn.loopsDrawn = true;
-  EXPECT_EQ(layOutAndCheck(drawn), "");
+  EXPECT_EQ(kwtest::layOutAndCheck(*g(), drawn), "");
   // The four a-b edges: three of them bent, all pairwise apart.
   for (size_t i = 0; i < ab.size(); ++i)
     for (size_t j = i + 1; j < ab.size(); ++j) EXPECT_GE(gap(ab[i], ab[j]), 8.0);

@@ -53,47 +53,35 @@ std::string describe(const Recipe& x) {
   return s.str();
 }
 
-/// Builds the recipe's graph into f; the same recipe always builds the same graph.
+/// Builds the recipe's graph into f from the graph families, nodes of random
+/// sizes; the same recipe always builds the same graph.
 std::vector<Pin> build(Fixture& f, const Recipe& x) {
   KWRandom r(static_cast<std::uint64_t>(x.index) * 104729 + 7);
   auto size = [&r] { return 10 + static_cast<long>(r.next() % 71); };
-  std::vector<KWDNode*> v;
-  for (int i = 0; i < x.n; ++i) v.push_back(f.node(size(), size()));
-  auto edge = [&](int a, int b) { f.edge(v[a], v[b]); };
   const int n = x.n;
-  switch (x.family) {
-    case 0:  // cycle
-      for (int i = 0; i < n; ++i) edge(i, (i + 1) % n);
-      break;
-    case 1: {  // grid, as square as n allows
-      int cols = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(n))));
-      for (int i = 0; i < n; ++i) {
-        if ((i + 1) % cols != 0 && i + 1 < n) edge(i, i + 1);
-        if (i + cols < n) edge(i, i + cols);
-      }
-      break;
-    }
-    case 2:  // random tree
-      for (int i = 1; i < n; ++i) edge(static_cast<int>(r.next() % i), i);
-      break;
-    case 3:  // sparse: a tree plus chords
-      for (int i = 1; i < n; ++i) edge(static_cast<int>(r.next() % i), i);
-      for (int k = 0; k < n / 2; ++k) edge(static_cast<int>(r.next() % n), static_cast<int>(r.next() % n));
-      break;
-    case 4:  // forest of small components
-      for (int i = 1; i < n; ++i)
-        if (r.next() % 3 != 0) edge(static_cast<int>(r.next() % i), i);
-      break;
-    default:  // star
-      for (int i = 1; i < n; ++i) edge(0, i);
-  }
+  const unsigned seed = static_cast<unsigned>(r.next());
+  using Family = std::vector<KWDNode*> (*)(Fixture&, int, unsigned);
+  static const Family families[kFamilyCount] = {
+      [](Fixture& g, int k, unsigned) { return kwtest::cycle(g, k); },
+      [](Fixture& g, int k, unsigned) { return kwtest::grid(g, std::max(1, k / 5), 5); },
+      [](Fixture& g, int k, unsigned s) { return kwtest::randomTree(g, k, s); },
+      [](Fixture& g, int k, unsigned s) { return kwtest::sparse(g, k, s); },
+      [](Fixture& g, int k, unsigned s) {  // a forest: a tree and a path
+        std::vector<KWDNode*> w = kwtest::randomTree(g, k / 2 + 1, s);
+        for (KWDNode* node : kwtest::path(g, k - k / 2)) w.push_back(node);
+        return w;
+      },
+      [](Fixture& g, int k, unsigned) { return kwtest::star(g, k - 1); }};
+  std::vector<KWDNode*> v = families[x.family](f, n, seed);
+  for (KWDNode* node : v) node->size(size(), size());
+  auto edge = [&](int a, int b) { f.edge(v[a], v[b]); };
   // Dressing: loops, multi-edges, disconnected nodes, dummy nodes, pins.
   for (int k = static_cast<int>(r.next() % 3); k > 0; --k) {
-    int a = static_cast<int>(r.next() % n);
+    int a = static_cast<int>(r.next() % v.size());
     edge(a, a);
   }
   for (int k = static_cast<int>(r.next() % 3); k > 0 && f.g()->numberOfEdges() > 0; --k) {
-    int a = static_cast<int>(r.next() % n), b = static_cast<int>(r.next() % n);
+    int a = static_cast<int>(r.next() % v.size()), b = static_cast<int>(r.next() % v.size());
     edge(a, b);
     edge(b, a);
   }
@@ -136,17 +124,6 @@ double bound(const KWDGraph& g, const std::vector<Pin>& pins) {
   return 4.0 * shrunk * (n + 1.0) * (edge + diag + 20.0) + far;
 }
 
-/// Checks one laid-out graph against the contents it had before: nothing
-/// lost or rewired, pins kept, every loop drawn, no coordinate beyond the bound.
-void checkLayout(const KWDGraph& g, const kwtest::Contents& before, const std::vector<Pin>& pins, const std::string& what) {
-  kwtest::LayoutChecks c;
-  c.before = &before;
-  c.pins = pins;
-  c.bound = bound(g, pins);
-  c.loopsDrawn = true;
-  EXPECT_EQ(kwtest::checkLayoutInvariants(g, c), "") << what;
-}
-
 }  // namespace
 
 TEST(LayoutProperties, RandomGraphsKeepContentsPinsAndBounds) {
@@ -161,7 +138,13 @@ TEST(LayoutProperties, RandomGraphsKeepContentsPinsAndBounds) {
       const std::string what = describe(x) + ", run " + std::to_string(run);
       if (run == 2) f.t()->incrementalWithinComponentLayout(1);
       ASSERT_EQ(layoutGraph(f.g(), KWSymmetricLayoutStyle), KWNoError) << what;
-      checkLayout(*f.g(), before, pins, what);
+      // Nothing lost or rewired, pins kept, every loop drawn, no coordinate beyond the bound.
+      kwtest::LayoutChecks c;
+      c.before = &before;
+      c.pins = pins;
+      c.bound = bound(*f.g(), pins);
+      c.loopsDrawn = true;
+      EXPECT_EQ(kwtest::checkLayoutInvariants(*f.g(), c), "") << what;
     }
     if (HasFailure()) break;  // one graph's report is enough
   }

@@ -2,10 +2,6 @@
 // edge-node avoidance that routes the pieces crossing nodes (on pinned nodes).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-
-#include "host/kwrandom.h"
 #include "layout/kwseroute.h"
 #include "support/route_probe.h"
 
@@ -126,34 +122,26 @@ struct RoutingOrder : KWLayoutObserver {
   }
 };
 
-struct Avoid : KWSRouteGraph {
-  KWDEdge *through = nullptr, *own = nullptr, *clear = nullptr;
-  // A piece through three nodes, a piece that meets only its own end nodes,
-  // and one that meets nothing.
-  void build() {
-    KWDNode* a = node(0, 0, 30, 30);
-    KWDNode* b = node(400, 0, 30, 30);
-    KWDNode* x = node(100, 0, 30, 30);
-    node(200, 5, 30, 30);
-    node(300, -5, 30, 30);
-    KWDNode* z = node(0, 300, 30, 30);
-    KWDNode* w = node(400, 300, 30, 30);
-    through = edge(a, b);
-    own = edge(a, x);
-    clear = edge(z, w);
-    pinAll();
-  }
-};
-
+// A piece through three nodes, a piece that meets only its own end nodes, and
+// one that meets nothing, on pinned nodes.
 TEST(AvoidPinned, CrossingPieceIsRoutedOnceOwnEndsNeverCountNothingWithRoutingOff) {
   for (int route : {1, 0}) {
-    Avoid h;
-    h.build();
+    KWSRouteGraph h;
+    KWDNode* a = h.node(0, 0, 30, 30);
+    KWDNode* b = h.node(400, 0, 30, 30);
+    KWDNode* x = h.node(100, 0, 30, 30);
+    h.node(200, 5, 30, 30);
+    h.node(300, -5, 30, 30);
+    KWDNode* z = h.node(0, 300, 30, 30);
+    KWDEdge* clear = h.edge(z, h.node(400, 300, 30, 30));
+    KWDEdge* through = h.edge(a, b);
+    KWDEdge* own = h.edge(a, x);
+    h.pinAll();
     h.tailor()->routeEdges(route);
     ASSERT_EQ(h.layout(), KWNoError);
-    EXPECT_EQ(h.through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
-    EXPECT_EQ(h.own->numberOfBends(), 0);
-    EXPECT_EQ(h.clear->numberOfBends(), 0);
+    EXPECT_EQ(through->numberOfBends(), 3 * route) << "three nodes crossed, routed once; routing " << route;
+    EXPECT_EQ(own->numberOfBends(), 0);
+    EXPECT_EQ(clear->numberOfBends(), 0);
     EXPECT_EQ(h.faults(), "");
   }
 }
@@ -178,34 +166,6 @@ TEST_F(AvoidOrder, RoutingFollowsTheFirstCrossedNodeInNodeOrder) {
   ASSERT_EQ(layout(), KWNoError);
   g()->observer(nullptr);
   EXPECT_EQ(order.routed, (std::vector<KWDEdge*>{e2, e1}));
-}
-
-// Unpinned random graphs with routing on, larger than the components whose
-// layout moves nodes off edges, so that edges through nodes are left for the
-// routing: each routing adds three bends and no edge is lost. No two edges
-// between one pair: bundle members get bends of their own.
-TEST(AvoidFamilies, RoutedLayoutsKeepEveryEdgeWithWholeArcs) {
-  long routed = 0;
-  for (unsigned seed = 1; seed <= 3; ++seed) {
-    SCOPED_TRACE(seed);
-    kwtest::Fixture f;
-    f.t()->routeEdges(1);
-    f.t()->randomSeed(static_cast<int>(seed));
-    KWRandom rnd(seed);
-    std::vector<KWDNode*> v;
-    for (int i = 0; i < 70; ++i) v.push_back(f.node(15 + rnd.next() % 40, 15 + rnd.next() % 40));
-    std::set<std::pair<size_t, size_t>> pairs;
-    auto once = [&](size_t a, size_t b) {
-      if (a != b && pairs.insert({std::min(a, b), std::max(a, b)}).second) f.edge(v[a], v[b]);
-    };
-    for (size_t i = 1; i < 70; ++i) once(i, rnd.next() % i);
-    for (int k = 0; k < 40; ++k) once(rnd.next() % 70, rnd.next() % 70);
-    kwtest::LayoutChecks c;
-    c.wholeArcs = true;
-    EXPECT_EQ(kwtest::layOutAndCheck(*f.g(), c), "");
-    for (KWDEdgeIter it(f.g()); it; ++it) routed += it.pEdge()->numberOfBends() / 3;
-  }
-  EXPECT_GT(routed, 0);  // the sweep did route pieces
 }
 
 }  // namespace

@@ -30,12 +30,6 @@ struct Scaled {
     for (KWDNode* n : v) s.emplace_back(n->ntWidth(), n->ntHeight());
     return s;
   }
-  /// Scales up as the driver does, inside a run.
-  void scaleUpInRun() {
-    f.g()->layoutRunning(1);
-    acc.scaleUp();
-    f.g()->layoutRunning(0);
-  }
 };
 
 }  // namespace
@@ -79,7 +73,9 @@ TEST(ScalingUp, PositionsAndBendsStretchSizesComeBackDummiesGrowFromTheirShrunke
   s.v[2]->ntMoveTo(2, -7);
   KWDEdge* e = static_cast<KWDEdge*>(s.f.g()->pEdgeList()->pFirstCell()->pObject());
   e->ntAppendBend(KWPoint(7, -3));
-  s.scaleUpInRun();
+  s.f.g()->layoutRunning(1);  // as the driver does, inside a run
+  s.acc.scaleUp();
+  s.f.g()->layoutRunning(0);
   EXPECT_EQ(at(s.v[0]), KWPoint(105, -45));
   EXPECT_EQ(at(s.v[1]), KWPoint(165, 0));
   EXPECT_EQ(at(s.v[2]), KWPoint(30, -105));
@@ -90,22 +86,6 @@ TEST(ScalingUp, PositionsAndBendsStretchSizesComeBackDummiesGrowFromTheirShrunke
   s.acc.scaleUp();  // layoutRunning is off
   EXPECT_EQ(s.sizes()[0], std::make_pair(2L * 15, 2L * 15));
 }
-
-TEST(ScalingConstrained, OneConstrainedNodeSwitchesBothStepsOff) {
-  Scaled s({{40, 30}, {60, 60}}, 500);
-  s.v[1]->pSTailor()->constrained(1);
-  s.acc.info()->scaleFactor(77);
-  s.v[0]->ntMoveTo(3, 4);
-  s.f.g()->layoutRunning(1);
-  s.acc.scaleDown();
-  EXPECT_EQ(s.acc.info()->scaleFactor(), 77);
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-  s.acc.scaleUp();
-  s.f.g()->layoutRunning(0);
-  EXPECT_EQ(s.v[0]->ntX(), 3);
-  EXPECT_EQ(s.v[0]->ntWidth(), 40);
-}
-
 
 // Scaling down shrinks positions with the sizes: an incremental run starts
 // from the drawing where the user left it, instead of f times as far from the

@@ -1,9 +1,7 @@
 // The spring model: natural lengths from node sizes and spacing, strengths from
-// hop distances, the adjacency matrix.
+// hop distances.
 #include <gtest/gtest.h>
 
-#include <limits>
-#include <utility>
 
 #include "support/engine_access.h"
 
@@ -78,15 +76,7 @@ TEST(SpringMatrices, PathOfFourWithSpringConstantThree) {
   EXPECT_EQ(acc.info()->maxDegree(), 2);
 }
 
-TEST(SpringMatrices, SingleNodeAndPairsWithoutAPath) {
-  Fixture one;
-  one.node();
-  A single = model(one);
-  ASSERT_EQ(single.info()->springLength().dimension(), 1);
-  ASSERT_EQ(single.info()->springStrength().dimension(), 1);
-  EXPECT_EQ(single.info()->springLength()[0][0] + single.info()->springStrength()[0][0], 0.0);
-  EXPECT_EQ(single.info()->maxDegree(), 0);
-  // Two separate edges: pairs without a path keep -1 and the spring constant.
+TEST(SpringMatrices, PairsWithoutAPathKeepMinusOneAndTheSpringConstant) {
   Fixture f;
   std::vector<KWDNode*> v{f.node(), f.node(), f.node(), f.node()};
   f.edge(v[0], v[1]);
@@ -97,24 +87,4 @@ TEST(SpringMatrices, SingleNodeAndPairsWithoutAPath) {
   EXPECT_EQ(acc.info()->springLength()[3][1], -1.0);
   EXPECT_EQ(acc.info()->springStrength()[0][2], 2.5);
   EXPECT_EQ(acc.info()->springStrength()[0][1], 2.5);
-}
-
-TEST(SpringMatrices, AdjacencyMatrixOverwritesEveryEntryAndIgnoresDirection) {
-  Fixture f;
-  KWDNode* a = f.node();
-  KWDNode* b = f.node();
-  KWDNode* c = f.node();
-  f.edge(b, a);
-  f.edge(c, b);
-  A acc(f.g());
-  acc.prepare();
-  acc.buildAllNodeDList();
-  KWTwoDArray m;
-  m.resize(3, 3);
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) m[i][j] = 7.0;
-  acc.calcAdjMatrixUnit(m);
-  const double expected[3][3] = {{0, 1, -1}, {1, 0, 1}, {-1, 1, 0}};
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(m[i][j], expected[i][j]) << i << "," << j;
 }

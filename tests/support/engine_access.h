@@ -33,25 +33,16 @@ class KWSGraphTestAccess {
 
   void preprocessGraph() { s_->preprocessGraph(); }
   void buildAllNodeDList() { s_->buildAllNodeDList(); }
-  void postprocessGraph() { s_->postprocessGraph(); }
-  void positionFinal() { s_->positionFinal(); }
   void positionDraft() { s_->positionDraft(); }
-  int allNodesConstrained() const { return s_->allNodesConstrained(); }
   int anyNodesConstrained() const { return s_->anyNodesConstrained(); }
   int verifyIncrementalLayout() { return s_->verifyIncrementalLayout(); }
   int suitableForShifting() const { return s_->suitableForShifting(); }
-  void getInformationFromGraph(KWDGraph* other) { s_->getInformationFromGraph(other); }
   void postLayoutComponentReset() { s_->postLayoutComponentReset(); }
 
-  void calcAdjMatrixUnit(KWTwoDArray& m) { s_->calcAdjMatrix(m, &unitWeight); }
   void calcAllPairsShortestPaths(KWTwoDArray& m) { s_->calcAllPairsShortestPaths(m); }
-  long calculateMaxDegree() { return s_->calculateMaxDegree(); }
 
   void greedyDescent() { s_->greedyDescentPositionFinal(); }
   KWDNode* calcAllDeltas() { return s_->calcAllDeltas(); }
-  void calcDelta(KWDNode* m) { s_->calcDelta(m); }
-  KWDNode* recalcAllDeltas(KWDNode* moved, long ox, long oy) { return s_->recalcAllDeltas(moved, ox, oy); }
-  void calcdxdy(KWDNode* m, long& dx, long& dy) { s_->calcdxdy(m, dx, dy); }
   void randomizeNodePosition(KWDNode* n, long maxRand) { s_->randomizeNodePosition(n, maxRand); }
 
   void scaleDown() { s_->scaleDown(); }
@@ -72,7 +63,6 @@ class KWSGraphTestAccess {
   static KWPoint* point(const KWDNode* n) { return ni(n)->pPoint(); }
 
  private:
-  static long unitWeight(KWDEdge*) { return 1; }
   KWDGraph* g_;
   KWSGraph* s_;
 };

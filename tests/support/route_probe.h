@@ -95,10 +95,6 @@ struct KWSRouteGraph {
   static KWPEdge* firstPiece(KWDEdge* e) {
     return static_cast<KWPEdge*>(e->pathEdgeList().pFirstCell()->pObject());
   }
-  /// Lays the graph out and returns checkLayoutInvariants' faults.
-  std::string layOutAndCheck(kwtest::LayoutChecks c = kwtest::LayoutChecks()) {
-    return kwtest::layOutAndCheck(*graph, c);
-  }
   /// checkLayoutInvariants' faults of the graph as it stands.
   std::string faults() const { return kwtest::checkLayoutInvariants(*graph); }
 };
