@@ -52,7 +52,7 @@ TEST(KwslayNames, EveryOutputKeepsTheNamesAsText) {
       bool ok = false;
       std::vector<std::string> texts = xmlTexts(text, "text", &ok);
       ASSERT_TRUE(ok) << "the SVG is not well-formed";
-      EXPECT_EQ(xmlCount(text, "script"), 0);
+      EXPECT_EQ(text.find("<script"), std::string::npos);
       // Every node is titled with its name; its label is the name drawn as
       // Graphviz draws a label, one text per line.
       std::set<std::string> titles, lines(texts.begin(), texts.end());

@@ -18,7 +18,7 @@ using namespace clitest;
 namespace {
 // A graph whose layout takes far longer than the limits the tests set.
 std::string largeDot(const std::string& attributes = std::string()) {
-  return toDot(randomGraph(3000, 1500, 5), attributes);
+  return toDot(randomGraph(3000, 5), attributes);
 }
 
 struct Exit {
