@@ -104,6 +104,4 @@ TEST(KwslaySettings, IncrementalStartsFromTheGivenPositions) {
   json one = layoutOf(dir, dir / "placed.dot", {"--incremental", "--seed", "1"});
   json two = layoutOf(dir, dir / "placed.dot", {"--incremental", "--seed", "2"});
   EXPECT_EQ(positions(one), positions(two));
-  EXPECT_NE(positions(layoutOf(dir, dir / "placed.dot", {"--seed", "1"})),
-            positions(layoutOf(dir, dir / "placed.dot", {"--seed", "2"})));
 }

@@ -224,7 +224,7 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
     if (n->type != XML_ELEMENT_NODE) continue;
     std::string name = reinterpret_cast<const char*>(n->name);
     std::string cls = name == "g" ? prop(n, "class") : "";
-    if (cls == "node" || cls == "edge" || cls == "cluster") {
+    if (cls == "node" || cls == "edge") {
       SvgItem it;
       it.cls = cls;
       for (xmlNode* c = n->children; c; c = c->next) {
@@ -238,7 +238,6 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
           std::string text = content ? reinterpret_cast<const char*>(content) : "";
           xmlFree(content);
           if (de == "title") it.title = text;
-          else if (de == "text") it.texts.push_back(text);
           else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
             SvgBox b = de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points"));
             it.shape = !it.hasShape ? b
@@ -260,14 +259,9 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
 }
 }  // namespace
 
-std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed) {
-  std::vector<SvgItem> out;
-  withXmlRoot(svg, wellFormed, [&](xmlNode* root) { items(root, out); });
-  return out;
-}
-
 std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls) {
-  std::vector<SvgItem> all = svgItems(svg, nullptr), out;
+  std::vector<SvgItem> all, out;
+  withXmlRoot(svg, nullptr, [&](xmlNode* root) { items(root, all); });
   for (const SvgItem& it : all)
     if (it.cls == cls) out.push_back(it);
   return out;

@@ -92,22 +92,18 @@ struct SvgBox {
   double height() const { return bottom - top; }
 };
 
-/// A node, edge or cluster group of a Graphviz SVG: its title (the node's
-/// name, "tail->head" for an edge), its texts, the box around its outlines
+/// A node or edge group of a Graphviz SVG: its title (the node's name,
+/// "tail->head" for an edge), the box around its outlines
 /// (ellipses and polygons), its first path's d and the boxes of the polygons
 /// and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;
-  std::vector<std::string> texts;
   SvgBox shape;
   bool hasShape = false;
   std::string path;
   std::vector<SvgBox> arrows;
 };
-/// The groups of an SVG written by Graphviz; wellFormed tells whether it
-/// parsed.
-std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed);
-/// The items of one class ("node", "edge", "cluster").
+/// The groups of one class ("node", "edge") of an SVG written by Graphviz.
 std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls);
 
 }  // namespace clitest

@@ -53,11 +53,12 @@ TEST(KwslaySettingValues, KindsAndLimits) {
 }
 
 // Every graph setting given by --set at a value unlike its default is taken
-// and written back, as given, with the DOT output's graph attributes.
-TEST(KwslaySettingValues, EveryGraphSettingIsTakenUnderItsNameAndWrittenBack) {
+// and written back, as given, with the DOT output's graph attributes; the
+// settings table of docs/cli.md holds exactly one row per setting, in order.
+TEST(KwslaySettingValues, EveryGraphSettingIsTakenWrittenBackAndDocumented) {
   clitest::TempDir dir;
   clitest::writeFile(dir / "g.dot", clitest::toDot(clitest::cycle(5)));
-  std::vector<std::string> args{"layout", dir / "g.dot", "-o", dir / "o.dot"};
+  std::vector<std::string> args{"layout", dir / "g.dot", "-o", dir / "o.dot"}, documented, expected;
   std::map<std::string, std::string> given;
   KWSLayout fresh;
   const std::vector<SettingText> defaults = allSettings(*fresh.graph());
@@ -72,31 +73,6 @@ TEST(KwslaySettingValues, EveryGraphSettingIsTakenUnderItsNameAndWrittenBack) {
     }
     given[s.name] = value;
     args.insert(args.end(), {"--set", std::string(s.name) + "=" + value});
-  }
-  clitest::Result r = clitest::kwslay(args);
-  ASSERT_EQ(r.status, 0) << r.err;
-  clitest::Cgraph cg(clitest::readFile(dir / "o.dot"));
-  ASSERT_NE(cg.get(), nullptr);
-  for (const auto& g : given) {
-    const char* written = agget(cg.get(), const_cast<char*>(g.first.c_str()));
-    EXPECT_EQ(written ? std::string(written) : "(none)", g.second) << g.first;
-  }
-}
-
-// The settings table of docs/cli.md holds exactly one row per setting, in order.
-TEST(KwslaySettingValues, DocsListExactlyTheTable) {
-  std::istringstream docs(clitest::readFile(std::string(KW_SOURCE_DIR) + "/docs/cli.md"));
-  std::vector<std::string> rows, expected;
-  bool inTable = false;
-  for (std::string line; std::getline(docs, line);) {
-    if (line == "| Name | Value | Range | Used up to | Default | Meaning |") inTable = true;
-    else if (inTable && line.empty()) break;
-    else if (inTable && line.compare(0, 3, "| `") == 0) rows.push_back(line);
-  }
-  KWSLayout fresh;
-  const std::vector<SettingText> defaults = allSettings(*fresh.graph());
-  for (size_t i = 0; i < settingTable().size(); ++i) {
-    const SettingInfo& s = settingTable()[i];
     const char* kind = s.kind == SettingKind::Real ? "number" : s.kind == SettingKind::Integer ? "integer" : "true/false";
     const std::string ceiling = s.ceiling > 0 ? std::to_string(static_cast<long>(s.ceiling)) : std::string();
     std::string row = "|";
@@ -106,5 +82,20 @@ TEST(KwslaySettingValues, DocsListExactlyTheTable) {
       row += cell.empty() ? " |" : " " + cell + " |";
     expected.push_back(row);
   }
-  EXPECT_EQ(rows, expected);
+  clitest::Result r = clitest::kwslay(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  clitest::Cgraph cg(clitest::readFile(dir / "o.dot"));
+  ASSERT_NE(cg.get(), nullptr);
+  for (const auto& g : given) {
+    const char* written = agget(cg.get(), const_cast<char*>(g.first.c_str()));
+    EXPECT_EQ(written ? std::string(written) : "(none)", g.second) << g.first;
+  }
+  std::istringstream docs(clitest::readFile(std::string(KW_SOURCE_DIR) + "/docs/cli.md"));
+  bool inTable = false;
+  for (std::string line; std::getline(docs, line);) {
+    if (line == "| Name | Value | Range | Used up to | Default | Meaning |") inTable = true;
+    else if (inTable && line.empty()) break;
+    else if (inTable && line.compare(0, 3, "| `") == 0) documented.push_back(line);
+  }
+  EXPECT_EQ(documented, expected);
 }
