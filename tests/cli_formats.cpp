@@ -125,8 +125,7 @@ TEST(KwslayFormats, FormatFlagsStandardInputAndOutput) {
 
 TEST(KwslayInvariants, RouteEdgesBendsTheEdgeThatWouldCrossANode) {
   TempDir dir;
-  // Three pinned nodes in a row: the straight edge a-b runs through c. Where
-  // the bends go is the router's own tests' concern.
+  // Three pinned nodes in a row: the straight edge a-b runs through c.
   writeFile(dir / "r.dot",
             "graph { a [pos=\"0,0\", pin=true]; c [pos=\"200,0\", pin=true]; b [pos=\"400,0\", pin=true];"
             " a -- b; a -- c; c -- b; }");
