@@ -28,12 +28,6 @@ std::string dotWithNames() {
 }
 
 std::set<std::string> names() { return std::set<std::string>(kNames.begin(), kNames.end()); }
-
-std::set<std::string> jsonIds(const json& j) {
-  std::set<std::string> s;
-  for (const json& n : j["nodes"]) s.insert(n["id"].get<std::string>());
-  return s;
-}
 }  // namespace
 
 // The SVG shows the names as text and has no markup from them; JSON, and
@@ -52,7 +46,7 @@ TEST(KwslayNames, EveryOutputKeepsTheNamesAsText) {
       bool ok = false;
       std::vector<std::string> texts = xmlTexts(text, "text", &ok);
       ASSERT_TRUE(ok) << "the SVG is not well-formed";
-      EXPECT_EQ(xmlCount(text, "script"), 0);
+      EXPECT_EQ(text.find("<script"), std::string::npos);
       // Every node is titled with its name; its label is the name drawn as
       // Graphviz draws a label, one text per line.
       std::set<std::string> titles, lines(texts.begin(), texts.end());
@@ -69,7 +63,10 @@ TEST(KwslayNames, EveryOutputKeepsTheNamesAsText) {
       r = kwslay({"convert", out, "-o", out + ".json"});
       ASSERT_EQ(r.status, 0) << r.err;
     }
-    EXPECT_EQ(jsonIds(parseJson(readFile(format == std::string("json") ? out : out + ".json"))), names());
+    const json j = parseJson(readFile(format == std::string("json") ? out : out + ".json"));
+    std::set<std::string> ids;
+    for (const json& n : j["nodes"]) ids.insert(n["id"].get<std::string>());
+    EXPECT_EQ(ids, names());
   }
   Cgraph cg(readFile(dir / "out.dot"));
   ASSERT_NE(cg.get(), nullptr);

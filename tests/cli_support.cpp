@@ -1,4 +1,5 @@
 #include "cli_support.h"
+#include "tests/support/engine_access.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -16,7 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
+#include <map>
 #include <stdexcept>
 
 extern char** environ;
@@ -92,40 +93,35 @@ Result kwslayOk(const std::vector<std::string>& args, const std::string& cwd, co
 
 // ---- graph families ------------------------------------------------------------
 
-Graph grid(int rows, int cols) {
-  Graph g;
-  g.name = "grid" + std::to_string(rows) + "x" + std::to_string(cols);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) g.nodes.push_back("g" + std::to_string(r) + "_" + std::to_string(c));
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) {
-      size_t i = static_cast<size_t>(r * cols + c);
-      if (c + 1 < cols) g.edges.emplace_back(i, i + 1);
-      if (r + 1 < rows) g.edges.emplace_back(i, i + static_cast<size_t>(cols));
-    }
+namespace {
+// The nodes v of a family built in f, named prefix0, prefix1, ..., and its edges.
+Graph named(const std::string& name, const std::string& prefix, const kwtest::Fixture& f,
+            const std::vector<KWDNode*>& v) {
+  Graph g{name, {}, {}};
+  std::map<const KWDNode*, size_t> index;
+  for (const KWDNode* n : v) {
+    index[n] = g.nodes.size();
+    g.nodes.push_back(prefix + std::to_string(g.nodes.size()));
+  }
+  for (KWDEdgeIter it(f.g()); it; ++it)
+    g.edges.emplace_back(index[it.pEdge()->pFromNode()], index[it.pEdge()->pToNode()]);
   return g;
+}
+}  // namespace
+
+Graph grid(int rows, int cols) {
+  kwtest::Fixture f;
+  return named("grid" + std::to_string(rows) + "x" + std::to_string(cols), "g", f, kwtest::grid(f, rows, cols));
 }
 
 Graph cycle(int n) {
-  Graph g;
-  g.name = "cycle" + std::to_string(n);
-  for (int i = 0; i < n; ++i) g.nodes.push_back("c" + std::to_string(i));
-  for (int i = 0; i < n; ++i) g.edges.emplace_back(static_cast<size_t>(i), static_cast<size_t>((i + 1) % n));
-  return g;
+  kwtest::Fixture f;
+  return named("cycle" + std::to_string(n), "c", f, kwtest::cycle(f, n));
 }
 
-Graph randomGraph(int n, int extraEdges, unsigned seed) {
-  std::mt19937 rng(seed);
-  Graph g;
-  g.name = "random" + std::to_string(n) + "_" + std::to_string(seed);
-  for (int i = 0; i < n; ++i) g.nodes.push_back("v" + std::to_string(i));
-  for (int i = 1; i < n; ++i)
-    g.edges.emplace_back(static_cast<size_t>(rng() % static_cast<unsigned>(i)), static_cast<size_t>(i));
-  for (int k = 0; k < extraEdges; ++k) {
-    size_t a = rng() % static_cast<unsigned>(n), b = rng() % static_cast<unsigned>(n);
-    if (a != b) g.edges.emplace_back(a, b);
-  }
-  return g;
+Graph randomGraph(int n, unsigned seed) {
+  kwtest::Fixture f;
+  return named("random" + std::to_string(n) + "_" + std::to_string(seed), "v", f, kwtest::sparse(f, n, seed));
 }
 
 std::string toDot(const Graph& g, const std::string& graphAttributes) {
@@ -228,7 +224,7 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
     if (n->type != XML_ELEMENT_NODE) continue;
     std::string name = reinterpret_cast<const char*>(n->name);
     std::string cls = name == "g" ? prop(n, "class") : "";
-    if (cls == "node" || cls == "edge" || cls == "cluster") {
+    if (cls == "node" || cls == "edge") {
       SvgItem it;
       it.cls = cls;
       for (xmlNode* c = n->children; c; c = c->next) {
@@ -242,7 +238,6 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
           std::string text = content ? reinterpret_cast<const char*>(content) : "";
           xmlFree(content);
           if (de == "title") it.title = text;
-          else if (de == "text") it.texts.push_back(text);
           else if ((de == "ellipse" || de == "polygon") && cls != "edge") {
             SvgBox b = de == "ellipse" ? ellipseBox(d) : pointsBox(prop(d, "points"));
             it.shape = !it.hasShape ? b
@@ -264,21 +259,12 @@ void items(xmlNode* n, std::vector<SvgItem>& out) {
 }
 }  // namespace
 
-std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed) {
-  std::vector<SvgItem> out;
-  withXmlRoot(svg, wellFormed, [&](xmlNode* root) { items(root, out); });
-  return out;
-}
-
 std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls) {
-  std::vector<SvgItem> all = svgItems(svg, nullptr), out;
+  std::vector<SvgItem> all, out;
+  withXmlRoot(svg, nullptr, [&](xmlNode* root) { items(root, all); });
   for (const SvgItem& it : all)
     if (it.cls == cls) out.push_back(it);
   return out;
-}
-
-long xmlCount(const std::string& xml, const char* element) {
-  return static_cast<long>(xmlTexts(xml, element, nullptr).size());
 }
 
 }  // namespace clitest

@@ -55,10 +55,11 @@ struct Graph {
   std::vector<std::pair<size_t, size_t>> edges;
 };
 
+/// Families of tests/support as named graphs.
 Graph grid(int rows, int cols);
 Graph cycle(int n);
-/// A connected random graph: a random spanning tree plus extra edges.
-Graph randomGraph(int n, int extraEdges, unsigned seed);
+/// A connected sparse random graph of n nodes, the same for the same seed.
+Graph randomGraph(int n, unsigned seed);
 
 std::string toDot(const Graph& g, const std::string& graphAttributes = std::string());
 std::string toGraphML(const Graph& g);
@@ -83,8 +84,6 @@ class Cgraph {
 /// The character data of every element named element in an XML text (empty
 /// when the text is not well-formed XML; wellFormed tells).
 std::vector<std::string> xmlTexts(const std::string& xml, const char* element, bool* wellFormed);
-/// The number of elements with that name.
-long xmlCount(const std::string& xml, const char* element);
 
 /// A box in SVG coordinates (y grows downwards).
 struct SvgBox {
@@ -93,22 +92,18 @@ struct SvgBox {
   double height() const { return bottom - top; }
 };
 
-/// A node, edge or cluster group of a Graphviz SVG: its title (the node's
-/// name, "tail->head" for an edge), its texts, the box around its outlines
+/// A node or edge group of a Graphviz SVG: its title (the node's name,
+/// "tail->head" for an edge), the box around its outlines
 /// (ellipses and polygons), its first path's d and the boxes of the polygons
 /// and ellipses after that path (arrow heads).
 struct SvgItem {
   std::string cls, title;
-  std::vector<std::string> texts;
   SvgBox shape;
   bool hasShape = false;
   std::string path;
   std::vector<SvgBox> arrows;
 };
-/// The groups of an SVG written by Graphviz; wellFormed tells whether it
-/// parsed.
-std::vector<SvgItem> svgItems(const std::string& svg, bool* wellFormed);
-/// The items of one class ("node", "edge", "cluster").
+/// The groups of one class ("node", "edge") of an SVG written by Graphviz.
 std::vector<SvgItem> svgItems(const std::string& svg, const std::string& cls);
 
 }  // namespace clitest
