@@ -3,9 +3,6 @@
 // utilities library is loaded from Java (as a Java front end does), so its
 // JNI_OnLoad binds the natives of KWPeer.
 //
-// The VM's JNI function table is wrapped through JVMTI so that the tests can
-// count the bridge's JNI calls and references, trace exceptions, and make the
-// constructor lookup fail.
 #include <gtest/gtest.h>
 #include <jni.h>
 #include <jvmti.h>
@@ -16,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "data/kwonedar.h"
@@ -40,28 +38,19 @@
 
 namespace {
 
-// ---- the VM and its wrapped JNI functions -------------------------------------------
+// ---- the VM, with exception tracing ------------------------------------------------
 
 JavaVM* gVm = nullptr;
 const JNINativeInterface_* gRealJni = nullptr;  // the VM's own functions
-JNIEnv* gMainEnv = nullptr;                     // only this thread's calls are counted
-bool gCounting = false;                         // calls are counted while on
-Calls gCalls;
-long gGlobals = 0;                     // global references made minus deleted, on the main thread
-bool gFailConstructorLookup = false;
 
 [[noreturn]] void quit(const char* what) {
   std::fprintf(stderr, "cannot start the test VM: %s\n", what);
   std::exit(2);
 }
 
-template <class T>
-T count(JNIEnv* env, long& calls, T made) {
-  if (gCounting && env == gMainEnv) ++calls;
-  return made;
-}
-
-void wrapJniFunctions() {
+// Wraps the VM's JNI function table through JVMTI so that describing and
+// clearing an exception leave a trace on stderr.
+void traceExceptions() {
   jvmtiEnv* jvmti = nullptr;
   if (gVm->GetEnv(reinterpret_cast<void**>(&jvmti), JVMTI_VERSION_1_2) != JNI_OK) quit("no JVMTI");
   jniNativeInterface* original = nullptr;
@@ -69,27 +58,6 @@ void wrapJniFunctions() {
   static JNINativeInterface_ real = *original, wrapped = *original;
   jvmti->Deallocate(reinterpret_cast<unsigned char*>(original));
   gRealJni = &real;
-  wrapped.FindClass = [](JNIEnv* env, const char* name) {
-    return count(env, gCalls.creating, gRealJni->FindClass(env, name));
-  };
-  wrapped.GetMethodID = [](JNIEnv* env, jclass clazz, const char* name, const char* sig) {
-    const char* asked = gFailConstructorLookup ? "(JJJJ)V" : sig;
-    return count(env, gCalls.creating, gRealJni->GetMethodID(env, clazz, name, asked));
-  };
-  wrapped.NewObjectV = [](JNIEnv* env, jclass clazz, jmethodID method, va_list args) {
-    return count(env, gCalls.creating, gRealJni->NewObjectV(env, clazz, method, args));
-  };
-  wrapped.NewLocalRef = [](JNIEnv* env, jobject ref) {
-    return count(env, gCalls.newLocalRef, gRealJni->NewLocalRef(env, ref));
-  };
-  wrapped.NewGlobalRef = [](JNIEnv* env, jobject ref) {
-    gGlobals += env == gMainEnv;
-    return gRealJni->NewGlobalRef(env, ref);
-  };
-  wrapped.DeleteGlobalRef = [](JNIEnv* env, jobject ref) {
-    gGlobals -= env == gMainEnv;
-    gRealJni->DeleteGlobalRef(env, ref);
-  };
   wrapped.ExceptionDescribe = [](JNIEnv* env) {
     static int describes = 0;
     std::fprintf(stderr, "[ExceptionDescribe %d]\n", ++describes);
@@ -113,7 +81,7 @@ JNIEnv* startVm() {
   JavaVMInitArgs args{JNI_VERSION_1_8, static_cast<jint>(options.size()), options.data(), JNI_FALSE};
   JNIEnv* env = nullptr;
   if (JNI_CreateJavaVM(&gVm, reinterpret_cast<void**>(&env), &args) != JNI_OK) quit("JNI_CreateJavaVM");
-  wrapJniFunctions();
+  traceExceptions();
   // The utilities library is loaded from Java code, as a Java front end does.
   jclass support = env->FindClass("com/brackwind/jnilayout/PeerTestSupport");
   if (support == nullptr) quit("PeerTestSupport not on the class path");
@@ -125,7 +93,6 @@ JNIEnv* startVm() {
   }
   env->DeleteLocalRef(path);
   env->DeleteLocalRef(support);
-  gMainEnv = env;
   return env;
 }
 
@@ -138,7 +105,7 @@ JNIEnv* vmEnv() {
 // ---- the real VM as a backend of the shared cases ---------------------------------
 
 // Native classes of the tests, with peers from the tests' own Java classes;
-// MissingPeer has no Java class.
+// MissingPeer has no Java class, PeerTestSupport no constructor taking a handle.
 #define KW_TEST_PEERED(Class) \
   class Class : public KWObject { \
    public:                        \
@@ -146,24 +113,14 @@ JNIEnv* vmEnv() {
   };
 KW_TEST_PEERED(TestPeer)
 KW_TEST_PEERED(RefusingPeer)
-KW_TEST_PEERED(SilentPeer)
 KW_TEST_PEERED(MissingPeer)
-KWS_JAVA_PEER_DEF(TestPeer, "com/brackwind/jnilayout/TestPeer", "jtest") const int kTestLine = __LINE__;
+KW_TEST_PEERED(PeerTestSupport)
+KW_TEST_PEERED(SilentPeer)
+KWS_JAVA_PEER_DEF(TestPeer, "com/brackwind/jnilayout/TestPeer", "jtest")
 KWS_JAVA_PEER_DEF(RefusingPeer, "com/brackwind/jnilayout/RefusingPeer", "jrefuse") const int kRefusingLine = __LINE__;
-KWS_JAVA_PEER_DEF(SilentPeer, "com/brackwind/jnilayout/SilentPeer", "jsilent") const int kSilentLine = __LINE__;
 KWS_JAVA_PEER_DEF(MissingPeer, "com/brackwind/jnilayout/MissingPeer", "jmissing") const int kMissingLine = __LINE__;
-
-// The handle a Java peer holds (-1 when the call fails), and whether its
-// native object is alive, through the peer's own methods.
-jint handleOf(JNIEnv* env, jobject peer, const char* method = "handle", const char* sig = "()I") {
-  jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
-  jmethodID id = env->GetMethodID(base, method, sig);
-  jint answer = sig[2] == 'I' ? env->CallIntMethod(peer, id) : env->CallBooleanMethod(peer, id);
-  if (env->ExceptionCheck()) answer = -1;
-  env->DeleteLocalRef(base);
-  return answer;
-}
-bool nativeAlive(JNIEnv* env, jobject peer) { return handleOf(env, peer, "isNativeAlive", "()Z") == JNI_TRUE; }
+KWS_JAVA_PEER_DEF(PeerTestSupport, "com/brackwind/jnilayout/PeerTestSupport", "jnoinit") const int kNoInitLine = __LINE__;
+KWS_JAVA_PEER_DEF(SilentPeer, "com/brackwind/jnilayout/SilentPeer", "jsilent") const int kSilentLine = __LINE__;
 
 class RealVm {
  public:
@@ -173,7 +130,6 @@ class RealVm {
   }
   ~RealVm() {
     for (jweak weak : weaks_) env_->DeleteWeakGlobalRef(weak);
-    gFailConstructorLookup = false;
   }
   JNIEnv* env() { return env_; }
   // Through a weak reference: held while full collections leave the peer alive.
@@ -181,13 +137,12 @@ class RealVm {
     weaks_.push_back(env_->NewWeakGlobalRef(peer));
     return [env = env_, weak = weaks_.back()] {
       jclass system = env->FindClass("java/lang/System");
-      for (int i = 0; i < 10 && !env->ExceptionCheck() && !env->IsSameObject(weak, nullptr); ++i)
+      for (int i = 0; !env->ExceptionCheck() && i < 10 && !env->IsSameObject(weak, nullptr); ++i)
         env->CallStaticVoidMethod(system, env->GetStaticMethodID(system, "gc", "()V"));
       env->DeleteLocalRef(system);
       return !env->IsSameObject(weak, nullptr);
     };
   }
-  long globals() const { return gGlobals; }
   bool refused(jint handle, const char* exception) {
     jclass clazz = env_->FindClass("com/brackwind/jnilayout/TestPeer");
     jobject made = env_->NewObject(clazz, env_->GetMethodID(clazz, "<init>", "(I)V"), handle);
@@ -199,24 +154,15 @@ class RealVm {
       if (ref != nullptr) env_->DeleteLocalRef(ref);
     return same;
   }
-  template <class F>
-  Calls during(F calls) {
-    gCalls = Calls();
-    gCounting = true;
-    calls();
-    gCounting = false;
-    return gCalls;
-  }
   static void provoke(Fault fault) {
-    gFailConstructorLookup = fault == Fault::NoHandleConstructor;
     if (fault == Fault::ConstructorThrows) RefusingPeer().getJavaObject(vmEnv());
     if (fault == Fault::ClassMissing) MissingPeer().getJavaObject(vmEnv());
-    if (fault == Fault::NoHandleConstructor) TestPeer().getJavaObject(vmEnv());
+    if (fault == Fault::NoHandleConstructor) PeerTestSupport().getJavaObject(vmEnv());
     if (fault == Fault::ConstructorSilent) SilentPeer().getJavaObject(vmEnv());
   }
   static std::string where(Fault fault) {
     const std::string at[] = {"jrefuse:" + std::to_string(kRefusingLine), "jmissing:" + std::to_string(kMissingLine),
-                              "jtest:" + std::to_string(kTestLine), "jsilent:" + std::to_string(kSilentLine)};
+                              "jnoinit:" + std::to_string(kNoInitLine), "jsilent:" + std::to_string(kSilentLine)};
     return at[static_cast<int>(fault)];
   }
 
@@ -229,89 +175,42 @@ INSTANTIATE_TYPED_TEST_SUITE_P(RealVm, PeerCasesDeathTest, RealVm);
 
 // ---- the fourteen classes of the module ---------------------------------------------
 
-struct ModuleClass {
-  const char* name;
-  const char* source;
-  std::function<KWObject*()> make;
-};
-
-std::ostream& operator<<(std::ostream& os, const ModuleClass& c) { return os << c.name; }
-
-const ModuleClass kModuleClasses[] = {
-    {"KWSGraph", "kwsgraph", [] { return new KWSGraph(); }},
-    {"KWSNode", "kwsnode", [] { return new KWSNode(); }},
-    {"KWSEdge", "kwsedge", [] { return new KWSEdge(); }},
-    {"KWSGraphLayInfo", "kwsgrli", [] { return new KWSGraphLayInfo(); }},
-    {"KWSNodeLayInfo", "kwsndli", [] { return new KWSNodeLayInfo(); }},
-    {"KWSEdgeLayInfo", "kwsedli", [] { return new KWSEdgeLayInfo(); }},
-    {"KWSGraphTailor", "kwsgrta", [] { return new KWSGraphTailor(); }},
-    {"KWSNodeTailor", "kwsndta", [] { return new KWSNodeTailor(); }},
-    {"KWSEdgeTailor", "kwsedta", [] { return new KWSEdgeTailor(); }},
-    {"KWSGraphFileExtension", "kwsgrfex", [] { return new KWSGraphFileExtension(nullptr); }},
-    {"KWSModelFileExtension", "kwsmdlex", [] { return new KWSModelFileExtension(nullptr); }},
-    {"KWSLayoutFactory", "kwslayfa", [] { return new KWSLayoutFactory(); }},
-    {"KWOneDArray", "kwonedar", [] { return new KWOneDArray(); }},
-    {"KWTwoDArray", "kwtwodar", [] { return new KWTwoDArray(); }},
-};
-
-class JvmPeers : public ::testing::Test {
+template <class C>
+class JvmModulePeers : public ::testing::Test {
  protected:
   RealVm vm;
-  JNIEnv* env = vm.env();
+  // The file extensions are made for a graph; none is needed for a peer.
+  std::unique_ptr<KWObject> make() {
+    if constexpr (std::is_default_constructible<C>::value)
+      return std::make_unique<C>();
+    else
+      return std::make_unique<C>(nullptr);
+  }
 };
+using ModuleClasses = ::testing::Types<KWSGraph, KWSNode, KWSEdge, KWSGraphLayInfo, KWSNodeLayInfo, KWSEdgeLayInfo,
+                                       KWSGraphTailor, KWSNodeTailor, KWSEdgeTailor, KWSGraphFileExtension,
+                                       KWSModelFileExtension, KWSLayoutFactory, KWOneDArray, KWTwoDArray>;
+TYPED_TEST_SUITE(JvmModulePeers, ModuleClasses);
 
-class JvmModulePeers : public JvmPeers, public ::testing::WithParamInterface<ModuleClass> {};
-
-// The class name itself is checked at compile time; here each class's peer
-// comes from its Java class, knows its object, and a failure names its source.
-TEST_P(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndFailedLookupsNameItsSource) {
-  std::unique_ptr<KWObject> object(GetParam().make());
+// The class name itself is checked at compile time; here each class's peer is
+// of its Java class, registers through the bound natives and knows when its
+// object is gone.
+TYPED_TEST(JvmModulePeers, PeerIsOfTheClassOwnJavaClassAndKnowsWhetherItsObjectLives) {
+  JNIEnv* env = this->vm.env();
+  std::unique_ptr<KWObject> object = this->make();
   jobject peer = object->getJavaObject(env);
-  ASSERT_NE(peer, nullptr);
   jclass clazz = object->getJavaClass(env), actual = env->GetObjectClass(peer);
   EXPECT_TRUE(env->IsSameObject(clazz, actual));
-  ASSERT_GE(object->javaIndex(), 0);
-  EXPECT_EQ(handleOf(env, peer), object->javaIndex());
-  EXPECT_TRUE(nativeAlive(env, peer));
+  jclass base = env->FindClass(KWPeerRegistry::peerBaseClassName);
+  auto alive = [&, id = env->GetMethodID(base, "isNativeAlive", "()Z")] {
+    const jboolean answer = env->CallBooleanMethod(peer, id);
+    return !env->ExceptionCheck() && answer == JNI_TRUE;
+  };
+  EXPECT_TRUE(alive());
   object.reset();
-  EXPECT_FALSE(nativeAlive(env, peer)) << "the peer of a destroyed object must know it";
-  for (jobject ref : {static_cast<jobject>(actual), static_cast<jobject>(clazz), peer}) env->DeleteLocalRef(ref);
-  // The line is checked exactly by the shared cases.
-  ASSERT_DEATH(
-      {
-        gFailConstructorLookup = true;
-        std::unique_ptr<KWObject>(GetParam().make())->getJavaObject(env);
-      },
-      std::string(GetParam().source) + ":[0-9]+: Assertion `method != 0");
-}
-
-INSTANTIATE_TEST_SUITE_P(AllClasses, JvmModulePeers, ::testing::ValuesIn(kModuleClasses),
-                         [](const ::testing::TestParamInfo<ModuleClass>& info) { return info.param.name; });
-
-TEST_F(JvmPeers, PeersMadeOnSeveralThreadsMapBackToTheirOwnObjects) {
-  constexpr int kThreads = 4, kObjects = 300;
-  std::vector<int> wrong(kThreads, 0);
-  std::vector<std::thread> threads;
-  long before = KWPeerRegistry::numberOfPeers();
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      JNIEnv* threadEnv = nullptr;
-      ASSERT_EQ(gVm->AttachCurrentThread(reinterpret_cast<void**>(&threadEnv), nullptr), JNI_OK);
-      std::vector<std::unique_ptr<TestPeer>> objects;
-      for (int i = 0; i < kObjects; ++i) {
-        objects.push_back(std::make_unique<TestPeer>());
-        jobject peer = objects.back()->getJavaObject(threadEnv);
-        wrong[t] += KWPeerRegistry::objectFor(handleOf(threadEnv, peer)) != objects.back().get();
-        threadEnv->DeleteLocalRef(peer);
-        if (i % 3 == 0) objects.erase(objects.begin());  // destroy some while others register
-      }
-      objects.clear();
-      gVm->DetachCurrentThread();
-    });
-  }
-  for (auto& th : threads) th.join();
-  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
-  EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
+  EXPECT_FALSE(alive()) << "the peer of a destroyed object must know it";
+  for (jobject ref : {static_cast<jobject>(actual), static_cast<jobject>(clazz), static_cast<jobject>(base), peer})
+    env->DeleteLocalRef(ref);
 }
 
 }  // namespace

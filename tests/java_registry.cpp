@@ -53,7 +53,6 @@ class StandIn {
   Constructor constructor = Constructor::Registers;
   std::string thrownClass;                  // class of the last exception thrown
   std::vector<JNINativeMethod> natives;
-  jint lastHandle = 0;                      // the int handed to the last constructor
 
   jobject newObject() { return cell(nextId_++); }  // a Java object made by Java code
   int idOf(jobject ref) const { return ref == nullptr ? 0 : reinterpret_cast<const Cell*>(ref)->id; }
@@ -67,20 +66,10 @@ class StandIn {
   long globals() const { return static_cast<long>(globalRefs.size()); }
   bool refused(jint handle, const char* exception) {
     thrownClass.clear();
+    const std::set<jobject> before = globalRefs;
     const bool refused = KWPeerRegistry::registerPeer(env(), newObject(), handle) == -1;
     env()->ExceptionClear();
-    return refused && thrownClass == exception;
-  }
-  template <class F>
-  Calls during(F fn) {
-    calls.clear();
-    fn();
-    Calls c;
-    for (const std::string& call : calls) {
-      c.creating += call.rfind("FindClass", 0) == 0 || call.rfind("GetMethodID", 0) == 0 || call.rfind("NewObject", 0) == 0;
-      c.newLocalRef += call == "NewLocalRef";
-    }
-    return c;
+    return refused && thrownClass == exception && globalRefs == before;
   }
   static void provoke(Fault fault) {
     StandIn jni;
@@ -123,8 +112,7 @@ class StandIn {
   // The peer's Java constructor; a registering one does what KWPeer's does.
   static jobject newObjectV(JNIEnv* env, jclass, jmethodID, va_list args) {
     jint handle = va_arg(args, jint);
-    StandIn& f = record("NewObjectV " + std::to_string(handle));
-    f.lastHandle = handle;
+    StandIn& f = record("NewObjectV");
     if (f.constructor == Constructor::Silent) return f.local(f.nextId_++);
     if (f.constructor == Constructor::Throws) return f.pend("java/lang/IllegalStateException"), nullptr;
     jobject peer = f.newObject();
@@ -287,7 +275,9 @@ TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
 
 // ---- the bridge -----------------------------------------------------------------
 
-TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
+// Each call that may throw is checked before the next; the class reference is
+// released; a later call only makes the caller's reference to the peer.
+TEST(PeerBridge, FirstCallBuildsThePeerAndReleasesTheClassALaterOneOnlyAnswersIt) {
   StandIn jni;
   KWFakePeered object;
   jobject peer = object.getJavaObject(jni.env());
@@ -296,11 +286,14 @@ TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
                                        "ExceptionOccurred",  // the class lookup's own check
                                        "GetMethodID <init> (I)V",
                                        "ExceptionOccurred",
-                                       "NewObjectV " + std::to_string(jni.lastHandle),
+                                       "NewObjectV",
                                        "ExceptionOccurred",
                                        std::string("DeleteLocalRef ") + kFakeClass};
   EXPECT_EQ(jni.calls, expected);
   EXPECT_EQ(jni.localRefs, std::set<jobject>{peer}) << "only the returned peer stays referenced";
+  jni.calls.clear();
+  object.getJavaObject(jni.env());
+  EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
 }
 
 TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
