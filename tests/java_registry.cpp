@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -35,12 +36,11 @@ KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake"
 const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
 
 // Stand-in for a Java VM, and the backend of the shared cases. A reference is
-// the address of a cell that holds the id of the Java object it refers to;
-// global and local references are tracked separately so that leaks show.
+// the address of a cell holding the id of its Java object; global and local
+// references are tracked separately so that leaks show.
 class StandIn {
  public:
   using Peered = KWFakePeered;
-  enum class Constructor { Registers, Throws, Silent };
 
   StandIn();
   ~StandIn() { current_ = nullptr; }
@@ -48,14 +48,12 @@ class StandIn {
 
   std::vector<std::string> calls;           // JNI calls of the code under test, in order
   std::set<jobject> globalRefs, localRefs;  // live references
-  std::string missingClass;
-  bool withoutIntConstructor = false;
-  Constructor constructor = Constructor::Registers;
+  std::optional<Fault> fault;               // the one this stand-in provokes, if any
   std::string thrownClass;                  // class of the last exception thrown
   std::vector<JNINativeMethod> natives;
 
   jobject newObject() { return cell(nextId_++); }  // a Java object made by Java code
-  int idOf(jobject ref) const { return ref == nullptr ? 0 : reinterpret_cast<const Cell*>(ref)->id; }
+  int idOf(jobject ref) const { return ref == nullptr ? 0 : *reinterpret_cast<const int*>(ref); }
   bool pending() const { return pendingId_ != 0; }
 
   std::function<bool()> watch(jobject peer) const {
@@ -63,7 +61,6 @@ class StandIn {
       return std::any_of(globalRefs.begin(), globalRefs.end(), [&](jobject g) { return idOf(g) == id; });
     };
   }
-  long globals() const { return static_cast<long>(globalRefs.size()); }
   bool refused(jint handle, const char* exception) {
     thrownClass.clear();
     const std::set<jobject> before = globalRefs;
@@ -73,27 +70,17 @@ class StandIn {
   }
   static void provoke(Fault fault) {
     StandIn jni;
-    if (fault == Fault::ConstructorThrows) jni.constructor = Constructor::Throws;
-    if (fault == Fault::ConstructorSilent) jni.constructor = Constructor::Silent;
-    if (fault == Fault::ClassMissing) jni.missingClass = kFakeClass;
-    jni.withoutIntConstructor = fault == Fault::NoHandleConstructor;
+    jni.fault = fault;
     KWFakePeered().getJavaObject(jni.env());
   }
   static std::string where(Fault) { return "kwfake:" + std::to_string(kFakeDefLine); }
 
  private:
-  struct Cell {
-    int id;
-  };
   jobject cell(int id) {
-    cells_.push_back(Cell{id});
+    cells_.push_back(id);
     return reinterpret_cast<jobject>(&cells_.back());
   }
-  jobject local(int id) {
-    jobject ref = cell(id);
-    localRefs.insert(ref);
-    return ref;
-  }
+  jobject local(int id) { return *localRefs.insert(cell(id)).first; }
   // Records a call of the code under test (not those of the registering
   // constructor) and answers this stand-in.
   static StandIn& record(const std::string& call) {
@@ -113,8 +100,8 @@ class StandIn {
   static jobject newObjectV(JNIEnv* env, jclass, jmethodID, va_list args) {
     jint handle = va_arg(args, jint);
     StandIn& f = record("NewObjectV");
-    if (f.constructor == Constructor::Silent) return f.local(f.nextId_++);
-    if (f.constructor == Constructor::Throws) return f.pend("java/lang/IllegalStateException"), nullptr;
+    if (f.fault == Fault::ConstructorSilent) return f.local(f.nextId_++);
+    if (f.fault == Fault::ConstructorThrows) return f.pend("java/lang/IllegalStateException"), nullptr;
     jobject peer = f.newObject();
     f.inConstructor_ = true;
     KWPeerRegistry::registerPeer(env, peer, handle);
@@ -127,7 +114,7 @@ class StandIn {
   JNIInvokeInterface_ invoke_{};
   JNIEnv env_;
   JavaVM vm_;
-  std::deque<Cell> cells_;
+  std::deque<int> cells_;
   std::map<std::string, int> classIds_;
   int nextId_ = 1;
   int pendingId_ = 0;
@@ -141,14 +128,14 @@ StandIn::StandIn() {
   current_ = this;
   table_.FindClass = [](JNIEnv*, const char* name) -> jclass {
     StandIn& f = record(std::string("FindClass ") + name);
-    if (f.missingClass == name) return f.pend("java/lang/NoClassDefFoundError"), nullptr;
+    if (f.fault == Fault::ClassMissing) return f.pend("java/lang/NoClassDefFoundError"), nullptr;
     auto it = f.classIds_.find(name);
     return static_cast<jclass>(f.local(it != f.classIds_.end() ? it->second : (f.classIds_[name] = f.nextId_++)));
   };
   table_.GetMethodID = [](JNIEnv*, jclass, const char* name, const char* sig) -> jmethodID {
     StandIn& f = record(std::string("GetMethodID ") + name + " " + sig);
     static int method;
-    if (!f.withoutIntConstructor) return reinterpret_cast<jmethodID>(&method);
+    if (f.fault != Fault::NoHandleConstructor) return reinterpret_cast<jmethodID>(&method);
     return f.pend("java/lang/NoSuchMethodError"), nullptr;
   };
   table_.NewObjectV = newObjectV;
@@ -240,35 +227,29 @@ TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
   for (const KWObject& o : objects) EXPECT_LT(o.javaIndex(), 0) << "a reservation is not a peer";
   for (jint h : all) KWPeerRegistry::dropHandle(h);
   for (jint h : all) ASSERT_EQ(KWPeerRegistry::objectFor(h), nullptr) << "handle " << h << " outlived its drop";
-  EXPECT_EQ(KWPeerRegistry::reserveHandle(nullptr), 0);
 }
 
-// The class and the signatures are the real VM's to check, when it loads the
-// library; the real VM's peers also use both natives.
-TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
+// The names and signatures are the real VM's to check when it loads the
+// library, and its peers register and answer through them.
+TEST(PeerRegistry, BindsTwoNativesAndAnswersWhetherAnObjectIsTheLivePeer) {
   StandIn jni;
   ASSERT_TRUE(KWPeerRegistry::bindNatives(jni.env()));
   EXPECT_TRUE(jni.localRefs.empty()) << "the class reference is released";
-  std::map<std::string, void*> bound;
-  for (const auto& m : jni.natives) bound[m.name] = m.fnPtr;
-  ASSERT_EQ(bound.size(), 2u);
-  auto registerFn = reinterpret_cast<void(JNICALL*)(JNIEnv*, jobject, jint)>(bound.at("register"));
-  auto aliveFn = reinterpret_cast<jboolean(JNICALL*)(JNIEnv*, jobject, jint)>(bound.at("isRegistered"));
+  EXPECT_EQ(jni.natives.size(), 2u);
   auto object = std::make_unique<KWObject>();
   jint h = KWPeerRegistry::reserveHandle(object.get());
-  registerFn(jni.env(), nullptr, h);
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), nullptr, h), -1);
   EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException") << "a null peer is refused";
   jni.env()->ExceptionClear();
   jobject peer = jni.newObject();
-  registerFn(jni.env(), peer, h);
-  EXPECT_EQ(object->javaIndex(), h);
-  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_TRUE);
-  EXPECT_EQ(aliveFn(jni.env(), jni.newObject(), h), JNI_FALSE) << "another object is not the peer";
+  ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, h), h);
+  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
+  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), jni.newObject(), h)) << "another object is not the peer";
   object.reset();
-  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_FALSE);
+  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
 
   StandIn without;
-  without.missingClass = KWPeerRegistry::peerBaseClassName;
+  without.fault = Fault::ClassMissing;
   EXPECT_FALSE(KWPeerRegistry::bindNatives(without.env()));
   EXPECT_FALSE(without.pending()) << "a failed bind leaves no exception behind";
 }
@@ -296,13 +277,12 @@ TEST(PeerBridge, FirstCallBuildsThePeerAndReleasesTheClassALaterOneOnlyAnswersIt
   EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
 }
 
-TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
-  const std::string base = "com/brackwind/jnilayout/";
-  EXPECT_TRUE(kwsJavaNameMatches((base + "KWSGraph").c_str(), "KWSGraph"));
-  for (const std::string& other : {base + "KWSNode", base + "KWSGraphX", base + "KWSGrap",
-                                   std::string("com.brackwind.jnilayout.KWSGraph"), std::string("KWSGraph")})
-    EXPECT_FALSE(kwsJavaNameMatches(other.c_str(), "KWSGraph")) << other;
-}
+// A peer definition whose Java class name does not follow its class name does not compile.
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSNode", "KWSGraph"), "another class");
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraphX", "KWSGraph"), "a longer name");
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSGrap", "KWSGraph"), "a shorter name");
+static_assert(!kwsJavaNameMatches("com.brackwind.jnilayout.KWSGraph", "KWSGraph"), "dots for slashes");
+static_assert(!kwsJavaNameMatches("KWSGraph", "KWSGraph"), "no package");
 
 // A check that finds an exception left pending by earlier code reports it.
 TEST(PeerBridgeDeathTest, AnExceptionLeftPendingIsReportedWithSourceAndLine) {
