@@ -1,10 +1,7 @@
-# Tests of the Java peer bridge.
-#
-# kwjava_tests: the peer registry and the bridge against a recording stand-in
-# for the JNI function table; no Java VM, so they also run under the sanitizers.
-# kwjava_jvm_tests: the same against a real Java VM started in the test process
-# (JNI_CreateJavaVM), with the peer jar and the tests' own peer classes on the
-# class path. Labelled "jvm": the sanitizer pass leaves them out.
+# Tests of the Java bridge. kwjava_tests: the peer registry and bridge against a
+# recording stand-in for the JNI function table, so also under the sanitizers.
+# kwjava_jvm_tests: the same cases against a real Java VM started in the test
+# process. Tests needing a VM are labelled "jvm": the sanitizer pass leaves them out.
 
 add_executable(kwjava_tests ${CMAKE_CURRENT_SOURCE_DIR}/java_registry.cpp ${PROJECT_SOURCE_DIR}/module/kwsjava.cpp)
 target_link_libraries(kwjava_tests PRIVATE kwvrut40 GTest::gtest GTest::gtest_main)
@@ -34,8 +31,7 @@ if(TARGET kwjnilayout AND TARGET kwvrsl40)
   add_dependencies(kwjava_jvm_tests kwjnilayout kwjnilayout_test)
   gtest_discover_tests(kwjava_jvm_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS jvm)
 
-  # The Java API (SymmetricLayout) from plain Java programs in their own VM, as a
-  # user runs them: the documented example, and the checks of the API.
+  # The Java API from plain Java programs in their own VM: the documented example, and the API checks.
   add_jar(kwslay_java_checks SOURCES ${PROJECT_SOURCE_DIR}/examples/LayoutExample.java
     ${CMAKE_CURRENT_SOURCE_DIR}/java/SymmetricLayoutCheck.java
     INCLUDE_JARS kwjnilayout OUTPUT_DIR ${PROJECT_BINARY_DIR}/java)

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 #include <jni.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -21,49 +22,68 @@
 #include "host/kwpeers.h"
 #include "module/kwsjava.h"
 
+#include "java_cases.inc"
+
 namespace {
 
-// Stand-in for a Java VM. A reference is the address of a cell that holds the
-// id of the Java object it refers to; global and local references are tracked
-// separately so that leaks show.
-class FakeJni {
+// A native class with a peer, defined as the module's classes define theirs.
+class KWFakePeered : public KWObject {
  public:
-  enum class Constructor { Registers, Throws, Silent };
+  KWS_JAVA_PEER_DECL
+};
+KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake") const int kFakeDefLine = __LINE__;
 
-  FakeJni();
-  ~FakeJni() { current_ = nullptr; }
+const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
+
+// Stand-in for a Java VM, and the backend of the shared cases. A reference is
+// the address of a cell holding the id of its Java object; global and local
+// references are tracked separately so that leaks show.
+class StandIn {
+ public:
+  using Peered = KWFakePeered;
+
+  StandIn();
+  ~StandIn() { current_ = nullptr; }
   JNIEnv* env() { return &env_; }
 
-  std::vector<std::string> calls;      // JNI calls of the code under test, in order
-  std::set<jobject> globals, locals;   // live references
-  std::set<std::string> missingClasses;
-  bool withoutIntConstructor = false;
-  Constructor constructor = Constructor::Registers;
-  bool printExceptionCalls = false;    // for death tests: report to stderr
-  std::string thrownClass;             // class of the last exception thrown
+  std::vector<std::string> calls;           // JNI calls of the code under test, in order
+  std::set<jobject> globalRefs, localRefs;  // live references
+  std::optional<Fault> fault;               // the one this stand-in provokes, if any
+  std::string thrownClass;                  // class of the last exception thrown
   std::vector<JNINativeMethod> natives;
-  jint lastHandle = 0;                 // the int handed to the last constructor
 
   jobject newObject() { return cell(nextId_++); }  // a Java object made by Java code
-  int idOf(jobject ref) const { return ref == nullptr ? 0 : reinterpret_cast<const Cell*>(ref)->id; }
+  int idOf(jobject ref) const { return ref == nullptr ? 0 : *reinterpret_cast<const int*>(ref); }
   bool pending() const { return pendingId_ != 0; }
 
+  std::function<bool()> watch(jobject peer) const {
+    return [this, id = idOf(peer)] {
+      return std::any_of(globalRefs.begin(), globalRefs.end(), [&](jobject g) { return idOf(g) == id; });
+    };
+  }
+  bool refused(jint handle, const char* exception) {
+    thrownClass.clear();
+    const std::set<jobject> before = globalRefs;
+    const bool refused = KWPeerRegistry::registerPeer(env(), newObject(), handle) == -1;
+    env()->ExceptionClear();
+    return refused && thrownClass == exception && globalRefs == before;
+  }
+  static void provoke(Fault fault) {
+    StandIn jni;
+    jni.fault = fault;
+    KWFakePeered().getJavaObject(jni.env());
+  }
+  static std::string where(Fault) { return "kwfake:" + std::to_string(kFakeDefLine); }
+
  private:
-  struct Cell {
-    int id;
-  };
   jobject cell(int id) {
-    cells_.push_back(Cell{id});
+    cells_.push_back(id);
     return reinterpret_cast<jobject>(&cells_.back());
   }
-  jobject local(int id) {
-    jobject ref = cell(id);
-    locals.insert(ref);
-    return ref;
-  }
+  jobject local(int id) { return *localRefs.insert(cell(id)).first; }
   // Records a call of the code under test (not those of the registering
   // constructor) and answers this stand-in.
-  static FakeJni& record(const std::string& call) {
+  static StandIn& record(const std::string& call) {
     if (!current_->inConstructor_) current_->calls.push_back(call);
     return *current_;
   }
@@ -79,13 +99,9 @@ class FakeJni {
   // The peer's Java constructor; a registering one does what KWPeer's does.
   static jobject newObjectV(JNIEnv* env, jclass, jmethodID, va_list args) {
     jint handle = va_arg(args, jint);
-    FakeJni& f = record("NewObjectV " + std::to_string(handle));
-    f.lastHandle = handle;
-    if (f.constructor != Constructor::Registers) {
-      if (f.constructor == Constructor::Silent) return f.local(f.nextId_++);
-      f.pend("java/lang/IllegalStateException");
-      return nullptr;
-    }
+    StandIn& f = record("NewObjectV");
+    if (f.fault == Fault::ConstructorSilent) return f.local(f.nextId_++);
+    if (f.fault == Fault::ConstructorThrows) return f.pend("java/lang/IllegalStateException"), nullptr;
     jobject peer = f.newObject();
     f.inConstructor_ = true;
     KWPeerRegistry::registerPeer(env, peer, handle);
@@ -93,12 +109,12 @@ class FakeJni {
     return f.pending() ? nullptr : f.local(f.idOf(peer));
   }
 
-  static FakeJni* current_;
+  static StandIn* current_;
   JNINativeInterface_ table_{};
   JNIInvokeInterface_ invoke_{};
   JNIEnv env_;
   JavaVM vm_;
-  std::deque<Cell> cells_;
+  std::deque<int> cells_;
   std::map<std::string, int> classIds_;
   int nextId_ = 1;
   int pendingId_ = 0;
@@ -106,58 +122,51 @@ class FakeJni {
   bool inConstructor_ = false;
 };
 
-FakeJni* FakeJni::current_ = nullptr;
+StandIn* StandIn::current_ = nullptr;
 
-FakeJni::FakeJni() {
+StandIn::StandIn() {
   current_ = this;
   table_.FindClass = [](JNIEnv*, const char* name) -> jclass {
-    FakeJni& f = record(std::string("FindClass ") + name);
-    if (f.missingClasses.count(name) != 0) {
-      f.pend("java/lang/NoClassDefFoundError");
-      return nullptr;
-    }
+    StandIn& f = record(std::string("FindClass ") + name);
+    if (f.fault == Fault::ClassMissing) return f.pend("java/lang/NoClassDefFoundError"), nullptr;
     auto it = f.classIds_.find(name);
     return static_cast<jclass>(f.local(it != f.classIds_.end() ? it->second : (f.classIds_[name] = f.nextId_++)));
   };
   table_.GetMethodID = [](JNIEnv*, jclass, const char* name, const char* sig) -> jmethodID {
-    FakeJni& f = record(std::string("GetMethodID ") + name + " " + sig);
+    StandIn& f = record(std::string("GetMethodID ") + name + " " + sig);
     static int method;
-    if (!f.withoutIntConstructor) return reinterpret_cast<jmethodID>(&method);
-    f.pend("java/lang/NoSuchMethodError");
-    return nullptr;
+    if (f.fault != Fault::NoHandleConstructor) return reinterpret_cast<jmethodID>(&method);
+    return f.pend("java/lang/NoSuchMethodError"), nullptr;
   };
   table_.NewObjectV = newObjectV;
   table_.ExceptionOccurred = [](JNIEnv*) -> jthrowable {
-    FakeJni& f = record("ExceptionOccurred");
+    StandIn& f = record("ExceptionOccurred");
     return f.pendingId_ == 0 ? nullptr : static_cast<jthrowable>(f.local(f.pendingId_));
   };
   table_.ExceptionDescribe = [](JNIEnv*) {
-    FakeJni& f = record("ExceptionDescribe");
-    ++f.describes_;
-    if (f.printExceptionCalls) std::fprintf(stderr, "[describe %d %s]\n", f.describes_, f.thrownClass.c_str());
+    StandIn& f = record("ExceptionDescribe");
+    std::fprintf(stderr, "[ExceptionDescribe %d]\n%s\n", ++f.describes_, f.thrownClass.c_str());
   };
   table_.ExceptionClear = [](JNIEnv*) {
-    FakeJni& f = record("ExceptionClear");
-    if (f.printExceptionCalls) std::fprintf(stderr, "[clear]\n");
-    f.pendingId_ = 0;
+    record("ExceptionClear").pendingId_ = 0;
+    std::fprintf(stderr, "[ExceptionClear]\n");
   };
   table_.DeleteLocalRef = [](JNIEnv*, jobject ref) {
-    record("DeleteLocalRef " + current_->describe(ref)).locals.erase(ref);
+    record("DeleteLocalRef " + current_->describe(ref)).localRefs.erase(ref);
   };
   table_.NewLocalRef = [](JNIEnv*, jobject ref) { return record("NewLocalRef").local(current_->idOf(ref)); };
   table_.NewGlobalRef = [](JNIEnv*, jobject ref) {
     jobject global = record("NewGlobalRef").cell(current_->idOf(ref));
-    current_->globals.insert(global);
+    current_->globalRefs.insert(global);
     return global;
   };
-  table_.DeleteGlobalRef = [](JNIEnv*, jobject ref) { record("DeleteGlobalRef").globals.erase(ref); };
+  table_.DeleteGlobalRef = [](JNIEnv*, jobject ref) { record("DeleteGlobalRef").globalRefs.erase(ref); };
   table_.IsSameObject = [](JNIEnv*, jobject a, jobject b) -> jboolean {
     return current_->idOf(a) == current_->idOf(b) ? JNI_TRUE : JNI_FALSE;
   };
   table_.GetJavaVM = [](JNIEnv*, JavaVM** vm) -> jint { return *vm = &current_->vm_, JNI_OK; };
   table_.ThrowNew = [](JNIEnv*, jclass clazz, const char*) -> jint {
-    FakeJni& f = record("ThrowNew " + current_->describe(clazz));
-    f.pend(f.describe(clazz));
+    record("ThrowNew " + current_->describe(clazz)).pend(current_->describe(clazz));
     return 0;
   };
   table_.RegisterNatives = [](JNIEnv*, jclass, const JNINativeMethod* methods, jint n) -> jint {
@@ -169,82 +178,23 @@ FakeJni::FakeJni() {
   vm_.functions = &invoke_;
 }
 
-// A native class with a peer, defined as the module's classes define theirs.
-class KWFakePeered : public KWObject {
- public:
-  KWS_JAVA_PEER_DECL
-};
-KWS_JAVA_PEER_DEF(KWFakePeered, "com/brackwind/jnilayout/KWFakePeered", "kwfake") const int kFakeDefLine = __LINE__;
-
-const char* const kFakeClass = "com/brackwind/jnilayout/KWFakePeered";
-
-std::string report(const char* condition) {
-  return "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `" + condition + "' failed";
-}
-
-#include "java_cases.inc"
-
-// The stand-in as a backend of the shared cases.
-class StandIn {
- public:
-  using Peered = KWFakePeered;
-  JNIEnv* env() { return jni.env(); }
-  std::function<bool()> watch(jobject peer) const {
-    return [this, id = jni.idOf(peer)] {
-      return std::any_of(jni.globals.begin(), jni.globals.end(), [&](jobject g) { return jni.idOf(g) == id; });
-    };
-  }
-  long globals() const { return static_cast<long>(jni.globals.size()); }
-  bool refused(jint handle, const char* exception) {
-    jni.thrownClass.clear();
-    const bool refused = KWPeerRegistry::registerPeer(env(), jni.newObject(), handle) == -1;
-    env()->ExceptionClear();
-    return refused && jni.thrownClass == exception;
-  }
-  template <class F>
-  Calls during(F calls) {
-    jni.calls.clear();
-    calls();
-    Calls c;
-    for (const std::string& call : jni.calls) {
-      c.creating += call.rfind("FindClass", 0) == 0 || call.rfind("GetMethodID", 0) == 0 || call.rfind("NewObject", 0) == 0;
-      c.newLocalRef += call == "NewLocalRef";
-    }
-    return c;
-  }
-  static void provoke(Fault fault) {
-    FakeJni jni;
-    jni.printExceptionCalls = true;
-    if (fault == Fault::ConstructorThrows) jni.constructor = FakeJni::Constructor::Throws;
-    if (fault == Fault::ConstructorSilent) jni.constructor = FakeJni::Constructor::Silent;
-    if (fault == Fault::ClassMissing) jni.missingClasses.insert(kFakeClass);
-    jni.withoutIntConstructor = fault == Fault::NoHandleConstructor;
-    KWFakePeered().getJavaObject(jni.env());
-  }
-  static std::string says(Fault fault, const char* condition) {
-    return std::string(fault == Fault::ConstructorThrows ? "\\[describe 1 java/lang/IllegalStateException\\]\n\\[clear\\]\n"
-                                                          : "") + report(condition);
-  }
-  FakeJni jni;
-};
 INSTANTIATE_TYPED_TEST_SUITE_P(StandIn, PeerCases, StandIn);
 INSTANTIATE_TYPED_TEST_SUITE_P(StandIn, PeerCasesDeathTest, StandIn);
 
 // ---- the registry alone ------------------------------------------------------------
 
 TEST(PeerRegistry, ReleaseAllForgetsThePeersOfThatVmAndTheObjectsMayGetNewOnes) {
-  FakeJni jni;
+  StandIn jni;
   long before = KWPeerRegistry::numberOfPeers();
   KWObject a, b;
-  for (KWObject* o : {&a, &b}) {
+  for (KWObject* o : {&a, &b})
     ASSERT_GT(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), KWPeerRegistry::reserveHandle(o)), 0);
-  }
   JavaVM* vm = nullptr;
   jni.env()->GetJavaVM(&vm);
   KWPeerRegistry::releaseAll(vm);
   EXPECT_LT(a.javaIndex(), 0);
   EXPECT_LT(b.javaIndex(), 0);
-  EXPECT_TRUE(jni.globals.empty());
+  EXPECT_TRUE(jni.globalRefs.empty());
   EXPECT_EQ(KWPeerRegistry::numberOfPeers(), before);
   jint again = KWPeerRegistry::reserveHandle(&a);
   EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), jni.newObject(), again), again);
@@ -261,8 +211,7 @@ TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kPerThread; ++i) {
         jint h = KWPeerRegistry::reserveHandle(&objects[t]);
-        if (KWPeerRegistry::objectFor(h) != &objects[t]) seen[t].push_back(-1);
-        seen[t].push_back(h);
+        seen[t].push_back(KWPeerRegistry::objectFor(h) == &objects[t] ? h : -1);
         if (i % 2 == 0) KWPeerRegistry::dropHandle(h);
       }
     });
@@ -275,52 +224,42 @@ TEST(PeerRegistry, ReservedHandlesArePositiveDistinctAndMapBackToTheirObjects) {
       EXPECT_TRUE(all.insert(h).second) << "handle " << h << " handed out twice";
     }
   }
-  EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kPerThread));
   for (const KWObject& o : objects) EXPECT_LT(o.javaIndex(), 0) << "a reservation is not a peer";
   for (jint h : all) KWPeerRegistry::dropHandle(h);
   for (jint h : all) ASSERT_EQ(KWPeerRegistry::objectFor(h), nullptr) << "handle " << h << " outlived its drop";
-  EXPECT_EQ(KWPeerRegistry::reserveHandle(nullptr), 0);
 }
 
-TEST(PeerRegistry, BoundNativesRegisterAndAnswerWhetherThePeerIsAlive) {
-  FakeJni jni;
-  // The class and the signatures are the real VM's to check, when it loads the library.
+// The names and signatures are the real VM's to check when it loads the
+// library, and its peers register and answer through them.
+TEST(PeerRegistry, BindsTwoNativesAndAnswersWhetherAnObjectIsTheLivePeer) {
+  StandIn jni;
   ASSERT_TRUE(KWPeerRegistry::bindNatives(jni.env()));
-  EXPECT_EQ(jni.locals.size(), 0u) << "the class reference is released";
-  std::map<std::string, JNINativeMethod> bound;
-  for (const auto& m : jni.natives) bound[m.name] = m;
-  ASSERT_EQ(bound.count("register"), 1u);
-  ASSERT_EQ(bound.count("isRegistered"), 1u);
-  auto registerFn = reinterpret_cast<void(JNICALL*)(JNIEnv*, jobject, jint)>(bound["register"].fnPtr);
-  auto aliveFn = reinterpret_cast<jboolean(JNICALL*)(JNIEnv*, jobject, jint)>(bound["isRegistered"].fnPtr);
-
+  EXPECT_TRUE(jni.localRefs.empty()) << "the class reference is released";
+  EXPECT_EQ(jni.natives.size(), 2u);
   auto object = std::make_unique<KWObject>();
   jint h = KWPeerRegistry::reserveHandle(object.get());
-  jobject peer = jni.newObject();
-  registerFn(jni.env(), peer, h);
-  EXPECT_FALSE(jni.pending());
-  EXPECT_EQ(object->javaIndex(), h);
-  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_TRUE);
-  EXPECT_EQ(aliveFn(jni.env(), jni.newObject(), h), JNI_FALSE) << "another object is not the peer";
-  object.reset();
-  EXPECT_EQ(aliveFn(jni.env(), peer, h), JNI_FALSE);
-  KWObject fresh;
-  const jint unregistered = KWPeerRegistry::reserveHandle(&fresh);
-  registerFn(jni.env(), nullptr, unregistered);
+  EXPECT_EQ(KWPeerRegistry::registerPeer(jni.env(), nullptr, h), -1);
   EXPECT_EQ(jni.thrownClass, "java/lang/IllegalArgumentException") << "a null peer is refused";
-  EXPECT_LT(fresh.javaIndex(), 0);
-  KWPeerRegistry::dropHandle(unregistered);
+  jni.env()->ExceptionClear();
+  jobject peer = jni.newObject();
+  ASSERT_EQ(KWPeerRegistry::registerPeer(jni.env(), peer, h), h);
+  EXPECT_TRUE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
+  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), jni.newObject(), h)) << "another object is not the peer";
+  object.reset();
+  EXPECT_FALSE(KWPeerRegistry::isRegisteredPeer(jni.env(), peer, h));
 
-  FakeJni without;
-  without.missingClasses.insert(KWPeerRegistry::peerBaseClassName);
+  StandIn without;
+  without.fault = Fault::ClassMissing;
   EXPECT_FALSE(KWPeerRegistry::bindNatives(without.env()));
   EXPECT_FALSE(without.pending()) << "a failed bind leaves no exception behind";
 }
 
 // ---- the bridge -----------------------------------------------------------------
 
-TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
-  FakeJni jni;
+// Each call that may throw is checked before the next; the class reference is
+// released; a later call only makes the caller's reference to the peer.
+TEST(PeerBridge, FirstCallBuildsThePeerAndReleasesTheClassALaterOneOnlyAnswersIt) {
+  StandIn jni;
   KWFakePeered object;
   jobject peer = object.getJavaObject(jni.env());
   ASSERT_NE(peer, nullptr);
@@ -328,36 +267,32 @@ TEST(PeerBridge, FirstCallBuildsThePeerWithTheHandleAndReleasesTheClass) {
                                        "ExceptionOccurred",  // the class lookup's own check
                                        "GetMethodID <init> (I)V",
                                        "ExceptionOccurred",
-                                       "NewObjectV " + std::to_string(jni.lastHandle),
+                                       "NewObjectV",
                                        "ExceptionOccurred",
                                        std::string("DeleteLocalRef ") + kFakeClass};
   EXPECT_EQ(jni.calls, expected);
-  EXPECT_EQ(jni.locals, std::set<jobject>{peer}) << "only the returned peer stays referenced";
-
-  KWFakePeered unbound;
-  EXPECT_EQ(unbound.getJavaObject(nullptr), nullptr) << "no environment, no peer";
-  EXPECT_EQ(unbound.getJavaClass(nullptr), nullptr);
-  EXPECT_LT(unbound.javaIndex(), 0);
+  EXPECT_EQ(jni.localRefs, std::set<jobject>{peer}) << "only the returned peer stays referenced";
+  jni.calls.clear();
+  object.getJavaObject(jni.env());
+  EXPECT_EQ(jni.calls, std::vector<std::string>{"NewLocalRef"});
 }
 
-TEST(PeerBridge, PeerClassNamesMustFollowTheClassName) {
-  const std::string base = "com/brackwind/jnilayout/";
-  EXPECT_TRUE(kwsJavaNameMatches((base + "KWSGraph").c_str(), "KWSGraph"));
-  for (const std::string& other : {base + "KWSNode", base + "KWSGraphX", base + "KWSGrap",
-                                   std::string("com.brackwind.jnilayout.KWSGraph"), std::string("KWSGraph")})
-    EXPECT_FALSE(kwsJavaNameMatches(other.c_str(), "KWSGraph")) << other;
-}
+// A peer definition whose Java class name does not follow its class name does not compile.
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSNode", "KWSGraph"), "another class");
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSGraphX", "KWSGraph"), "a longer name");
+static_assert(!kwsJavaNameMatches("com/brackwind/jnilayout/KWSGrap", "KWSGraph"), "a shorter name");
+static_assert(!kwsJavaNameMatches("com.brackwind.jnilayout.KWSGraph", "KWSGraph"), "dots for slashes");
+static_assert(!kwsJavaNameMatches("KWSGraph", "KWSGraph"), "no package");
 
 // A check that finds an exception left pending by earlier code reports it.
 TEST(PeerBridgeDeathTest, AnExceptionLeftPendingIsReportedWithSourceAndLine) {
-  EXPECT_DEATH(
-      {
-        FakeJni jni;
-        KWFakePeered object;
-        jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
-        object.getJavaClass(jni.env());
-      },
-      report("env->ExceptionOccurred\\(\\) == 0"));
+  auto leftPending = [] {
+    StandIn jni;
+    KWFakePeered object;
+    jni.env()->ThrowNew(object.getJavaClass(jni.env()), "left over");
+    object.getJavaClass(jni.env());
+  };
+  EXPECT_DEATH(leftPending(), "kwfake:" + std::to_string(kFakeDefLine) + ": Assertion `env->ExceptionOccurred\\(\\) == 0");
 }
 
 }  // namespace
