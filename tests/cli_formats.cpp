@@ -155,6 +155,17 @@ void expectSameDrawing(const json& a, const json& b) {
 }
 }  // namespace
 
+// Nodes sized from their labels keep that size through a run that shrinks the
+// nodes for the descent: the run gives back the measured size, not the input's.
+TEST(KwslayLayout, LabelSizedNodesKeepTheirSizeWithShrinkage) {
+  TempDir dir;
+  writeFile(dir / "l.dot", "graph { a [label=\"a rather long label\"]; a -- b -- c; }");
+  for (const char* shrink : {"shrinkagePerMil=0", "shrinkagePerMil=500"}) {
+    kwslayOk({"layout", dir / "l.dot", "-o", dir / "l.json", "--set", shrink});
+    EXPECT_GT(nodesById(parseJson(readFile(dir / "l.json")))["a"]["width"].get<long>(), 100) << shrink;
+  }
+}
+
 TEST(KwslayRoundTrip, OutputsReadBackToTheSameDrawing) {
   TempDir dir;
   Graph g = randomGraph(10, 11);
