@@ -78,8 +78,8 @@ long edgeIdealLength(KWDEdge* e) {
 ///   different radii.
 /// A node with few neighbours keeps the plain lengths. The tree edges are found
 /// by pruning leaves round by round (a core node is never pruned); the parent
-/// of a tree edge is its end pruned later. Lengths and positions are in the descent's
-/// (scaled) units. Called twice: for the edges before the shortest paths (so
+/// of a tree edge is its end pruned later. Lengths and positions are in the
+/// descent's (scaled) units. Called twice: for the edges before the shortest paths (so
 /// paths through a lengthened edge grow with it), for the children after them
 /// (their distance replaces the path through their parent).
 /// O(n + m + Σ children²).

@@ -11,9 +11,9 @@
 // shrunken units; afterwards every position is multiplied by f and the nodes
 // get their sizes back; bends that edge-node avoidance placed in the shrunken
 // units are stretched by the same factor, so that routed edges still go around
-// the nodes they avoid. Nothing is scaled while
-// any node of the component is constrained, since a pinned node's position
-// must mean the same before and after the run.
+// the nodes they avoid. Nothing is scaled while any node of the component is
+// constrained, since a pinned node's position must mean the same before and
+// after the run.
 #include <climits>
 
 #include "data/kwsgrli.h"
@@ -49,6 +49,17 @@ long scaled(long a, long f) {
   return r;
 }
 
+/// Moves every bend of g's edges to move(its coordinate) in each axis.
+template <class Move>
+void moveBends(KWDGraph* g, Move move) {
+  for (KWDEdgeIter it(g); it; ++it) {
+    for (KWDListIter b(it.pEdge()->bendList()); b; ++b) {
+      KWPNode* bend = static_cast<KWPNode*>(b.pObject());
+      bend->ntMoveTo(move(bend->ntX()), move(bend->ntY()));
+    }
+  }
+}
+
 }  // namespace
 
 void KWSGraph::scaleDown() {
@@ -79,12 +90,7 @@ void KWSGraph::scaleDown() {
         it.pNode()->ntResize(r.width() / f, r.height() / f);
         it.pNode()->ntMoveTo(shrunk(it.pNode()->ntX(), f), shrunk(it.pNode()->ntY(), f));
       }
-      for (KWDEdgeIter it(g); it; ++it) {
-        for (KWDListIter b(it.pEdge()->bendList()); b; ++b) {
-          KWPNode* bend = static_cast<KWPNode*>(b.pObject());
-          bend->ntMoveTo(shrunk(bend->ntX(), f), shrunk(bend->ntY(), f));
-        }
-      }
+      moveBends(g, [f](long a) { return shrunk(a, f); });
     }
   }
   g->layoutCheckpoint();
@@ -103,10 +109,5 @@ void KWSGraph::scaleUp() {
     else n->ntResize(scaled(n->ntWidth(), f), scaled(n->ntHeight(), f));
     n->ntMoveTo(scaled(n->ntX(), f), scaled(n->ntY(), f));
   }
-  for (KWDEdgeIter it(g); it; ++it) {
-    for (KWDListIter b(it.pEdge()->bendList()); b; ++b) {
-      KWPNode* bend = static_cast<KWPNode*>(b.pObject());
-      bend->ntMoveTo(scaled(bend->ntX(), f), scaled(bend->ntY(), f));
-    }
-  }
+  moveBends(g, [f](long a) { return scaled(a, f); });
 }
